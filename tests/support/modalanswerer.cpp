@@ -1,0 +1,69 @@
+#include "support/modalanswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+ModalAnswerer::ModalAnswerer(QObject* parent) : QObject(parent)
+{
+    timer.setInterval(10);
+    connect(&timer, &QTimer::timeout, this, &ModalAnswerer::poll);
+}
+
+void ModalAnswerer::queue(Answer answer)
+{
+    answers.append(std::move(answer));
+    timer.start();
+}
+
+void ModalAnswerer::poll()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    // A widget being closed may still be reported for a turn of the loop; never answer it twice,
+    // but do answer a kept dialog that is shown again later.
+    if (lastAnswered && (!lastAnswered->isVisible() || modal != lastAnswered))
+        lastAnswered = nullptr;
+    if (!modal || answers.isEmpty() || !modal->isVisible() || modal == lastAnswered)
+        return;
+    lastAnswered = modal;
+    Answer answer = answers.takeFirst();
+    classes.append(QString::fromLatin1(modal->metaObject()->className()));
+    ++answered;
+    if (answers.isEmpty())
+        timer.stop();
+    answer(modal);
+}
+
+ModalAnswerer::Answer ModalAnswerer::pressButton(int standardButton)
+{
+    return [standardButton](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (QAbstractButton* b = box->button(QMessageBox::StandardButton(standardButton))) {
+                b->click();
+                return;
+            }
+        }
+        modal->close();
+    };
+}
+
+ModalAnswerer::Answer ModalAnswerer::accept()
+{
+    return [](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->accept();
+        else
+            modal->close();
+    };
+}
+
+ModalAnswerer::Answer ModalAnswerer::reject()
+{
+    return [](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    };
+}
