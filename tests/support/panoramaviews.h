@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSize>
+#include <QStringList>
+
+// Overlapping photos for stitching tests: views of one synthetic, feature-rich scene taken by a
+// camera that turns about its vertical axis, saved as JPEG files.
+namespace PanoramaViews {
+
+// The default names: three views, left to right.
+QStringList defaultFileNames();
+
+// Renders one view per file name, left to right, each turned by yawStepDegrees from the previous
+// one, and writes them into directory (which must exist). Names may hold any characters the file
+// system accepts. Returns the absolute paths in order, or an empty list if a file could not be
+// written.
+QStringList write(const QString& directory, const QStringList& fileNames = defaultFileNames(),
+                  const QSize& viewSize = QSize(640, 480), double yawStepDegrees = 18.0);
+
+} // namespace PanoramaViews
