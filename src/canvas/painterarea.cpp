@@ -1,0 +1,726 @@
+#include "canvas/painterarea.h"
+
+#include "canvas/cachedpixmap.h"
+#include "canvas/paintimage.h"
+#include "canvas/stitcherbutton.h"
+#include "canvas/stitcherconfig.h"
+#include "intake/photointake.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <climits>
+
+using namespace Geometry;
+
+namespace {
+
+// Raster painting loses everything beyond 32767 pixels of a device, so exports are painted in tiles.
+constexpr int renderTileSize = 4096;
+
+const QColor canvasColor(0x13, 0x18, 0x20);
+
+struct ButtonArt
+{
+    const char* icon;
+    QSize iconSize;
+};
+
+ButtonArt buttonArt(int edge)
+{
+    switch (edge) {
+    case EdgeLeft:
+        return {":images/stitcher-toright@3x.png", QSize(18, 94)};
+    case EdgeTop:
+        return {":images/stitcher-todown@3x.png", QSize(94, 18)};
+    case EdgeRight:
+        return {":images/stitcher-toleft@3x.png", QSize(18, 94)};
+    default:
+        return {":images/stitcher-toup@3x.png", QSize(94, 18)};
+    }
+}
+
+} // namespace
+
+PainterArea::PainterArea(QWidget* parent) : QWidget(parent), config(StitcherConfig::instance())
+{
+    resetLayout();
+    for (int edge : {EdgeLeft, EdgeRight, EdgeTop, EdgeBottom})
+        stripButtons.append(createStitcherButton(edge, nullptr));
+
+    addButton = new QPushButton(this);
+    addButton->setFixedSize(70, 21);
+    addButton->setStyleSheet("QPushButton {border-image: url(:/images/Aqua.png)}");
+    addButton->move(241, 179);
+    connect(addButton, &QPushButton::clicked, this, &PainterArea::openFiles);
+}
+
+PainterArea::~PainterArea()
+{
+    qDeleteAll(paintImages);
+}
+
+StitcherButton* PainterArea::createStitcherButton(int edge, PaintImage* photo)
+{
+    const ButtonArt art = buttonArt(edge);
+    auto* button = new StitcherButton(photo, edge, this);
+    button->pixmap = cachedPixmap(art.icon);
+    const QSize size(qRound(0.8 * art.iconSize.width()), qRound(0.8 * art.iconSize.height()));
+    button->setIcon(QIcon(button->pixmap));
+    button->setFixedSize(size);
+    button->setIconSize(size);
+    button->setStyleSheet("background-color: transparent");
+    connect(button, &QPushButton::clicked, this, &PainterArea::setStitcherClick);
+    button->hide();
+    return button;
+}
+
+Geometry::StripLayout PainterArea::stripLayout() const
+{
+    StripLayout layout;
+    layout.direction = direction;
+    layout.spacingMode = spacingMode;
+    layout.spacingInner = spacingInner;
+    layout.spacingOuter = spacingOuter;
+    layout.paintWidth = config->paintWidth;
+    layout.paintHeight = config->paintHeight;
+    layout.areaWidth = areaWidth;
+    layout.areaHeight = areaHeight;
+    layout.cutLeft = cutLeft;
+    layout.cutTop = cutTop;
+    layout.cutRight = cutRight;
+    layout.cutBottom = cutBottom;
+    return layout;
+}
+
+void PainterArea::relayout()
+{
+    shapes.resize(paintImages.size());
+    for (int i = 0; i < paintImages.size(); ++i)
+        shapes[i] = paintImages[i]->shape();
+    layoutRects(stripLayout(), shapes, rects);
+    for (int i = 0; i < paintImages.size(); ++i)
+        paintImages[i]->layoutRect = rects[i];
+}
+
+QSize PainterArea::containerSize() const
+{
+    return parentWidget() ? parentWidget()->size() : QSize(0, 0);
+}
+
+QPoint PainterArea::toCanvasUnits(const QPoint& widgetPoint) const
+{
+    return {qRound(widgetPoint.x() / painterScale), qRound(widgetPoint.y() / painterScale)};
+}
+
+// ---- the photo list
+
+void PainterArea::addImage(const QImage& image, const QString& name)
+{
+    if (paintImages.isEmpty()) {
+        config->paintWidth = image.width();
+        areaWidth = cutLeft + cutRight + image.width();
+        config->paintHeight = image.height();
+        areaHeight = cutTop + cutBottom + image.height();
+        move(firstPhotoPlace(stripLayout(), containerSize()));
+    }
+    auto* photo = new PaintImage(image, name);
+    photo->leftButton = createStitcherButton(EdgeLeft, photo);
+    photo->rightButton = createStitcherButton(EdgeRight, photo);
+    photo->topButton = createStitcherButton(EdgeTop, photo);
+    photo->bottomButton = createStitcherButton(EdgeBottom, photo);
+    paintImages.append(photo);
+    addButton->hide();
+    emit signalPhotosChanged();
+}
+
+void PainterArea::deletePhoto(PaintImage* photo)
+{
+    if (photo == activeImage) {
+        // The armed edge goes with its photo.
+        activeImage = nullptr;
+        trimActive = false;
+        applyButtonVisibility();
+    }
+    for (int edge : {EdgeLeft, EdgeTop, EdgeRight, EdgeBottom})
+        delete photo->button(edge);
+    delete photo;
+}
+
+void PainterArea::removePhoto(int index)
+{
+    if (index >= 0 && index < paintImages.size()) {
+        deletePhoto(paintImages.takeAt(index));
+        emit signalPhotosChanged();
+    }
+    if (paintImages.isEmpty()) {
+        addButton->show();
+        const QSize container = containerSize();
+        placeCanvas(container.width(), container.height());
+    }
+    adjustSize();
+    update();
+    placeButtons();
+}
+
+void PainterArea::removeAllPhotos()
+{
+    const bool hadPhotos = !paintImages.isEmpty();
+    while (!paintImages.isEmpty())
+        deletePhoto(paintImages.takeFirst());
+    const QSize container = containerSize();
+    placeCanvas(container.width(), container.height());
+    addButton->show();
+    if (hadPhotos)
+        emit signalPhotosChanged();
+}
+
+void PainterArea::swapPhotos(int i, int j)
+{
+    const int count = paintImages.size();
+    if (i < 0 || j < 0 || i >= count || j >= count || i == j)
+        return;
+    paintImages.swapItemsAt(i, j);
+    emit signalPhotosChanged();
+    placeButtons();
+    update();
+}
+
+void PainterArea::resetLayout()
+{
+    for (PaintImage* photo : qAsConst(paintImages))
+        photo->resetCrop();
+    spacingMode = 0;
+    areaWidth = 320;
+    areaHeight = 320;
+    config->paintWidth = 320;
+    config->paintHeight = 320;
+    activeImage = nullptr;
+    activeDirection = 0;
+    trimActive = false;
+    cutMode = 0;
+    cutLeft = cutRight = cutTop = cutBottom = 0;
+}
+
+bool PainterArea::hasTrims() const
+{
+    for (const PaintImage* photo : paintImages) {
+        const Crop crop = photo->crop();
+        if (crop.width() != photo->image.width() || crop.height() != photo->image.height())
+            return true;
+    }
+    return cutLeft != 0 || cutRight != 0 || cutTop != 0 || cutBottom != 0;
+}
+
+// ---- layout settings
+
+void PainterArea::setDirection(int d)
+{
+    if (d == direction)
+        return;
+    direction = d;
+    if (!paintImages.isEmpty())
+        centreCanvas();
+    adjustSize();
+    update();
+    placeButtons();
+}
+
+void PainterArea::setSpacingInner(int value)
+{
+    spacingInner = value * 155 / 100.0 + 5;
+    if (spacingMode & SpacingInnerBit) {
+        adjustSize();
+        update();
+        placeButtons();
+    }
+}
+
+void PainterArea::setSpacingOuter(int value)
+{
+    spacingOuter = value * 155 / 100.0 + 5;
+    if (spacingMode & SpacingOuterBit) {
+        adjustSize();
+        update();
+        centreCrossAxis();
+        placeButtons();
+    }
+}
+
+void PainterArea::setPaintWidth(int width)
+{
+    config->paintWidth = width;
+    areaWidth = cutLeft + cutRight + width;
+    if (!paintImages.isEmpty())
+        centreCanvas();
+    adjustSize();
+    update();
+    placeButtons();
+}
+
+void PainterArea::setPaintHeight(int height)
+{
+    config->paintHeight = height;
+    areaHeight = cutTop + cutBottom + height;
+    if (!paintImages.isEmpty())
+        centreCanvas();
+    adjustSize();
+    update();
+    placeButtons();
+}
+
+QSize PainterArea::contentSize() const
+{
+    QVector<PhotoShape> photoShapes;
+    photoShapes.reserve(paintImages.size());
+    for (const PaintImage* photo : paintImages)
+        photoShapes.append(photo->shape());
+    return Geometry::contentSize(stripLayout(), photoShapes);
+}
+
+int PainterArea::photoAt(int x, int y)
+{
+    relayout();
+    return Geometry::photoAt(rects, x, y);
+}
+
+QPoint PainterArea::toStripPoint(int x, int y, int index) const
+{
+    return Geometry::toStripPoint(stripLayout(), x, y, index);
+}
+
+QPoint PainterArea::fromStripPoint(int x, int y, int index) const
+{
+    return Geometry::fromStripPoint(stripLayout(), x, y, index);
+}
+
+QSize PainterArea::sizeHint() const
+{
+    if (paintImages.isEmpty())
+        return {emptyWidth, emptyHeight};
+    const SizeReport report = sizeReport(stripLayout(), contentSize(), painterScale);
+    emit const_cast<PainterArea*>(this)->signalSizeHint(report.entries.width(), report.entries.height());
+    return report.hint;
+}
+
+// ---- zoom and place
+
+void PainterArea::setPainterScale(int value)
+{
+    painterScale = zoomFactor(value);
+    adjustSize();
+    update();
+    const QSize container = containerSize();
+    placeCanvas(container.width(), container.height());
+}
+
+void PainterArea::fitPainterScale()
+{
+    const QSize container = containerSize();
+    painterScale = fitScale(direction == 1, contentSize(), container, painterScale);
+    move(0, 0);
+    adjustSize();
+    update();
+    placeCanvas(container.width(), container.height());
+}
+
+void PainterArea::placeCanvas(int parentWidth, int parentHeight)
+{
+    move(Geometry::placeCanvas(!paintImages.isEmpty(), direction == 1, pos(), size(),
+                               QSize(parentWidth, parentHeight)));
+}
+
+void PainterArea::centreCanvas()
+{
+    move(Geometry::centreCanvas(stripLayout(), containerSize()));
+}
+
+void PainterArea::centreCrossAxis()
+{
+    move(Geometry::centreCrossAxis(stripLayout(), painterScale, pos(), containerSize()));
+}
+
+void PainterArea::panAlongStrip(int dx, int dy)
+{
+    if (!paintImages.isEmpty())
+        move(pos() + Geometry::panAlongStrip(direction == 1, dx, dy));
+}
+
+// ---- mouse
+
+void PainterArea::toolPress(const QPoint& point)
+{
+    if (paintImages.isEmpty())
+        return;
+    const QPoint p = toCanvasUnits(point);
+    const int index = photoAt(p.x(), p.y());
+    if (index < 0)
+        return;
+    switch (config->tool) {
+    case 1: // draw: the annotation records start here
+        break;
+    case 2: // mosaic: the strokes start here
+        break;
+    case 3: // trim: only moves act
+        break;
+    default:
+        return;
+    }
+    pressed = true;
+}
+
+void PainterArea::toolMove(const QPoint& point, const QPoint& movement)
+{
+    if (!pressed || paintImages.isEmpty())
+        return;
+    const QPoint p = toCanvasUnits(point);
+    const int index = photoAt(p.x(), p.y());
+    if (index < 0)
+        return;
+    switch (config->tool) {
+    case 1: // draw
+        break;
+    case 2: // mosaic
+        break;
+    case 3:
+        trimMove(p, movement, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void PainterArea::toolRelease(const QPoint& point)
+{
+    Q_UNUSED(point);
+    pressed = false;
+}
+
+// ---- trimming
+
+void PainterArea::setCutMode(int mode)
+{
+    cutMode = mode;
+    applyButtonVisibility();
+}
+
+void PainterArea::applyButtonVisibility()
+{
+    const bool vertical = direction == 1;
+    for (StitcherButton* button : qAsConst(stripButtons)) {
+        if (const auto shown = buttonShown(cutMode, vertical, true, button->direction))
+            button->setVisible(*shown);
+    }
+    for (const PaintImage* photo : qAsConst(paintImages)) {
+        for (int edge : {EdgeLeft, EdgeTop, EdgeRight, EdgeBottom}) {
+            if (const auto shown = buttonShown(cutMode, vertical, false, edge))
+                photo->button(edge)->setVisible(*shown);
+        }
+    }
+}
+
+void PainterArea::setStitcherClick()
+{
+    auto* clicked = qobject_cast<StitcherButton*>(sender());
+    if (!clicked)
+        return;
+    if (trimActive) {
+        applyButtonVisibility();
+        trimActive = false;
+        return;
+    }
+    for (StitcherButton* button : qAsConst(stripButtons))
+        button->hide();
+    for (const PaintImage* photo : qAsConst(paintImages)) {
+        for (int edge : {EdgeLeft, EdgeTop, EdgeRight, EdgeBottom})
+            photo->button(edge)->hide();
+    }
+    clicked->show();
+    if (clicked->paintImage) {
+        activeImage = clicked->paintImage;
+    } else {
+        const int index = stripButtonPhoto(direction == 1, clicked->direction, paintImages.size());
+        activeImage = index >= 0 ? paintImages[index] : nullptr;
+    }
+    activeDirection = clicked->direction;
+    trimActive = true;
+}
+
+void PainterArea::setStitchMove(QPoint p)
+{
+    if (trimActive && !paintImages.isEmpty())
+        trimMove(QPoint(), p, false);
+}
+
+void PainterArea::trimMove(const QPoint& canvasPoint, const QPoint& movement, bool checkPoint)
+{
+    if (!trimActive) {
+        panAlongStrip(movement.x(), movement.y());
+        return;
+    }
+    const bool vertical = direction == 1;
+    const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
+    const int moved = alongX ? movement.x() : movement.y();
+    if (activeImage) {
+        const QRectF& r = activeImage->layoutRect;
+        const bool inside = canvasPoint.x() >= r.left() && canvasPoint.x() <= r.right() &&
+                            canvasPoint.y() >= r.top() && canvasPoint.y() <= r.bottom();
+        if (checkPoint && !inside)
+            return;
+        const double pixels = activeImage->toImagePixels(vertical, moved);
+        activeImage->setCrop(
+            dragCrop(activeImage->crop(), activeDirection, pixels, activeImage->image.size()));
+        update();
+        adjustSize();
+        placeButtons();
+        return;
+    }
+    // The strip's own cut across the strip; a strip edge along the strip has nothing to cut.
+    if (alongX != vertical)
+        return;
+    double* cut = nullptr;
+    double* opposite = nullptr;
+    switch (activeDirection) {
+    case EdgeLeft:
+        cut = &cutLeft, opposite = &cutRight;
+        break;
+    case EdgeRight:
+        cut = &cutRight, opposite = &cutLeft;
+        break;
+    case EdgeTop:
+        cut = &cutTop, opposite = &cutBottom;
+        break;
+    default:
+        cut = &cutBottom, opposite = &cutTop;
+        break;
+    }
+    const int crossLength = truncToInt(vertical ? areaWidth : areaHeight);
+    if (const auto next = dragStripCut(*cut, *opposite, moved, crossLength)) {
+        *cut = *next;
+        adjustSize();
+        placeButtons();
+    }
+}
+
+void PainterArea::placeButtons()
+{
+    for (StitcherButton* button : qAsConst(stripButtons))
+        button->move(stripButtonPos(button->direction, size(), button->size()));
+    if (paintImages.isEmpty())
+        return;
+    relayout();
+    for (const PaintImage* photo : qAsConst(paintImages)) {
+        const QRectF& r = photo->layoutRect;
+        const QRectF displayed(r.x() * painterScale, r.y() * painterScale, r.width() * painterScale,
+                               r.height() * painterScale);
+        for (int edge : {EdgeLeft, EdgeTop, EdgeRight, EdgeBottom}) {
+            StitcherButton* button = photo->button(edge);
+            button->move(photoButtonPos(edge, displayed, button->size()));
+        }
+    }
+}
+
+void PainterArea::resizeEvent(QResizeEvent* event)
+{
+    placeButtons();
+    QWidget::resizeEvent(event);
+}
+
+// ---- intake
+
+void PainterArea::openFiles()
+{
+    const bool accepted = PhotoIntake::choosePictures(this, QStringLiteral("Choose Pictures"),
+                                                      [this](const QImage& image, const QString& path) {
+                                                          addImage(image, PhotoIntake::displayName(path));
+                                                      });
+    if (!accepted)
+        return;
+    adjustSize();
+    update();
+}
+
+// ---- painting
+
+void PainterArea::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    if (paintImages.isEmpty()) {
+        painter.setClipRect(event->rect());
+        paintEmptyCanvas(painter);
+        return;
+    }
+    paintStrip(painter, size(), painterScale, event->rect(), true);
+}
+
+void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip,
+                             bool trimOutlines)
+{
+    painter.setClipRect(clip);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setFont(font());
+    if (spacingMode & (SpacingInnerBit | SpacingOuterBit))
+        painter.fillRect(QRect(QPoint(0, 0), deviceSize), config->spacingColor);
+
+    painter.save();
+    painter.scale(scale, scale);
+    relayout();
+    paintPhotos(painter, scale, clip);
+    paintMosaicLayer(painter, deviceSize, scale, clip);
+    paintAnnotationLayer(painter, deviceSize, scale, clip);
+    if (config->watermarkMode == 1) {
+        paintSpacingLayer(painter, deviceSize, scale);
+        paintWatermarkLayer(painter, deviceSize, scale, clip);
+    } else {
+        paintWatermarkLayer(painter, deviceSize, scale, clip);
+        paintSpacingLayer(painter, deviceSize, scale);
+    }
+    if (trimOutlines && config->tool == 3)
+        paintTrimOutlines(painter, deviceSize, scale);
+    painter.restore();
+}
+
+void PainterArea::paintPhotos(QPainter& painter, double scale, const QRect& clip)
+{
+    // A unit of margin keeps the smooth filter's edge pixels when a photo is only partly repainted.
+    const QRectF clipUnits(clip.x() / scale - 1, clip.y() / scale - 1, clip.width() / scale + 2,
+                           clip.height() / scale + 2);
+    const StripLayout layout = stripLayout();
+    for (int i = 0; i < paintImages.size(); ++i) {
+        const QRectF& target = rects[i];
+        if (!(target.width() > 0 && target.height() > 0))
+            continue;
+        const QRectF visible = target.intersected(clipUnits);
+        if (visible.isEmpty())
+            continue;
+        const QRectF source = sourceRect(shapes[i], layout);
+        if (!(source.width() > 0 && source.height() > 0))
+            continue;
+        const double sx = source.width() / target.width();
+        const double sy = source.height() / target.height();
+        QSizeF factor;
+        const QImage& image = paintImages[i]->imageForScale(scale / std::max(sx, sy), &factor);
+        const QRectF part(source.x() + (visible.x() - target.x()) * sx,
+                          source.y() + (visible.y() - target.y()) * sy, visible.width() * sx,
+                          visible.height() * sy);
+        painter.drawImage(visible, image,
+                          QRectF(part.x() * factor.width(), part.y() * factor.height(),
+                                 part.width() * factor.width(), part.height() * factor.height()));
+    }
+}
+
+void PainterArea::paintSpacingLayer(QPainter& painter, const QSize& deviceSize, double scale)
+{
+    const bool inner = (spacingMode & SpacingInnerBit) && paintImages.size() >= 2;
+    const bool outer = spacingMode & SpacingOuterBit;
+    if (!inner && !outer)
+        return;
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(config->spacingColor, Qt::SolidPattern));
+    if (outer) {
+        for (const QRectF& r : outerSpacingRects(deviceSize, scale, spacingOuter))
+            painter.drawRect(r);
+    }
+    if (inner) {
+        for (int i = 1; i < rects.size(); ++i)
+            painter.drawRect(innerGapRect(rects[i - 1], rects[i], direction == 1));
+    }
+    painter.restore();
+}
+
+void PainterArea::paintTrimOutlines(QPainter& painter, const QSize& deviceSize, double scale)
+{
+    painter.save();
+    painter.setPen(QPen(QBrush(Qt::blue), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(QPoint(1, 1), QPoint(truncToInt(deviceSize.width() / scale - 2),
+                                                truncToInt(deviceSize.height() / scale - 2))));
+    for (const QRectF& r : qAsConst(rects)) {
+        if (direction == 1)
+            painter.drawLine(QPointF(r.x(), r.y() + r.height()),
+                             QPointF(r.x() + r.width(), r.y() + r.height()));
+        else
+            painter.drawLine(QPointF(r.x() + r.width(), r.y()),
+                             QPointF(r.x() + r.width(), r.y() + r.height()));
+    }
+    painter.restore();
+}
+
+void PainterArea::paintEmptyCanvas(QPainter& painter)
+{
+    painter.drawPixmap(rect(), cachedPixmap(":/images/drogbg.png"));
+    QFont font("Proxima Nova");
+    font.setPointSize(18);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(QPoint(0, 124), QPoint(width() - 1, 153)), Qt::AlignCenter,
+                     tr("Add Images and Photos"));
+    font.setPointSize(12);
+    painter.setFont(font);
+    painter.setPen(QColor("#EBECEE"));
+    painter.drawText(QRect(QPoint(0, 144), QPoint(width() - 1, 173)), Qt::AlignCenter,
+                     tr("or Drag and Drop"));
+}
+
+void PainterArea::paintMosaicLayer(QPainter& painter, const QSize& deviceSize, double scale,
+                                   const QRect& clip)
+{
+    Q_UNUSED(painter);
+    Q_UNUSED(deviceSize);
+    Q_UNUSED(scale);
+    Q_UNUSED(clip);
+}
+
+void PainterArea::paintAnnotationLayer(QPainter& painter, const QSize& deviceSize, double scale,
+                                       const QRect& clip)
+{
+    Q_UNUSED(painter);
+    Q_UNUSED(deviceSize);
+    Q_UNUSED(scale);
+    Q_UNUSED(clip);
+}
+
+void PainterArea::paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale,
+                                      const QRect& clip)
+{
+    Q_UNUSED(painter);
+    Q_UNUSED(deviceSize);
+    Q_UNUSED(scale);
+    Q_UNUSED(clip);
+}
+
+// ---- export
+
+QImage PainterArea::renderImage()
+{
+    if (paintImages.isEmpty())
+        return {};
+    const QSize content = contentSize();
+    if (content.width() <= 0 || content.height() <= 0 ||
+        qint64(content.width()) * content.height() > INT_MAX / 4)
+        return {};
+    QImage strip(content, QImage::Format_RGB32);
+    if (strip.isNull())
+        return {};
+    strip.fill(canvasColor);
+    uchar* bits = strip.bits();
+    const qsizetype bytesPerLine = strip.bytesPerLine();
+    for (int y = 0; y < content.height(); y += renderTileSize) {
+        for (int x = 0; x < content.width(); x += renderTileSize) {
+            const QRect tileRect(x, y, std::min(renderTileSize, content.width() - x),
+                                 std::min(renderTileSize, content.height() - y));
+            // The tile shares the strip's memory, so nothing is copied back.
+            QImage tile(bits + y * bytesPerLine + x * 4, tileRect.width(), tileRect.height(),
+                        int(bytesPerLine), QImage::Format_RGB32);
+            QPainter painter(&tile);
+            painter.translate(-x, -y);
+            paintStrip(painter, content, 1.0, tileRect, false);
+        }
+    }
+    return strip;
+}

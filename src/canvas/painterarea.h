@@ -1,0 +1,125 @@
+#pragma once
+
+#include "canvas/geometry.h"
+
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QPointer>
+#include <QSize>
+#include <QVector>
+#include <QWidget>
+
+class PaintImage;
+class QPainter;
+class QPushButton;
+class StitcherButton;
+class StitcherConfig;
+
+// The canvas on which the photos are joined into one strip, trimmed, spaced and edited.
+class PainterArea : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PainterArea(QWidget* parent = nullptr);
+    ~PainterArea() override;
+
+    QList<PaintImage*> paintImages; // strip order
+    int direction = 0;              // 0 horizontal, 1 vertical
+    double painterScale = 1.0;
+    double spacingInner = 5.0;
+    double spacingOuter = 5.0;
+    int spacingMode = 0; // bit 0x01 inner, bit 0x10 outer
+    double areaWidth = 320;
+    double areaHeight = 320;
+    bool pressed = false;
+    QList<StitcherButton*> stripButtons; // edges 0, 2, 1, 3
+    QPointer<PaintImage> activeImage;
+    int activeDirection = 0;
+    bool trimActive = false;
+    int cutMode = 0; // 0 none, 1 inner, 2 outer, 3 all
+    double cutLeft = 0;
+    double cutRight = 0;
+    double cutTop = 0;
+    double cutBottom = 0;
+    QPushButton* addButton = nullptr;
+
+    void addImage(const QImage& image, const QString& name);
+    void removePhoto(int index);
+    void removeAllPhotos();
+    void swapPhotos(int i, int j);
+    void resetLayout();
+    bool hasTrims() const;
+    void setDirection(int d);
+    void setCutMode(int mode);
+    QSize contentSize() const;
+    int photoAt(int x, int y);
+    QPoint toStripPoint(int x, int y, int index) const;
+    QPoint fromStripPoint(int x, int y, int index) const;
+
+    void placeCanvas(int parentWidth, int parentHeight);
+    void centreCanvas();
+    void centreCrossAxis();
+    void panAlongStrip(int dx, int dy);
+
+    // Mouse input from the host, in canvas-widget pixels; movement in container pixels.
+    void toolPress(const QPoint& point);
+    void toolMove(const QPoint& point, const QPoint& movement);
+    void toolRelease(const QPoint& point);
+
+    // The strip at zoom 1 without trimming buttons or outlines; null when it cannot be allocated.
+    QImage renderImage();
+
+    // The layout state as the geometry functions take it.
+    Geometry::StripLayout stripLayout() const;
+
+    QSize sizeHint() const override;
+
+public slots:
+    void setPainterScale(int value);
+    void fitPainterScale();
+    void setSpacingInner(int value);
+    void setSpacingOuter(int value);
+    void setPaintWidth(int width);
+    void setPaintHeight(int height);
+    void openFiles();
+    void setStitcherClick();
+    // Moves the armed edge as a trimming drag by that movement, wherever the pointer is.
+    void setStitchMove(QPoint p);
+
+signals:
+    void signalSizeHint(int width, int height);
+    void signalPhotosChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    StitcherButton* createStitcherButton(int edge, PaintImage* photo);
+    void deletePhoto(PaintImage* photo);
+    void applyButtonVisibility();
+    void placeButtons();
+    QSize containerSize() const;
+    QPoint toCanvasUnits(const QPoint& widgetPoint) const;
+    void relayout();
+    void trimMove(const QPoint& canvasPoint, const QPoint& movement, bool checkPoint);
+
+    // Paints the strip onto any device: deviceSize is the device's size in pixels, scale its pixels
+    // per canvas unit, clip the device region to repaint.
+    void paintStrip(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip,
+                    bool trimOutlines);
+    void paintPhotos(QPainter& painter, double scale, const QRect& clip);
+    void paintSpacingLayer(QPainter& painter, const QSize& deviceSize, double scale);
+    void paintTrimOutlines(QPainter& painter, const QSize& deviceSize, double scale);
+    void paintEmptyCanvas(QPainter& painter);
+    // Layers of the drawing tools, painted in the scaled painter.
+    void paintMosaicLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
+    void paintAnnotationLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
+    void paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
+
+    StitcherConfig* config = nullptr;
+    // Reused by every layout pass so that painting allocates nothing per photo.
+    QVector<Geometry::PhotoShape> shapes;
+    QVector<QRectF> rects;
+};

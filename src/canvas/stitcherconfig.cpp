@@ -1,0 +1,7 @@
+#include "canvas/stitcherconfig.h"
+
+StitcherConfig* StitcherConfig::instance()
+{
+    static StitcherConfig config;
+    return &config;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// The editing settings shared by the main window, which writes them, and the canvas, which reads them.
+class StitcherConfig : public QObject
+{
+    Q_OBJECT
+public:
+    // The one process-wide object, made on first use.
+    static StitcherConfig* instance();
+
+    int tool = 0; // 0 none (a drag pans), 1 draw, 2 mosaic, 3 trim
+    QList<QColor> colorList{QColor(Qt::blue), QColor(Qt::green), QColor(Qt::yellow),  QColor(255, 165, 0),
+                            QColor(Qt::red),  QColor(Qt::black), QColor(128, 0, 128), QColor(Qt::white)};
+    QStringList colorNames{"blue", "green", "yellow", "orange", "red", "black", "purple", "white"};
+    int shape = 0;         // 0 none, 1 path, 2 arrow, 3 rectangle
+    int watermarkMode = 0; // 0 none, 1 bottom, 2 tile
+    double penWidth = 3.0;
+    double mosaicSize = 5.0;
+    QString mosaicName = QStringLiteral("mosaic:none");
+    QString watermarkText;
+    int watermarkOpacity = 255;
+    int watermarkSpacing = 50;
+    int watermarkSize = 50;
+    QColor watermarkColor = Qt::blue;
+    QColor spacingColor = Qt::blue;
+    QColor penColor = Qt::blue;
+    int paintWidth = 320;
+    int paintHeight = 320;
+
+private:
+    StitcherConfig() = default;
+};

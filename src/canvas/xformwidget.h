@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+class PainterArea;
+
+// Hosts the canvas: places it on resize, pans it or hands the mouse to the current tool, takes drops.
+class XFormWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit XFormWidget(QWidget* parent = nullptr);
+
+    PainterArea* canvas() const { return painterArea; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    PainterArea* painterArea = nullptr;
+    QPoint lastPosition;
+    bool gesture = false;
+    bool panning = false;
+};
