@@ -125,25 +125,20 @@ void drawLogo(QPainter& painter, const QRectF& rect)
     painter.setBrush(tile);
     painter.drawRoundedRect(QRectF(2, 2, 60, 60), 14, 14);
 
-    // Three photos side by side, the middle one raised, the way the strip joins them.
-    const QRectF photos[] = {{9, 22, 16, 22}, {24, 18, 16, 26}, {39, 22, 16, 22}};
-    const QColor paper(0xf7, 0xfa, 0xff);
-    for (int i = 0; i < 3; ++i) {
-        painter.setBrush(QColor(0, 0, 0, 50));
-        painter.drawRoundedRect(photos[i].translated(0, 1.5), 2, 2);
-    }
-    for (int i = 0; i < 3; ++i) {
-        const int order[] = {0, 2, 1};
-        const QRectF p = photos[order[i]];
-        painter.setBrush(paper);
-        painter.drawRoundedRect(p, 2, 2);
-        drawScene(painter, p.adjusted(2, 2, -2, -2), order[i]);
-    }
-    // The seams: stitches crossing each joint.
-    painter.setPen(pen(QColor(0xff, 0xc8, 0x3d), 1.6));
-    for (const qreal x : {24.5, 39.5}) {
-        for (qreal y = 25; y <= 40; y += 5)
-            painter.drawLine(QPointF(x - 2.2, y - 1.6), QPointF(x + 2.2, y + 1.6));
+    // One view made of three photos; the seams where they were joined are stitched.
+    const QRectF strip(9, 20, 46, 26);
+    painter.setBrush(QColor(0, 0, 0, 60));
+    painter.drawRoundedRect(strip.translated(0, 1.5), 3, 3);
+    painter.setBrush(QColor(0xf7, 0xfa, 0xff));
+    painter.drawRoundedRect(strip, 3, 3);
+    drawScene(painter, strip.adjusted(2, 2, -2, -2), 0);
+    painter.setPen(pen(QColor(0xff, 0xc8, 0x3d), 1.5));
+    painter.setBrush(Qt::NoBrush);
+    for (const qreal x : {24.0, 40.0}) {
+        QPolygonF zigzag;
+        for (int i = 0; i <= 7; ++i)
+            zigzag << QPointF(x + (i % 2 ? 1.6 : -1.6), 22.5 + i * 3);
+        painter.drawPolyline(zigzag);
     }
     painter.restore();
 }

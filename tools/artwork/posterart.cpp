@@ -94,7 +94,7 @@ QImage overlapTip()
     painter.drawRoundedRect(QRectF(0, 0, width, height), 8, 8);
 
     // One wide view photographed in three overlapping shots, each sharing about a fifth with the next.
-    const qreal shotWidth = 104, step = 84, left = 24, top = 26, shotHeight = 76;
+    const qreal shotWidth = 104, step = 84, left = 24, top = 28, shotHeight = 80;
     const QRectF view(left, top, 2 * step + shotWidth, shotHeight);
     const qreal lift[] = {0, -5, 3};
     for (int i = 0; i < 3; ++i) {
@@ -132,8 +132,6 @@ QImage overlapTip()
     const qreal labelY = top + shotHeight + 22;
     Art::drawCentredText(painter, QRectF(0, labelY, width, 18), QStringLiteral("10% \u2013 30% overlap"),
                          Art::text, 12);
-    Art::drawCentredText(painter, QRectF(0, 4, width, 16), QStringLiteral("Overlap neighbouring shots"),
-                         Art::muted.lighter(125), 10);
     return image;
 }
 
