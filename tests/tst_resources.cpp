@@ -1,6 +1,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QtTest>
 
 // Widgets take their fixed sizes from these pictures, so a missing or resized one breaks a layout.
@@ -141,6 +142,23 @@ private slots:
         QFile font(":/images/fonts/Proxima-Nova-Bold.ttf");
         QVERIFY(font.open(QIODevice::ReadOnly));
         QVERIFY(font.size() > 10000);
+    }
+
+    // The application falls back to this copy when no installed guide is found.
+    void userGuideIsCompiledIn()
+    {
+        QFile guide(":/help/index.html");
+        QVERIFY(guide.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(guide.readAll());
+        QVERIFY(html.contains("</html>"));
+        // Every contents entry must lead to a section of the page.
+        const QRegularExpression link("href=\"#([a-z-]+)\"");
+        int links = 0;
+        for (auto it = link.globalMatch(html); it.hasNext(); ++links) {
+            const QString anchor = it.next().captured(1);
+            QVERIFY2(html.contains("id=\"" + anchor + "\""), qPrintable(anchor));
+        }
+        QVERIFY(links >= 10);
     }
 
     // A picture in the folder but not in the collection is silently missing from the program.
