@@ -34,7 +34,7 @@ void EditPhotosDialog::loadPhotos(PainterArea* canvas)
     scrollArea->setWidget(grid);
 }
 
-EditPhotoContent* EditPhotosDialog::content() const
+EditPhotoContent* EditPhotosDialog::photoGrid() const
 {
     return qobject_cast<EditPhotoContent*>(scrollArea->widget());
 }

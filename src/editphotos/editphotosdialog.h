@@ -15,7 +15,7 @@ public:
 
     // Replaces the grid by a new one built from the canvas's current photos.
     void loadPhotos(PainterArea* canvas);
-    EditPhotoContent* content() const;
+    EditPhotoContent* photoGrid() const;
 
 private:
     QScrollArea* scrollArea = nullptr;

@@ -118,7 +118,7 @@ class TestEditPhotosDialog : public QObject
         if (!QTest::qWaitForWindowExposed(dialog.data()))
             return nullptr;
         settle();
-        return dialog->content();
+        return dialog->photoGrid();
     }
 
 private slots:
@@ -295,7 +295,7 @@ private slots:
         oldCell->thumbnail()->grab(); // paints nothing, and must not crash
         QVERIFY(!dropAt(grid, oldDrag.data(), centreOf(otherOldCell)));
         settle();
-        QCOMPARE(dialog->content(), grid);
+        QCOMPARE(dialog->photoGrid(), grid);
         QCOMPARE(gridNames(grid), QStringList());
 
         // "add" with the window open.
@@ -320,7 +320,7 @@ private slots:
         dialog->loadPhotos(canvas.data());
         settle();
         QVERIFY(!first);
-        QCOMPARE(gridNames(dialog->content()), QStringList({"p0.png", "p1.png"}));
+        QCOMPARE(gridNames(dialog->photoGrid()), QStringList({"p0.png", "p1.png"}));
     }
 };
 
