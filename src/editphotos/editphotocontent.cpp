@@ -1,6 +1,7 @@
 #include "editphotos/editphotocontent.h"
 
 #include "canvas/painterarea.h"
+#include "canvas/paintimage.h"
 #include "editphotos/editphotoitem.h"
 
 #include <QDebug>

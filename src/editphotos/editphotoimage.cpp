@@ -1,6 +1,7 @@
 #include "editphotos/editphotoimage.h"
 
 #include "canvas/painterarea.h"
+#include "canvas/paintimage.h"
 #include "widgets/thumbnailfit.h"
 
 #include <QPaintEvent>

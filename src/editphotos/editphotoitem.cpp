@@ -1,6 +1,7 @@
 #include "editphotos/editphotoitem.h"
 
 #include "canvas/painterarea.h"
+#include "canvas/paintimage.h"
 #include "editphotos/editphotoimage.h"
 
 #include <QLabel>

@@ -1,4 +1,5 @@
 #include "canvas/painterarea.h"
+#include "canvas/paintimage.h"
 #include "editphotos/editphotocontent.h"
 #include "editphotos/editphotoimage.h"
 #include "editphotos/editphotoitem.h"
