@@ -1,6 +1,5 @@
 #include "editphotos/editphotoimage.h"
 
-#include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "widgets/thumbnailfit.h"
 

@@ -1,6 +1,5 @@
 #include "editphotos/editphotoitem.h"
 
-#include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "editphotos/editphotoimage.h"
 
