@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScopedPointer>
 #include <QtTest>
 
@@ -268,8 +269,10 @@ private slots:
     {
         EditPhotoContent* grid = openOn(1);
         QVERIFY(grid);
+        QVERIFY(!canvas->addButton->isVisibleTo(canvas.data()));
         deleteByMenu(grid, "p0.png");
         QVERIFY(canvas->paintImages.isEmpty());
+        QVERIFY(canvas->addButton->isVisibleTo(canvas.data()));
         QCOMPARE(gridNames(grid), QStringList());
         QVERIFY(!grid->cellAt(QPoint(100, 100)));
     }
