@@ -1,0 +1,137 @@
+#include "support/hostilecorpus.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QtEndian>
+
+#include <unistd.h>
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QImage photo(int w, int h, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(w, h, format);
+    image.fill(Qt::darkCyan);
+    QPainter p(&image);
+    p.fillRect(0, 0, w / 2, h / 2, Qt::yellow);
+    return image;
+}
+
+quint32 crc32(const QByteArray& data)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char c : data) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray chunk(const char* type, const QByteArray& payload)
+{
+    QByteArray body = QByteArray(type) + payload;
+    QByteArray out(4, '\0');
+    qToBigEndian<quint32>(quint32(payload.size()), out.data());
+    out += body;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(crc32(body), crc.data());
+    return out + crc;
+}
+
+// A well-formed PNG signature and header that claims an enormous picture, with a token of data.
+QByteArray forgedPng(quint32 width, quint32 height)
+{
+    QByteArray ihdr(13, '\0');
+    qToBigEndian<quint32>(width, ihdr.data());
+    qToBigEndian<quint32>(height, ihdr.data() + 4);
+    ihdr[8] = 8;                                                           // bit depth
+    ihdr[9] = 2;                                                           // truecolour
+    const QByteArray idat = QByteArray::fromHex("789c636000000001000100"); // a few zero bytes
+    return QByteArray::fromHex("89504e470d0a1a0a") + chunk("IHDR", ihdr) + chunk("IDAT", idat) +
+           chunk("IEND", {});
+}
+
+} // namespace
+
+HostileCorpus::HostileCorpus()
+{
+    if (!dir.isValid())
+        return;
+    const QString root = dir.path() + QLatin1Char('/');
+
+    writeBytes(root + "zero-byte.png", {});
+    add("zero-byte file", "zero-byte.png", false);
+
+    writeBytes(root + "notes.png", "These are not the pixels you are looking for.\n");
+    add("text named .png", "notes.png", false);
+
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        photo(640, 480).save(&buffer, "JPEG");
+    }
+    // Like a half-finished download: the decoder fills the missing rows, as photo viewers do.
+    writeBytes(root + "half.jpg", jpeg.left(jpeg.size() / 2));
+    add("JPEG cut in the middle", "half.jpg", true);
+    writeBytes(root + "header-only.jpg", jpeg.left(40));
+    add("JPEG cut inside its header", "header-only.jpg", false);
+
+    writeBytes(root + "giant.png", forgedPng(60000, 60000));
+    add("PNG claiming 60000 x 60000", "giant.png", false);
+
+    QDir(root).mkdir("folder.jpg");
+    add("directory", "folder.jpg", false);
+
+    photo(10, 10).save(root + "locked.png");
+    QFile::setPermissions(root + "locked.png", QFileDevice::Permissions());
+    // Root reads through missing permissions; anyone else cannot.
+    add("file without read permission", "locked.png", geteuid() == 0);
+
+    QFile::link(root + "nowhere.png", root + "dangling.png");
+    add("broken symbolic link", "dangling.png", false);
+
+    photo(40, 30).save(root + QString::fromUtf8("Fotoğraf ünü.png"));
+    add("non-ASCII name", QString::fromUtf8("Fotoğraf ünü.png"), true);
+    photo(40, 30).save(root + QString::fromUtf8("写真.jpg"));
+    add("CJK name", QString::fromUtf8("写真.jpg"), true);
+
+    photo(1, 1).save(root + "one.png");
+    add("1 x 1 picture", "one.png", true);
+    photo(1, 20000).save(root + "sliver.png");
+    add("1 x 20000 picture", "sliver.png", true);
+
+    photo(30, 20, QImage::Format_RGBA64).save(root + "deep.png");
+    add("16-bit PNG", "deep.png", true);
+    photo(30, 20, QImage::Format_Grayscale8).save(root + "grey.png");
+    add("greyscale PNG", "grey.png", true);
+
+    QImage alpha(30, 20, QImage::Format_ARGB32);
+    alpha.fill(QColor(255, 0, 0, 100));
+    alpha.save(root + "alpha.png");
+    add("picture with alpha", "alpha.png", true);
+}
+
+void HostileCorpus::add(const QString& label, const QString& name, bool decodes)
+{
+    list.append({label, dir.path() + QLatin1Char('/') + name, decodes});
+}
+
+QStringList HostileCorpus::paths() const
+{
+    QStringList out;
+    for (const Entry& e : list)
+        out << e.path;
+    return out;
+}
