@@ -25,7 +25,7 @@ void horizontalGlyph(QPainter& p, const QColor& c)
 {
     outline(p, c);
     for (const qreal x : {3.0, 13.0, 23.0})
-        p.drawRoundedRect(QRectF(x, 9, 6, 14), 1.5, 1.5);
+        p.drawRoundedRect(QRectF(x, 7, 6, 18), 1.5, 1.5);
 }
 
 void verticalGlyph(QPainter& p, const QColor& c)
@@ -40,45 +40,50 @@ void handle(QPainter& p, const QColor& c, qreal x, qreal y, bool upright)
 {
     solid(p, c);
     if (upright)
-        p.drawRoundedRect(QRectF(x - 2, y - 4, 4, 8), 1, 1);
+        p.drawRoundedRect(QRectF(x - 2, y - 5, 4, 10), 1, 1);
     else
-        p.drawRoundedRect(QRectF(x - 3, y - 2, 6, 4), 1, 1);
+        p.drawRoundedRect(QRectF(x - 5, y - 2, 10, 4), 1, 1);
 }
 
 void twoPhotos(QPainter& p, const QColor& c)
 {
     outline(p, c);
-    p.drawRect(QRectF(5, 9, 8, 14));
-    p.drawRect(QRectF(19, 9, 8, 14));
-    for (const qreal x : {5.0, 13.0, 19.0, 27.0})
-        handle(p, c, x, 16, true);
+    p.drawRect(QRectF(3, 7, 10, 18));
+    p.drawRect(QRectF(19, 7, 10, 18));
 }
 
+// Inner: the edges where neighbouring photos meet.
 void cutInnerGlyph(QPainter& p, const QColor& c)
 {
     twoPhotos(p, c);
+    handle(p, c, 13, 16, true);
+    handle(p, c, 19, 16, true);
 }
 
+// Outer: the four sides of the whole strip.
 void cutOuterGlyph(QPainter& p, const QColor& c)
 {
     QColor faint = c;
     faint.setAlphaF(0.45);
     outline(p, faint);
-    p.drawLine(QPointF(16, 9), QPointF(16, 23));
+    p.drawLine(QPointF(16, 7), QPointF(16, 25));
     outline(p, c);
-    p.drawRect(QRectF(5, 9, 22, 14));
-    handle(p, c, 5, 16, true);
-    handle(p, c, 27, 16, true);
-    handle(p, c, 16, 9, false);
-    handle(p, c, 16, 23, false);
+    p.drawRect(QRectF(3, 7, 26, 18));
+    handle(p, c, 3, 16, true);
+    handle(p, c, 29, 16, true);
+    handle(p, c, 16, 7, false);
+    handle(p, c, 16, 25, false);
 }
 
+// All: every edge of every photo.
 void cutAllGlyph(QPainter& p, const QColor& c)
 {
     twoPhotos(p, c);
-    for (const qreal x : {9.0, 23.0}) {
-        handle(p, c, x, 9, false);
-        handle(p, c, x, 23, false);
+    for (const qreal x : {3.0, 13.0, 19.0, 29.0})
+        handle(p, c, x, 16, true);
+    for (const qreal x : {8.0, 24.0}) {
+        handle(p, c, x, 7, false);
+        handle(p, c, x, 25, false);
     }
 }
 
