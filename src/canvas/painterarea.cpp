@@ -4,6 +4,7 @@
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/watermark.h"
 #include "intake/photointake.h"
 
 #include <QPaintEvent>
@@ -349,6 +350,37 @@ void PainterArea::panAlongStrip(int dx, int dy)
         move(pos() + Geometry::panAlongStrip(direction == 1, dx, dy));
 }
 
+// ---- drawing tools
+
+void PainterArea::undoAnnotation()
+{
+    if (!annotations.isEmpty())
+        annotations.removeLast();
+}
+
+void PainterArea::clearAnnotations()
+{
+    annotations.clear();
+}
+
+void PainterArea::undoMosaic()
+{
+    if (!mosaicStrokes.isEmpty())
+        mosaicStrokes.removeLast();
+}
+
+void PainterArea::clearMosaics()
+{
+    mosaicStrokes.clear();
+}
+
+void PainterArea::clearEdits()
+{
+    spacingMode = 0;
+    clearAnnotations();
+    clearMosaics();
+}
+
 // ---- mouse
 
 void PainterArea::toolPress(const QPoint& point)
@@ -359,10 +391,13 @@ void PainterArea::toolPress(const QPoint& point)
     const int index = photoAt(p.x(), p.y());
     if (index < 0)
         return;
+    const StripPoint at{toStripPoint(p.x(), p.y(), index), index};
     switch (config->tool) {
-    case 1: // draw: the annotation records start here
+    case 1:
+        annotations.append(Annotation::begin(at, config->penWidth, config->penColor, config->shape));
         break;
-    case 2: // mosaic: the strokes start here
+    case 2:
+        mosaicStrokes.append(MosaicStroke::begin(at, config->mosaicName, config->mosaicSize));
         break;
     case 3: // trim: only moves act
         break;
@@ -380,10 +415,17 @@ void PainterArea::toolMove(const QPoint& point, const QPoint& movement)
     const int index = photoAt(p.x(), p.y());
     if (index < 0)
         return;
+    const StripPoint at{toStripPoint(p.x(), p.y(), index), index};
     switch (config->tool) {
-    case 1: // draw
+    case 1:
+        if (!annotations.isEmpty())
+            annotations.last().extend(at);
+        update();
         break;
-    case 2: // mosaic
+    case 2:
+        if (!mosaicStrokes.isEmpty())
+            mosaicStrokes.last().extend(at);
+        update();
         break;
     case 3:
         trimMove(p, movement, true);
@@ -670,28 +712,47 @@ void PainterArea::paintEmptyCanvas(QPainter& painter)
 void PainterArea::paintMosaicLayer(QPainter& painter, const QSize& deviceSize, double scale,
                                    const QRect& clip)
 {
-    Q_UNUSED(painter);
-    Q_UNUSED(deviceSize);
-    Q_UNUSED(scale);
-    Q_UNUSED(clip);
+    if (mosaicStrokes.isEmpty())
+        return;
+    const StripLayout layout = stripLayout();
+    const auto toCanvas = [&layout](const QPoint& p, int index) {
+        return Geometry::fromStripPoint(layout, p.x(), p.y(), index);
+    };
+    // Strokes keep their photo indexes when photos go; a block over a photo that is gone shows nothing.
+    const auto sampler = [this](int index, const QPoint& at) {
+        if (index < 0 || index >= paintImages.size())
+            return QColor();
+        const PaintImage* photo = paintImages[index];
+        const Crop crop = photo->crop();
+        return MosaicStroke::sampleColor(photo->image, rects[index],
+                                         QRectF(crop.left, crop.top, crop.width(), crop.height()), at);
+    };
+    paintMosaicStrokes(painter, mosaicStrokes, toCanvas, sampler, cachedPixmap, {deviceSize, scale, clip});
 }
 
 void PainterArea::paintAnnotationLayer(QPainter& painter, const QSize& deviceSize, double scale,
                                        const QRect& clip)
 {
-    Q_UNUSED(painter);
-    Q_UNUSED(deviceSize);
-    Q_UNUSED(scale);
-    Q_UNUSED(clip);
+    if (annotations.isEmpty())
+        return;
+    const StripLayout layout = stripLayout();
+    const auto toCanvas = [&layout](const QPoint& p, int index) {
+        return Geometry::fromStripPoint(layout, p.x(), p.y(), index);
+    };
+    paintAnnotations(painter, annotations, toCanvas, {deviceSize, scale, clip});
 }
 
 void PainterArea::paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale,
                                       const QRect& clip)
 {
-    Q_UNUSED(painter);
-    Q_UNUSED(deviceSize);
-    Q_UNUSED(scale);
-    Q_UNUSED(clip);
+    Watermark::Style style;
+    style.mode = config->watermarkMode;
+    style.text = config->watermarkText;
+    style.opacity = config->watermarkOpacity;
+    style.spacing = config->watermarkSpacing;
+    style.size = config->watermarkSize;
+    style.color = config->watermarkColor;
+    Watermark::paint(painter, style, {deviceSize, scale, clip}, stripLayout().outer());
 }
 
 // ---- export

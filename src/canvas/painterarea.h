@@ -1,6 +1,8 @@
 #pragma once
 
 #include "canvas/geometry.h"
+#include "canvas/tools/annotation.h"
+#include "canvas/tools/mosaicstroke.h"
 
 #include <QImage>
 #include <QList>
@@ -32,6 +34,8 @@ public:
     int spacingMode = 0; // bit 0x01 inner, bit 0x10 outer
     double areaWidth = 320;
     double areaHeight = 320;
+    QVector<Annotation> annotations;     // drawing order
+    QVector<MosaicStroke> mosaicStrokes; // drawing order
     bool pressed = false;
     QList<StitcherButton*> stripButtons; // edges 0, 2, 1, 3
     QPointer<PaintImage> activeImage;
@@ -53,6 +57,12 @@ public:
     void setDirection(int d);
     void setCutMode(int mode);
     QSize contentSize() const;
+    void undoAnnotation();
+    void clearAnnotations();
+    void undoMosaic();
+    void clearMosaics();
+    // Spacing off, annotations and mosaic strokes gone.
+    void clearEdits();
     int photoAt(int x, int y);
     QPoint toStripPoint(int x, int y, int index) const;
     QPoint fromStripPoint(int x, int y, int index) const;
