@@ -76,39 +76,6 @@ private slots:
         QCOMPARE(image.pixelColor(5, 5), QColor(Qt::white));
     }
 
-    void pressFixesStyleAndMovesExtend()
-    {
-        Annotation path = Annotation::begin({{3, 4}, 2}, 5.0, Qt::green, Annotation::Path);
-        QCOMPARE(path.endPoint, QPoint(0, 0));
-        QCOMPARE(path.endIndex, 0);
-        path.extend({{6, 7}, 1});
-        path.extend({{8, 9}, 2});
-        QCOMPARE(path.points, QVector<StripPoint>({{{6, 7}, 1}, {{8, 9}, 2}}));
-        QCOMPARE(path.endPoint, QPoint(0, 0));
-
-        Annotation arrow = Annotation::begin({{3, 4}, 2}, 5.0, Qt::green, Annotation::Arrow);
-        arrow.extend({{6, 7}, 1});
-        arrow.extend({{8, 9}, 3});
-        QVERIFY(arrow.points.isEmpty());
-        QCOMPARE(arrow.endPoint, QPoint(8, 9));
-        QCOMPARE(arrow.endIndex, 3);
-    }
-
-    void rectangleOutlineInPenColour()
-    {
-        // Dragged up and to the left: the outline is the same as the other way round.
-        for (const Annotation& r : {record(Annotation::Rectangle, {20, 20}, {80, 70}),
-                                    record(Annotation::Rectangle, {80, 70}, {20, 20})}) {
-            const QImage image = render({r}, QRect(0, 0, 240, 120));
-            QCOMPARE(image.pixelColor(50, 20), QColor(Qt::red));
-            QCOMPARE(image.pixelColor(20, 45), QColor(Qt::red));
-            QCOMPARE(image.pixelColor(50, 71), QColor(Qt::red));
-            QCOMPARE(image.pixelColor(81, 45), QColor(Qt::red));
-            QCOMPARE(image.pixelColor(50, 45), QColor(Qt::white)); // outlined, not filled
-            QCOMPARE(image.pixelColor(50, 76), QColor(Qt::white));
-        }
-    }
-
     void pointsFollowTheirOwnPhoto()
     {
         // The end lies on photo 1, so the rectangle reaches 100 units further than its stored points.

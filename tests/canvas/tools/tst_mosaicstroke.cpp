@@ -183,39 +183,6 @@ private slots:
         QCOMPARE(MosaicStroke::sampleColor(image, QRectF(), QRectF(4, 4, 0, 0), {3, 3}), QColor(Qt::yellow));
     }
 
-    void ribbonPaintsSampledBlocks()
-    {
-        // A drag to the right along y = 50: red above the line, green below.
-        const MosaicStroke s = stroke(MosaicStroke::ribbonName, 5, {{20, 50}, {30, 50}, {40, 50}, {60, 50}});
-        const QImage image = render({s}, solidPattern, QRect(0, 0, 200, 100));
-        QCOMPARE(image.pixelColor(27, 47), QColor(Qt::red));
-        QCOMPARE(image.pixelColor(27, 52), QColor(Qt::green));
-        QCOMPARE(image.pixelColor(27, 57), QColor(Qt::white)); // 5 either side, no more
-        QCOMPARE(image.pixelColor(37, 42), QColor(Qt::white));
-    }
-
-    void ribbonOverRemovedPhotoReadsNothing()
-    {
-        int requests = 0;
-        const PhotoSampler onlyPhotoZero = [&](int index, const QPoint& at) {
-            ++requests;
-            return twoTonePhoto(index, at);
-        };
-        // The last points lie on photo 1, which is gone.
-        MosaicStroke s = stroke(MosaicStroke::ribbonName, 5, {{20, 50}, {30, 50}, {40, 50}});
-        s.extend({{60, 50}, 1});
-        s.extend({{70, 50}, 1});
-        QImage image(200, 100, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        paintMosaicStrokes(painter, {s}, identity, onlyPhotoZero, solidPattern,
-                           PaintTarget::whole(image.size(), 1));
-        painter.end();
-        QVERIFY(requests > 0);
-        QCOMPARE(image.pixelColor(27, 47), QColor(Qt::red));
-        QCOMPARE(image.pixelColor(52, 47), QColor(Qt::white));
-    }
-
     void bandPaintsPatternAndLoadsByName()
     {
         QStringList requested;

@@ -132,23 +132,6 @@ private slots:
         }
     }
 
-    void bottomTextCentredAboveTheBorder()
-    {
-        const QSize size(600, 200);
-        Watermark::Style style = tiled("Bottom");
-        style.mode = Watermark::Bottom;
-        const QRect plain = inked(render(style, size, 1.0, 0.0, QRect(QPoint(0, 0), size)));
-        QVERIFY(qAbs(plain.center().x() - 300) <= 4);
-        QVERIFY(plain.bottom() < 200 && plain.bottom() > 170);
-        const QRect lifted = inked(render(style, size, 1.0, 20.0, QRect(QPoint(0, 0), size)));
-        QCOMPARE(lifted.bottom(), plain.bottom() - 20);
-
-        style.size = 100;
-        const QRect doubled = inked(render(style, size, 1.0, 0.0, QRect(QPoint(0, 0), size)));
-        QVERIFY(qAbs(doubled.width() - 2 * plain.width()) <= 4);
-        QVERIFY(qAbs(doubled.center().x() - 300) <= 4);
-    }
-
     void partialRepaintMatchesFullPicture()
     {
         const QSize size(900, 300);
