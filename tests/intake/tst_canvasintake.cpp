@@ -1,0 +1,152 @@
+#include "canvas/painterarea.h"
+#include "canvas/paintimage.h"
+#include "canvas/xformwidget.h"
+#include "intake/photointake.h"
+#include "support/modalanswerer.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+void writeImage(const QString& path, int w, int h, const char* format)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QVERIFY(image.save(path, format));
+}
+
+// Picks the files by typing their names, as a user does, under "Any files (*)".
+ModalAnswerer::Answer chooseFiles(const QString& directory, const QStringList& names)
+{
+    return [directory, names](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QString("Choose Pictures"));
+        QCOMPARE(dialog->nameFilters(), PhotoIntake::nameFilters());
+        QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
+        dialog->setDirectory(directory);
+        dialog->selectNameFilter("Any files (*)");
+        auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(edit);
+        edit->setText("\"" + names.join("\" \"") + "\"");
+        static_cast<QDialog*>(dialog)->accept();
+    };
+}
+
+} // namespace
+
+class TestCanvasIntake : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<XFormWidget> host;
+    PainterArea* canvas = nullptr;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QStringList names() const
+    {
+        QStringList list;
+        for (const PaintImage* photo : canvas->paintImages)
+            list.append(photo->name);
+        return list;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        writeImage(path("a.png"), 60, 40, "PNG");
+        writeImage(path("c.jpg"), 30, 50, "JPG");
+        writeImage(path("photo.pbm"), 8, 8, "PBM");
+        QFile text(path("b.txt"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a picture\n");
+    }
+    void init()
+    {
+        host = std::make_unique<XFormWidget>();
+        host->resize(800, 600);
+        host->show();
+        canvas = host->canvas();
+    }
+    void cleanup() { host.reset(); }
+
+    void dialogAddsTheDecodableFilesInOrder()
+    {
+        ModalAnswerer answerer;
+        answerer.queue(chooseFiles(dir.path(), {"a.png", "b.txt", "c.jpg"}));
+        QSignalSpy hint(canvas, &PainterArea::signalSizeHint);
+        canvas->openFiles();
+        QCOMPARE(answerer.answeredCount(), 1);
+        QCOMPARE(answerer.answeredClasses(), QStringList{"QFileDialog"}); // no message box
+        QCOMPARE(names(), (QStringList{"a.png", "c.jpg"}));
+        QCOMPARE(canvas->paintImages[1]->image.size(), QSize(30, 50));
+        QVERIFY(canvas->addButton->isHidden());
+        QVERIFY(!hint.isEmpty()); // resized to the new strip
+        QCOMPARE(canvas->size(), QSize(60 + 24, 40));
+    }
+
+    void addButtonOpensTheDialogAndCancelChangesNothing()
+    {
+        canvas->addImage(QImage(path("a.png")), "a.png");
+        canvas->adjustSize();
+        const QSize before = canvas->size();
+        QSignalSpy hint(canvas, &PainterArea::signalSizeHint);
+        ModalAnswerer answerer;
+        answerer.queue(ModalAnswerer::reject());
+        canvas->openFiles();
+        QCOMPARE(answerer.answeredCount(), 1);
+        QCOMPARE(names(), QStringList{"a.png"});
+        QCOMPARE(canvas->size(), before);
+        QCOMPARE(hint.count(), 0);
+
+        canvas->removeAllPhotos();
+        answerer.queue(chooseFiles(dir.path(), {"photo.pbm"}));
+        QTest::mouseClick(canvas->addButton, Qt::LeftButton);
+        QCOMPARE(names(), QStringList{"photo.pbm"});
+    }
+
+    void dropsAddEveryDecodableFile()
+    {
+        auto* data = new QMimeData;
+        data->setUrls({QUrl::fromLocalFile(path("a.png")), QUrl::fromLocalFile(path("b.txt")),
+                       QUrl::fromLocalFile(path("c.jpg")), QUrl::fromLocalFile(path("a.png")),
+                       QUrl("https://example.com/x.png")});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(host.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(host.get(), &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QCOMPARE(names(), (QStringList{"a.png", "c.jpg", "a.png"}));
+        QCOMPARE(canvas->size(), QSize(60 + 24 + 60, 40));
+        delete data;
+    }
+
+    void textOnlyDragIsAcceptedAndAddsNothing()
+    {
+        QMimeData data;
+        data.setText("hello");
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(host.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(host.get(), &drop);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(canvas->paintImages.isEmpty());
+        QVERIFY(canvas->addButton->isVisible());
+    }
+};
+
+QTEST_MAIN(TestCanvasIntake)
+#include "tst_canvasintake.moc"
