@@ -123,8 +123,9 @@ private slots:
         QVERIFY(views.isValid());
         paths = PanoramaViews::write(views.path());
         QCOMPARE(paths.size(), 3);
-        // The stitcher is not deterministic, but its two modes give clearly different heights on these
-        // views; a result is told apart by the nearer one.
+        // The generated views must stitch in both modes with the bare library, or nothing below means
+        // anything. The stitcher is not deterministic, but its two modes give clearly different heights
+        // on these views; a result is told apart by the nearer one.
         std::vector<cv::Mat> images;
         for (const QString& path : paths)
             images.push_back(cv::imread(path.toStdString(), cv::IMREAD_COLOR));
