@@ -121,6 +121,9 @@ QPoint PainterArea::toCanvasUnits(const QPoint& widgetPoint) const
 
 void PainterArea::addImage(const QImage& image, const QString& name)
 {
+    // An empty image would set a common size of zero and collapse every later photo.
+    if (image.isNull())
+        return;
     if (paintImages.isEmpty()) {
         config->paintWidth = image.width();
         areaWidth = cutLeft + cutRight + image.width();

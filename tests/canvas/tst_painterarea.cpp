@@ -73,6 +73,7 @@ private slots:
     {
         QSignalSpy changed(canvas, &PainterArea::signalPhotosChanged);
         QSignalSpy hint(canvas, &PainterArea::signalSizeHint);
+        canvas->addImage(QImage(), "broken.png"); // would make the common size zero
         addThree();
         QCOMPARE(changed.count(), 3);
         QCOMPARE(config->paintWidth, 400);
