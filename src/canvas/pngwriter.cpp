@@ -1,0 +1,473 @@
+#include "canvas/pngwriter.h"
+
+#include "canvas/deflatestream.h"
+
+#include <QIODevice>
+
+#include <libdeflate.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr int filterCount = 5;
+constexpr std::size_t bandBytesTarget = std::size_t(1) << 20;
+constexpr std::size_t maxChunkData = std::size_t(1) << 30;
+
+using Bytes = std::vector<std::uint8_t>;
+
+// ---- Row filters -------------------------------------------------------------------------------
+
+std::uint8_t paethPredictor(int a, int b, int c)
+{
+    const int pa = std::abs(b - c);
+    const int pb = std::abs(a - c);
+    const int pc = std::abs(a + b - 2 * c);
+    return std::uint8_t(pa <= pb && pa <= pc ? a : (pb <= pc ? b : c));
+}
+
+// A filtered byte counts by its magnitude as a signed value.
+std::uint32_t magnitude(std::uint8_t value)
+{
+    return value < 128 ? value : 256u - value;
+}
+
+struct FilteredRow
+{
+    std::uint8_t* out[filterCount];
+    std::uint64_t cost[filterCount] = {};
+};
+
+void filterScalar(const std::uint8_t* raw, const std::uint8_t* prior, std::size_t begin, std::size_t end,
+                  int bpp, FilteredRow& row)
+{
+    for (std::size_t i = begin; i < end; ++i) {
+        const int x = raw[i];
+        const int a = i >= std::size_t(bpp) ? raw[i - std::size_t(bpp)] : 0;
+        const int b = prior[i];
+        const int c = i >= std::size_t(bpp) ? prior[i - std::size_t(bpp)] : 0;
+        const std::uint8_t filtered[filterCount] = {std::uint8_t(x), std::uint8_t(x - a), std::uint8_t(x - b),
+                                                    std::uint8_t(x - ((a + b) >> 1)),
+                                                    std::uint8_t(x - paethPredictor(a, b, c))};
+        for (int f = 0; f < filterCount; ++f) {
+            row.out[f][i] = filtered[f];
+            row.cost[f] += magnitude(filtered[f]);
+        }
+    }
+}
+
+#ifdef __SSE2__
+// Sum of the signed magnitudes of 16 bytes, in the two 64-bit halves.
+inline __m128i magnitudeSum(__m128i v)
+{
+    const __m128i zero = _mm_setzero_si128();
+    return _mm_sad_epu8(_mm_min_epu8(v, _mm_sub_epi8(zero, v)), zero);
+}
+
+inline __m128i abs16(__m128i v)
+{
+    return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
+}
+
+inline __m128i select(__m128i mask, __m128i ifSet, __m128i ifClear)
+{
+    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
+}
+
+// The Paeth predictor on eight 16-bit lanes.
+inline __m128i paeth16(__m128i a, __m128i b, __m128i c)
+{
+    const __m128i bc = _mm_sub_epi16(b, c);
+    const __m128i ac = _mm_sub_epi16(a, c);
+    const __m128i pa = abs16(bc);
+    const __m128i pb = abs16(ac);
+    const __m128i pc = abs16(_mm_add_epi16(bc, ac));
+    const __m128i notA = _mm_or_si128(_mm_cmpgt_epi16(pa, pb), _mm_cmpgt_epi16(pa, pc));
+    return select(notA, select(_mm_cmpgt_epi16(pb, pc), c, b), a);
+}
+
+inline __m128i paeth8(__m128i a, __m128i b, __m128i c)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low =
+        paeth16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(c, zero));
+    const __m128i high =
+        paeth16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(c, zero));
+    return _mm_packus_epi16(low, high);
+}
+
+// Handles bytes [bpp, end) sixteen at a time and returns where it stopped.
+std::size_t filterVector(const std::uint8_t* raw, const std::uint8_t* prior, std::size_t end, int bpp,
+                         FilteredRow& row)
+{
+    const __m128i one = _mm_set1_epi8(1);
+    __m128i sums[filterCount];
+    for (__m128i& sum : sums)
+        sum = _mm_setzero_si128();
+    std::size_t i = std::size_t(bpp);
+    for (; i + 16 <= end; i += 16) {
+        const auto load = [](const std::uint8_t* p) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        };
+        const __m128i x = load(raw + i);
+        const __m128i a = load(raw + i - bpp);
+        const __m128i b = load(prior + i);
+        const __m128i c = load(prior + i - bpp);
+        const __m128i floorAverage =
+            _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
+        const __m128i filtered[filterCount] = {x, _mm_sub_epi8(x, a), _mm_sub_epi8(x, b),
+                                               _mm_sub_epi8(x, floorAverage),
+                                               _mm_sub_epi8(x, paeth8(a, b, c))};
+        for (int f = 0; f < filterCount; ++f) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row.out[f] + i), filtered[f]);
+            sums[f] = _mm_add_epi64(sums[f], magnitudeSum(filtered[f]));
+        }
+    }
+    for (int f = 0; f < filterCount; ++f) {
+        std::uint64_t halves[2];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(halves), sums[f]);
+        row.cost[f] += halves[0] + halves[1];
+    }
+    return i;
+}
+#endif
+
+// Filters one row every way and returns the chosen filter type; its bytes are in row.out[type].
+int filterRow(const std::uint8_t* raw, const std::uint8_t* prior, std::size_t length, int bpp,
+              PngWriter::RowFilter choice, FilteredRow& row)
+{
+    const std::size_t head = std::min(length, std::size_t(bpp));
+    filterScalar(raw, prior, 0, head, bpp, row);
+    std::size_t done = head;
+#ifdef __SSE2__
+    if (length > head)
+        done = filterVector(raw, prior, length, bpp, row);
+#endif
+    filterScalar(raw, prior, done, length, bpp, row);
+    if (choice != PngWriter::RowFilter::Adaptive)
+        return int(choice) - int(PngWriter::RowFilter::None);
+    return int(std::min_element(row.cost, row.cost + filterCount) - row.cost);
+}
+
+// ---- Bands -------------------------------------------------------------------------------------
+
+struct Band
+{
+    Bytes deflated;
+    std::uint32_t adler = 1;
+    std::uint64_t filteredLength = 0;
+    bool ready = false;
+};
+
+struct CompressorDeleter
+{
+    void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
+};
+using Compressor = std::unique_ptr<libdeflate_compressor, CompressorDeleter>;
+
+struct Job
+{
+    QImage image;
+    QImage::Format format = QImage::Format_RGB888;
+    int bpp = 3;
+    int rowsPerBand = 1;
+    int bandCount = 0;
+    int window = 1;
+    int level = 0;
+    PngWriter::RowFilter filter = PngWriter::RowFilter::Adaptive;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    int nextBand = 0;
+    int bandsTaken = 0;
+    bool stop = false;
+    bool failed = false;
+    std::vector<Band> bands;
+};
+
+// Converts, filters, checksums and compresses one band of rows. The row above the band is converted
+// too, as the filters look at it.
+bool encodeBand(const Job& job, int index, libdeflate_compressor* compressor, Band& band)
+{
+    const QImage& image = job.image;
+    const int top = index * job.rowsPerBand;
+    const int rows = std::min(job.rowsPerBand, image.height() - top);
+    const int first = std::max(0, top - 1);
+    QImage source(image.constScanLine(first), image.width(), top + rows - first, image.bytesPerLine(),
+                  image.format());
+    if (image.format() == QImage::Format_Indexed8 || image.depth() == 1)
+        source.setColorTable(image.colorTable());
+    const QImage converted = source.convertToFormat(job.format);
+    if (converted.isNull())
+        return false;
+
+    const std::size_t length = std::size_t(image.width()) * std::size_t(job.bpp);
+    Bytes scratch(length * filterCount);
+    const Bytes zeros(top == 0 ? length : 0, 0);
+    Bytes filtered((length + 1) * std::size_t(rows));
+    for (int r = 0; r < rows; ++r) {
+        const int line = top + r - first;
+        const std::uint8_t* raw = converted.constScanLine(line);
+        const std::uint8_t* prior = line > 0 ? converted.constScanLine(line - 1) : zeros.data();
+        FilteredRow row;
+        for (int f = 0; f < filterCount; ++f)
+            row.out[f] = scratch.data() + std::size_t(f) * length;
+        const int type = filterRow(raw, prior, length, job.bpp, job.filter, row);
+        std::uint8_t* out = filtered.data() + std::size_t(r) * (length + 1);
+        out[0] = std::uint8_t(type);
+        std::memcpy(out + 1, row.out[type], length);
+    }
+
+    band.filteredLength = filtered.size();
+    band.adler = libdeflate_adler32(1, filtered.data(), filtered.size());
+    band.deflated.resize(libdeflate_deflate_compress_bound(compressor, filtered.size()));
+    const std::size_t size = libdeflate_deflate_compress(compressor, filtered.data(), filtered.size(),
+                                                         band.deflated.data(), band.deflated.size());
+    if (size == 0)
+        return false;
+    band.deflated.resize(size);
+    return index == job.bandCount - 1 || DeflateStream::makeJoinable(band.deflated);
+}
+
+void runWorker(Job& job)
+{
+    const Compressor compressor(libdeflate_alloc_compressor(job.level));
+    for (;;) {
+        int index = 0;
+        {
+            std::unique_lock<std::mutex> lock(job.mutex);
+            // Bands run ahead of the writer by at most a window, so memory stays bounded.
+            job.changed.wait(lock, [&] {
+                return job.stop || job.nextBand >= job.bandCount ||
+                       job.nextBand < job.bandsTaken + job.window;
+            });
+            if (job.stop || job.nextBand >= job.bandCount)
+                return;
+            index = job.nextBand++;
+        }
+        Band band;
+        bool ok = false;
+        try {
+            ok = compressor && encodeBand(job, index, compressor.get(), band);
+        } catch (const std::bad_alloc&) {
+            ok = false;
+        }
+        {
+            std::lock_guard<std::mutex> lock(job.mutex);
+            if (ok) {
+                band.ready = true;
+                job.bands[std::size_t(index)] = std::move(band);
+            } else {
+                job.failed = true;
+                job.stop = true;
+            }
+        }
+        job.changed.notify_all();
+    }
+}
+
+// Stops and joins the workers on every way out of the writer.
+class Workers
+{
+public:
+    explicit Workers(Job& job) : job(job) {}
+    ~Workers()
+    {
+        {
+            std::lock_guard<std::mutex> lock(job.mutex);
+            job.stop = true;
+        }
+        job.changed.notify_all();
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+    void start(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            threads.emplace_back(runWorker, std::ref(job));
+    }
+
+private:
+    Job& job;
+    std::vector<std::thread> threads;
+};
+
+// ---- File layout -------------------------------------------------------------------------------
+
+void putBigEndian(std::uint8_t* out, std::uint32_t value)
+{
+    out[0] = std::uint8_t(value >> 24);
+    out[1] = std::uint8_t(value >> 16);
+    out[2] = std::uint8_t(value >> 8);
+    out[3] = std::uint8_t(value);
+}
+
+struct Span
+{
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+};
+
+bool writeChunk(QIODevice* device, const char* type, std::initializer_list<Span> parts)
+{
+    std::size_t length = 0;
+    for (const Span& part : parts)
+        length += part.size;
+    std::uint8_t head[8];
+    putBigEndian(head, std::uint32_t(length));
+    std::memcpy(head + 4, type, 4);
+    std::uint32_t crc = libdeflate_crc32(0, head + 4, 4);
+    const auto put = [device](const void* data, std::size_t size) {
+        return size == 0 || device->write(static_cast<const char*>(data), qint64(size)) == qint64(size);
+    };
+    if (!put(head, sizeof head))
+        return false;
+    for (const Span& part : parts) {
+        if (part.size == 0)
+            continue; // a null buffer would restart the checksum
+        crc = libdeflate_crc32(crc, part.data, part.size);
+        if (!put(part.data, part.size))
+            return false;
+    }
+    std::uint8_t tail[4];
+    putBigEndian(tail, crc);
+    return put(tail, sizeof tail);
+}
+
+bool writeHeader(QIODevice* device, const QImage& image, bool alpha)
+{
+    static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (device->write(reinterpret_cast<const char*>(signature), 8) != 8)
+        return false;
+    std::uint8_t header[13] = {};
+    putBigEndian(header, std::uint32_t(image.width()));
+    putBigEndian(header + 4, std::uint32_t(image.height()));
+    header[8] = 8;             // bits per sample
+    header[9] = alpha ? 6 : 2; // truecolour, with or without alpha
+    if (!writeChunk(device, "IHDR", {{header, sizeof header}}))
+        return false;
+    if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
+        std::uint8_t density[9] = {};
+        putBigEndian(density, std::uint32_t(image.dotsPerMeterX()));
+        putBigEndian(density + 4, std::uint32_t(image.dotsPerMeterY()));
+        density[8] = 1; // per metre
+        if (!writeChunk(device, "pHYs", {{density, sizeof density}}))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool PngWriter::write(const QImage& image, QIODevice* device)
+{
+    cancelled = false;
+    error.clear();
+    if (image.isNull()) {
+        error = QStringLiteral("The image is empty.");
+        return false;
+    }
+    if (!device || !device->isWritable()) {
+        error = QStringLiteral("The device is not open for writing.");
+        return false;
+    }
+
+    Job job;
+    job.image = image;
+    const bool alpha = image.hasAlphaChannel();
+    job.format = alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
+    job.bpp = alpha ? 4 : 3;
+    const std::size_t rowBytes = std::size_t(image.width()) * std::size_t(job.bpp) + 1;
+    job.rowsPerBand = bandRows > 0 ? bandRows : int(std::max<std::size_t>(1, bandBytesTarget / rowBytes));
+    job.rowsPerBand = std::min(job.rowsPerBand, image.height());
+    job.bandCount = (image.height() + job.rowsPerBand - 1) / job.rowsPerBand;
+    job.level = std::clamp(level, 0, 12);
+    job.filter = rowFilter;
+    job.bands.resize(std::size_t(job.bandCount));
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int workerCount = std::min(threadCount > 0 ? threadCount : cores, job.bandCount);
+    job.window = 2 * workerCount;
+
+    if (!writeHeader(device, image, alpha)) {
+        error = device->errorString();
+        return false;
+    }
+
+    Workers workers(job);
+    workers.start(workerCount);
+
+    static const std::uint8_t zlibHeader[2] = {0x78, 0x9c};
+    std::uint32_t adler = 1;
+    int rowsWritten = 0;
+    for (int index = 0; index < job.bandCount; ++index) {
+        Band band;
+        {
+            std::unique_lock<std::mutex> lock(job.mutex);
+            while (!job.bands[std::size_t(index)].ready && !job.failed) {
+                if (job.changed.wait_for(lock, std::chrono::milliseconds(100)) ==
+                        std::cv_status::no_timeout ||
+                    !progress)
+                    continue;
+                lock.unlock();
+                const bool goOn = progress(rowsWritten, image.height());
+                lock.lock();
+                if (!goOn) {
+                    cancelled = true;
+                    error = QStringLiteral("The export was cancelled.");
+                    return false;
+                }
+            }
+            if (job.failed) {
+                error = QStringLiteral("Not enough memory to compress the image.");
+                return false;
+            }
+            band = std::move(job.bands[std::size_t(index)]);
+            job.bandsTaken = index + 1;
+        }
+        job.changed.notify_all();
+
+        adler = DeflateStream::combineAdler32(adler, band.adler, band.filteredLength);
+        std::uint8_t trailer[4];
+        putBigEndian(trailer, adler);
+        const bool last = index == job.bandCount - 1;
+        std::size_t offset = 0;
+        do {
+            const std::size_t size = std::min(maxChunkData, band.deflated.size() - offset);
+            const bool firstPiece = index == 0 && offset == 0;
+            const bool lastPiece = last && offset + size == band.deflated.size();
+            if (!writeChunk(device, "IDAT",
+                            {{firstPiece ? zlibHeader : nullptr, firstPiece ? sizeof zlibHeader : 0},
+                             {band.deflated.data() + offset, size},
+                             {lastPiece ? trailer : nullptr, lastPiece ? sizeof trailer : 0}})) {
+                error = device->errorString();
+                return false;
+            }
+            offset += size;
+        } while (offset < band.deflated.size());
+
+        rowsWritten = std::min(image.height(), (index + 1) * job.rowsPerBand);
+        if (progress && !progress(rowsWritten, image.height())) {
+            cancelled = true;
+            error = QStringLiteral("The export was cancelled.");
+            return false;
+        }
+    }
+    if (!writeChunk(device, "IEND", {})) {
+        error = device->errorString();
+        return false;
+    }
+    return true;
+}
