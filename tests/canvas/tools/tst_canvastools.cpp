@@ -153,6 +153,20 @@ private slots:
         QVERIFY(allOf(strip, QRect(30, 44, 20, 12), Qt::green));
     }
 
+    void patternBandsComeFromTheCompiledInPictures()
+    {
+        addThree();
+        for (const char* name : {"mosaic-red", "mosaic-blue", "mosaics-flower"}) {
+            config->mosaicName = name;
+            drag(2, {{20, 50}, {60, 50}, {100, 50}, {140, 50}});
+        }
+        const QImage strip = canvas->renderImage();
+        int changed = 0;
+        for (int x = 20; x < 140; ++x)
+            changed += strip.pixelColor(x, 50) != QColor(Qt::gray);
+        QVERIFY2(changed > 100, "the pattern pictures did not load");
+    }
+
     void ribbonOverAPhotoThatIsGoneShowsNothing()
     {
         addThree();
