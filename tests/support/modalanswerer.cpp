@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QMessageBox>
 
 ModalAnswerer::ModalAnswerer(QObject* parent) : QObject(parent)
@@ -26,13 +27,27 @@ void ModalAnswerer::poll()
         lastAnswered = nullptr;
     if (!modal || answers.isEmpty() || !modal->isVisible() || modal == lastAnswered)
         return;
+    if (lastAnswered)
+        lastAnswered->removeEventFilter(this);
     lastAnswered = modal;
+    // Hiding may happen and the dialog be shown again between two polls (or while the timer is
+    // stopped); the Hide event is what makes a kept dialog answerable again.
+    modal->installEventFilter(this);
     Answer answer = answers.takeFirst();
     classes.append(QString::fromLatin1(modal->metaObject()->className()));
     ++answered;
     if (answers.isEmpty())
         timer.stop();
     answer(modal);
+}
+
+bool ModalAnswerer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Hide && watched == lastAnswered) {
+        lastAnswered->removeEventFilter(this);
+        lastAnswered = nullptr;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 ModalAnswerer::Answer ModalAnswerer::pressButton(int standardButton)

@@ -31,6 +31,9 @@ public:
     static Answer accept();
     static Answer reject();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void poll();
 
