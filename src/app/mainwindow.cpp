@@ -1,3 +1,631 @@
 #include "app/mainwindow.h"
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {}
+#include "app/pngexport.h"
+#include "app/toolbutton.h"
+#include "app/workflowvalues.h"
+#include "canvas/painterarea.h"
+#include "canvas/stitcherconfig.h"
+#include "canvas/xformwidget.h"
+#include "intake/photointake.h"
+#include "widgets/busycursor.h"
+#include "widgets/iconpushbutton.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRegExpValidator>
+#include <QScrollArea>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace {
+
+// Only an explicit No cancels: closing the box goes on, like Yes.
+bool confirmed(const QString& title, const QString& text)
+{
+    return QMessageBox::warning(nullptr, title, text, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::NoButton) != QMessageBox::No;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
+{
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    auto* topBar = new QWidget(this);
+    topBar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    topBar->setFixedHeight(44);
+    topBar->setStyleSheet("background-color:#283142");
+    auto* body = new QWidget(this);
+    body->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    outer->addWidget(topBar);
+    outer->addWidget(body);
+
+    auto* bodyLayout = new QHBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(0);
+    auto* canvasColumn = new QWidget(body);
+    canvasColumn->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    canvasColumn->setStyleSheet("background-color:#131820;");
+    auto* panelArea = new QScrollArea(body);
+    panelArea->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    panelArea->setStyleSheet("background-color:#1c2431");
+    panelArea->setFixedWidth(240);
+    bodyLayout->addWidget(canvasColumn);
+    bodyLayout->addWidget(panelArea);
+
+    auto* columnLayout = new QVBoxLayout(canvasColumn);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+    columnLayout->setSpacing(0);
+    canvasHolder = new XFormWidget(canvasColumn);
+    canvasHolder->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    canvasHolder->setStyleSheet("background-color: #131820");
+    auto* bottomBar = new QWidget(canvasColumn);
+    columnLayout->addWidget(canvasHolder);
+    columnLayout->addWidget(bottomBar);
+
+    buildBottomBar(bottomBar);
+    buildTopBar(topBar);
+    buildToolPanel(panelArea);
+
+    connect(canvas(), SIGNAL(signalSizeHint(int, int)), this, SLOT(onPaintAreaSizeHint(int, int)));
+}
+
+void MainWindow::buildBottomBar(QWidget* bar)
+{
+    bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    bar->setFixedHeight(44);
+    bar->setStyleSheet("background-color:#283142;");
+    auto* layout = new QHBoxLayout(bar);
+    layout->setSpacing(5);
+
+    zoomSlider = new QSlider(Qt::Horizontal, bar);
+    zoomSlider->setFixedWidth(200);
+    zoomSlider->setValue(50);
+    zoomSlider->setRange(0, 100);
+    layout->addWidget(zoomSlider);
+    layout->addStretch(1);
+
+    auto* widthLabel = new QLabel(tr("Width"), bar);
+    widthLabel->setStyleSheet("color: #ebecee");
+    layout->addWidget(widthLabel);
+    widthEdit = new QLineEdit(bar);
+    widthEdit->setFixedSize(38, 20);
+    widthEdit->setStyleSheet("QLineEdit {background:#1c2431; color: white; border: 1px solid #131820; "
+                             "border-radius: 3px; padding: 2px 2px;}");
+    widthEdit->setAlignment(Qt::AlignHCenter);
+    widthEdit->setText("0");
+    widthEdit->setReadOnly(true);
+    layout->addWidget(widthEdit);
+    widthLock = new QWidget(bar);
+    widthLock->setFixedSize(7, 9);
+    widthLock->setStyleSheet("border-image: url(:/images/lock.png)");
+    layout->addWidget(widthLock, 0, Qt::AlignBottom);
+    layout->addSpacing(10);
+
+    auto* heightLabel = new QLabel(tr("Height"), bar);
+    heightLabel->setStyleSheet("color: #ebecee");
+    layout->addWidget(heightLabel);
+    heightEdit = new QLineEdit(bar);
+    heightEdit->setFixedSize(38, 20);
+    heightEdit->setStyleSheet(
+        "QLineEdit {background:#1c2431; color: white; border: 1px solid #131820; padding: 2px 2px;}");
+    heightEdit->setAlignment(Qt::AlignHCenter);
+    heightEdit->setText("0");
+    layout->addWidget(heightEdit);
+    heightLock = new QWidget(bar);
+    heightLock->setFixedSize(7, 9);
+    heightLock->setStyleSheet("border-image: url(:/images/lock.png)");
+    layout->addWidget(heightLock, 0, Qt::AlignBottom);
+    heightLock->hide();
+
+    // At least two digits and no leading zero.
+    auto* validator = new QRegExpValidator(QRegExp("[1-9][0-9]+$", Qt::CaseSensitive, QRegExp::RegExp), this);
+    widthEdit->setValidator(validator);
+    heightEdit->setValidator(validator);
+
+    connect(zoomSlider, SIGNAL(valueChanged(int)), canvas(), SLOT(setPainterScale(int)));
+    connect(widthEdit, &QLineEdit::editingFinished, this, &MainWindow::paintWidthChanged);
+    connect(heightEdit, &QLineEdit::editingFinished, this, &MainWindow::paintHeightChanged);
+}
+
+void MainWindow::buildTopBar(QWidget* bar)
+{
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(10, 5, 20, 0);
+    layout->setSpacing(19);
+    auto add = [&](const char* name) {
+        auto* button = new ToolButton(name, bar);
+        layout->addWidget(button);
+        return button->pushButton;
+    };
+    connect(add("add"), &QPushButton::clicked, this, &MainWindow::open);
+    connect(add("clear"), &QPushButton::clicked, this, &MainWindow::newPaint);
+    add("apps");
+    layout->addSpacing(20);
+    connect(add("zoomin"), &QPushButton::clicked, this, &MainWindow::onClickZoomIn);
+    connect(add("zoomout"), &QPushButton::clicked, this, &MainWindow::onClickZoomOut);
+    connect(add("fit"), &QPushButton::clicked, this, &MainWindow::onClickFit);
+    add("edit");
+    connect(add("export"), &QPushButton::clicked, this, &MainWindow::save);
+    add("panorama");
+    layout->addStretch(1);
+    add("help");
+    add("about");
+}
+
+PainterArea* MainWindow::canvas() const
+{
+    return canvasHolder->canvas();
+}
+
+StitcherConfig& MainWindow::config()
+{
+    return *StitcherConfig::instance();
+}
+
+QList<QPushButton*> MainWindow::toolButtons() const
+{
+    return {cutOuterButton, cutInnerButton,   cutAllButton,     pathButton,       rectangleButton,
+            arrowButton,    mosaicButtons[0], mosaicButtons[1], mosaicButtons[2], mosaicButtons[3]};
+}
+
+// ---- Photos and export -------------------------------------------------------------------------
+
+void MainWindow::open()
+{
+    PainterArea* area = canvas();
+    PhotoIntake::choosePictures(this, "Choose Pictures", [area](const QImage& image, const QString& path) {
+        area->addImage(image, PhotoIntake::displayName(path));
+    });
+    area->adjustSize();
+    area->update();
+}
+
+void MainWindow::restoreZoom()
+{
+    canvas()->setPainterScale(zoomSlider->value());
+}
+
+void MainWindow::save()
+{
+    PainterArea* area = canvas();
+    if (area->paintImages.isEmpty())
+        return;
+    // Trim outlines and buttons must not reach the file, and one canvas unit must be one pixel.
+    config().tool = 0;
+    area->painterScale = 1.0;
+    area->adjustSize();
+    area->update();
+    area->placeCanvas(canvasHolder->width(), canvasHolder->height());
+    area->setCutMode(0);
+    area->update();
+
+    const QString fileName =
+        QFileDialog::getSaveFileName(this, tr("Save"), QDir::homePath() + "/untitled.png");
+    if (fileName.isEmpty()) {
+        restoreZoom();
+        return;
+    }
+    QImage image;
+    {
+        BusyCursor busy;
+        image = area->renderImage();
+    }
+    restoreZoom();
+    if (image.isNull()) {
+        const QSize size = area->contentSize();
+        QMessageBox::warning(this, tr("Export"),
+                             tr("The strip is too large to export (%1 x %2 pixels). Make it smaller and "
+                                "try again.")
+                                 .arg(size.width())
+                                 .arg(size.height()));
+        return;
+    }
+    QString error;
+    {
+        BusyCursor busy;
+        error = PngExport::write(image, fileName);
+    }
+    if (!error.isEmpty())
+        QMessageBox::warning(
+            this, tr("Export"),
+            tr("Could not write \"%1\":\n%2").arg(QDir::toNativeSeparators(fileName), error));
+}
+
+void MainWindow::newPaint()
+{
+    resetAll();
+    PainterArea* area = canvas();
+    area->removeAllPhotos();
+    area->adjustSize();
+    area->update();
+}
+
+void MainWindow::onPanoramaDone(const QImage& img)
+{
+    PainterArea* area = canvas();
+    area->addImage(img, "panorama.jpg");
+    area->adjustSize();
+    area->update();
+}
+
+// ---- Steps and tools ---------------------------------------------------------------------------
+
+void MainWindow::checkOnlyTool(QPushButton* b)
+{
+    for (QPushButton* tool : toolButtons())
+        tool->setChecked(tool == b);
+}
+
+bool MainWindow::hasEditingResults() const
+{
+    const PainterArea* area = canvas();
+    return area->spacingMode != 0 || !area->annotations.isEmpty() || !area->mosaicStrokes.isEmpty() ||
+           config().watermarkMode != 0;
+}
+
+bool MainWindow::hasAnyChanges() const
+{
+    return canvas()->hasTrims() || hasEditingResults();
+}
+
+void MainWindow::resetEditing()
+{
+    PainterArea* area = canvas();
+    if (area->spacingMode != 0) {
+        spacingInnerButton->setChecked(false);
+        spacingOuterButton->setChecked(false);
+        spacingAllButton->setChecked(false);
+        area->spacingMode = 0;
+        area->adjustSize();
+        area->update();
+        area->centreCrossAxis();
+    }
+    area->clearEdits();
+    watermarkEdit->setText(QString());
+    StitcherConfig& c = config();
+    c.watermarkText.clear();
+    c.watermarkMode = 0;
+    c.shape = 0;
+    c.mosaicName = "mosaic-normal";
+    watermarkBottomButton->setChecked(false);
+    watermarkTileButton->setChecked(false);
+}
+
+void MainWindow::resetAll()
+{
+    config().tool = 0;
+    PainterArea* area = canvas();
+    area->setCutMode(0);
+    resetEditing();
+    area->resetLayout();
+    spacingInnerButton->setChecked(false);
+    spacingOuterButton->setChecked(false);
+    spacingAllButton->setChecked(false);
+}
+
+void MainWindow::onClickDirection(bool checked)
+{
+    auto* b = qobject_cast<QPushButton*>(sender());
+    if (!b)
+        return;
+    if (!checked) {
+        // The direction that is on cannot be switched off.
+        b->setChecked(true);
+        return;
+    }
+    if (hasAnyChanges()) {
+        if (!confirmed(
+                tr("Warning"),
+                tr("Are you sure to go back to Pick Direction and discard your current editing results?"))) {
+            b->setChecked(false);
+            return;
+        }
+        resetAll();
+    }
+    checkOnlyTool(b);
+    config().tool = 0;
+    PainterArea* area = canvas();
+    area->setCutMode(0);
+    const bool vertical = b == verticalButton;
+    (vertical ? horizontalButton : verticalButton)->setChecked(false);
+    widthLock->setVisible(!vertical);
+    widthEdit->setReadOnly(!vertical);
+    heightLock->setVisible(vertical);
+    heightEdit->setReadOnly(vertical);
+    area->setDirection(vertical ? 1 : 0);
+}
+
+void MainWindow::onClickCutMode(bool checked)
+{
+    auto* b = qobject_cast<QPushButton*>(sender());
+    if (!b)
+        return;
+    PainterArea* area = canvas();
+    if (!checked) {
+        config().tool = 0;
+        area->setCutMode(0);
+        area->update();
+        return;
+    }
+    if (hasEditingResults()) {
+        if (!confirmed(
+                tr("Warning"),
+                tr("Are you sure to go back to Stitching and discard your current editing results?"))) {
+            b->setChecked(false);
+            return;
+        }
+        resetEditing();
+    }
+    config().tool = 3;
+    area->setCutMode(b == cutInnerButton ? 1 : b == cutOuterButton ? 2 : 3);
+    checkOnlyTool(b);
+    area->update();
+}
+
+void MainWindow::applySpacingMode(int mode)
+{
+    PainterArea* area = canvas();
+    if (area->spacingMode == mode)
+        return;
+    area->spacingMode = mode;
+    area->adjustSize();
+    area->update();
+    area->centreCrossAxis();
+}
+
+void MainWindow::onClickSpacingMode(bool checked)
+{
+    auto* b = qobject_cast<QPushButton*>(sender());
+    if (!b)
+        return;
+    if (!checked) {
+        applySpacingMode(0);
+        return;
+    }
+    checkOnlyTool(b);
+    const int index = b == spacingInnerButton ? 0 : b == spacingOuterButton ? 1 : 2;
+    spacingInnerButton->setChecked(index == 0);
+    spacingOuterButton->setChecked(index == 1);
+    spacingAllButton->setChecked(index == 2);
+    applySpacingMode(WorkflowValues::spacingModeFor(index));
+    config().tool = 0;
+    canvas()->setCutMode(0);
+}
+
+void MainWindow::onClickEditTool(bool checked)
+{
+    auto* b = qobject_cast<QPushButton*>(sender());
+    if (!b)
+        return;
+    if (!checked) {
+        config().tool = 0;
+        return;
+    }
+    checkOnlyTool(b);
+    config().tool = 1;
+    canvas()->setCutMode(0);
+    config().shape = b == pathButton ? 1 : b == arrowButton ? 2 : 3;
+}
+
+void MainWindow::setEditingWidth()
+{
+    auto* entry = qobject_cast<QAction*>(sender());
+    config().penWidth = WorkflowValues::penWidthFor(entry == smallAction ? 0 : entry == mediumAction ? 1 : 2);
+    smallAction->setChecked(entry == smallAction);
+    mediumAction->setChecked(entry == mediumAction);
+    largeAction->setChecked(entry == largeAction);
+}
+
+void MainWindow::onClickMosaic(bool checked)
+{
+    auto* b = qobject_cast<QPushButton*>(sender());
+    if (!b)
+        return;
+    if (!checked) {
+        config().tool = 0;
+        return;
+    }
+    checkOnlyTool(b);
+    config().tool = 2;
+    canvas()->setCutMode(0);
+    config().mosaicName = b->objectName();
+}
+
+void MainWindow::undoPen()
+{
+    canvas()->undoAnnotation();
+    canvas()->update();
+}
+
+void MainWindow::clearPens()
+{
+    canvas()->clearAnnotations();
+    canvas()->update();
+}
+
+void MainWindow::undoMosaic()
+{
+    canvas()->undoMosaic();
+    canvas()->update();
+}
+
+void MainWindow::clearMosaics()
+{
+    canvas()->clearMosaics();
+    canvas()->update();
+}
+
+// ---- Watermark ---------------------------------------------------------------------------------
+
+void MainWindow::onClickWatermarkMode(bool checked)
+{
+    auto* b = qobject_cast<QPushButton*>(sender());
+    if (!b)
+        return;
+    PainterArea* area = canvas();
+    if (!checked) {
+        config().watermarkMode = 0;
+        area->update();
+        return;
+    }
+    const bool bottom = b == watermarkBottomButton;
+    config().watermarkMode = bottom ? 1 : 2;
+    (bottom ? watermarkTileButton : watermarkBottomButton)->setChecked(false);
+    if (config().tool == 3) {
+        // A trim tool would cut through the watermark being placed.
+        cutInnerButton->setChecked(false);
+        cutOuterButton->setChecked(false);
+        cutAllButton->setChecked(false);
+        config().tool = 0;
+        area->setCutMode(0);
+    }
+    area->update();
+}
+
+void MainWindow::onWatermarkTextChanged(const QString& text)
+{
+    config().watermarkText = text;
+    canvas()->update();
+}
+
+void MainWindow::setWatermarkerOpcity(int value)
+{
+    config().watermarkOpacity = value;
+    canvas()->update();
+}
+
+void MainWindow::setWatermarkerSpacing(int value)
+{
+    config().watermarkSpacing = value;
+    canvas()->update();
+}
+
+void MainWindow::setWatermarkerSize(int value)
+{
+    config().watermarkSize = value;
+    canvas()->update();
+}
+
+// ---- Colours -----------------------------------------------------------------------------------
+
+void MainWindow::spacingColorToggled(int id, bool checked)
+{
+    if (!checked || id < 0 || id >= config().colorList.size())
+        return;
+    config().spacingColor = config().colorList.at(id);
+    canvas()->update();
+}
+
+void MainWindow::editingColorToggled(int id, bool checked)
+{
+    if (!checked || id < 0 || id >= config().colorList.size())
+        return;
+    // Only new strokes use the pen colour: nothing to repaint.
+    config().penColor = config().colorList.at(id);
+}
+
+void MainWindow::watermarkColorToggled(int id, bool checked)
+{
+    if (!checked || id < 0 || id >= config().colorList.size())
+        return;
+    config().watermarkColor = config().colorList.at(id);
+    canvas()->update();
+}
+
+void MainWindow::ensureColorDialog()
+{
+    if (colorDialog)
+        return;
+    colorDialog = new QColorDialog(this);
+    colorDialog->setStyleSheet("background-color:#283142; color: #ebecee;");
+    for (QPushButton* button : colorDialog->findChildren<QPushButton*>())
+        button->setStyleSheet("background-color: #177df7;");
+    colorDialog->setOption(QColorDialog::DontUseNativeDialog);
+}
+
+bool MainWindow::pickColor(QColor* target)
+{
+    ensureColorDialog();
+    if (colorDialog->exec() != QDialog::Accepted)
+        return false;
+    *target = colorDialog->selectedColor();
+    return true;
+}
+
+void MainWindow::onClickSpacingColorPick()
+{
+    if (pickColor(&config().spacingColor))
+        canvas()->update();
+}
+
+void MainWindow::onClickEditingColorPick()
+{
+    pickColor(&config().penColor);
+}
+
+void MainWindow::onClickWatermarkerColorPick()
+{
+    if (pickColor(&config().watermarkColor))
+        canvas()->update();
+}
+
+// ---- Zoom and common size ----------------------------------------------------------------------
+
+void MainWindow::onClickZoomIn()
+{
+    zoomSlider->setValue(WorkflowValues::zoomInValue(zoomSlider->value()));
+}
+
+void MainWindow::onClickZoomOut()
+{
+    zoomSlider->setValue(WorkflowValues::zoomOutValue(zoomSlider->value()));
+}
+
+void MainWindow::onClickFit()
+{
+    canvas()->fitPainterScale();
+}
+
+void MainWindow::onPaintAreaSizeHint(int width, int height)
+{
+    widthEdit->setText(QString::number(width));
+    heightEdit->setText(QString::number(height));
+}
+
+void MainWindow::paintWidthChanged()
+{
+    PainterArea* area = canvas();
+    if (area->direction != 1)
+        return;
+    const std::optional<int> width = WorkflowValues::parseCommonSide(widthEdit->text());
+    if (!width) {
+        // Refused: show the width still in effect.
+        widthEdit->setText(QString::number(config().paintWidth));
+        return;
+    }
+    if (*width != config().paintWidth)
+        area->setPaintWidth(*width);
+}
+
+void MainWindow::paintHeightChanged()
+{
+    PainterArea* area = canvas();
+    if (area->direction != 0)
+        return;
+    const std::optional<int> height = WorkflowValues::parseCommonSide(heightEdit->text());
+    if (!height) {
+        heightEdit->setText(QString::number(config().paintHeight));
+        return;
+    }
+    if (*height != config().paintHeight)
+        area->setPaintHeight(*height);
+}

@@ -1,10 +1,125 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
+class AboutDialog;
+class AppDialog;
+class EditPhotosDialog;
+class IconPushButton;
+class MyScrolleaArea;
+class PainterArea;
+class PanoramDialog;
+class QAction;
+class QButtonGroup;
+class QColorDialog;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QSlider;
+class StitcherConfig;
+class XFormWidget;
+
+// The one window of the application: top bar, canvas column with its bottom bar, and the tool panel.
+// All editing values live in StitcherConfig and the canvas; this class only wires the controls to them.
 class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+
+private slots:
+    void open();
+    void save();
+    void newPaint();
+    void setWatermarkerOpcity(int value);
+    void setWatermarkerSpacing(int value);
+    void setWatermarkerSize(int value);
+    void spacingColorToggled(int id, bool checked);
+    void editingColorToggled(int id, bool checked);
+    void watermarkColorToggled(int id, bool checked);
+    void setEditingWidth();
+    void onClickZoomIn();
+    void onClickZoomOut();
+    void onClickFit();
+    void onPanoramaDone(const QImage& img);
+    void undoPen();
+    void clearPens();
+    void undoMosaic();
+    void clearMosaics();
+    void onClickSpacingColorPick();
+    void onClickEditingColorPick();
+    void onClickWatermarkerColorPick();
+    void onPaintAreaSizeHint(int width, int height);
+    void paintWidthChanged();
+    void paintHeightChanged();
+
+private:
+    void buildBottomBar(QWidget* bar);
+    void buildTopBar(QWidget* bar);
+    void buildToolPanel(QScrollArea* area);
+    QWidget* buildDirectionSection();
+    QWidget* buildStitchingSection();
+    QWidget* buildSpacingSection();
+    QWidget* buildEditingSection();
+    QWidget* buildMosaicSection();
+    QWidget* buildWatermarkSection();
+    MyScrolleaArea* buildSwatchStrip(const QSize& stripSize, const QPoint& rowPos, QButtonGroup** group,
+                                     QPushButton** picker);
+
+    void onClickDirection(bool checked);
+    void onClickCutMode(bool checked);
+    void onClickSpacingMode(bool checked);
+    void onClickEditTool(bool checked);
+    void onClickMosaic(bool checked);
+    void onClickWatermarkMode(bool checked);
+    void onWatermarkTextChanged(const QString& text);
+
+    void checkOnlyTool(QPushButton* b);
+    bool hasEditingResults() const;
+    bool hasAnyChanges() const;
+    void resetEditing();
+    void resetAll();
+    void ensureColorDialog();
+    bool pickColor(QColor* target);
+    void applySpacingMode(int mode);
+    void restoreZoom();
+
+    PainterArea* canvas() const;
+    static StitcherConfig& config();
+    QList<QPushButton*> toolButtons() const;
+
+    XFormWidget* canvasHolder = nullptr;
+    IconPushButton* horizontalButton = nullptr;
+    IconPushButton* verticalButton = nullptr;
+    IconPushButton* spacingInnerButton = nullptr;
+    IconPushButton* spacingOuterButton = nullptr;
+    IconPushButton* spacingAllButton = nullptr;
+    IconPushButton* cutInnerButton = nullptr;
+    IconPushButton* cutOuterButton = nullptr;
+    IconPushButton* cutAllButton = nullptr;
+    IconPushButton* pathButton = nullptr;
+    IconPushButton* rectangleButton = nullptr;
+    IconPushButton* arrowButton = nullptr;
+    QPushButton* mosaicButtons[4] = {};
+    IconPushButton* watermarkBottomButton = nullptr;
+    IconPushButton* watermarkTileButton = nullptr;
+    QLineEdit* watermarkEdit = nullptr;
+    QAction* smallAction = nullptr;
+    QAction* mediumAction = nullptr;
+    QAction* largeAction = nullptr;
+    AboutDialog* aboutDialog = nullptr;
+    AppDialog* appDialog = nullptr;
+    EditPhotosDialog* editPhotosDialog = nullptr;
+    QSlider* zoomSlider = nullptr;
+    QColorDialog* colorDialog = nullptr;
+    QLineEdit* widthEdit = nullptr;
+    QLineEdit* heightEdit = nullptr;
+    QWidget* widthLock = nullptr;
+    QWidget* heightLock = nullptr;
+    PanoramDialog* panoramaDialog = nullptr;
+
+    friend class TestToolPanel;
+    friend class TestWorkflow;
+    friend class TestExport;
 };

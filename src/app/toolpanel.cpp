@@ -1,0 +1,389 @@
+// The right-hand tool panel of the main window: six sections of joined toggle buttons, sliders and
+// colour swatch strips, built into the panel's scroll area.
+
+#include "app/mainwindow.h"
+
+#include "canvas/painterarea.h"
+#include "canvas/stitcherconfig.h"
+#include "widgets/helveticaneuelabel.h"
+#include "widgets/iconpushbutton.h"
+#include "widgets/myscrolleaarea.h"
+#include "widgets/myspliteview.h"
+#include "widgets/proximalabel.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString segmentStyle = "QPushButton {background-color: transparent; border: 1px solid #3A4354; %1 }"
+                             "QPushButton:checked {background-color: #177df7; color: white}"
+                             "QPushButton:pressed {background-color: #177df7;}";
+
+const QString swatchStyle = "QRadioButton::indicator {width: 22px; height: 22px}"
+                            "QRadioButton::indicator::unchecked {image: url(:/images/color/%1.png);}"
+                            "QRadioButton::indicator::checked {image: url(:/images/color/%1-active.png)}";
+
+// Joined buttons: rounded on the outer ends only.
+const char* const firstSegment = "border-top-left-radius: 5px; border-bottom-left-radius: 5px; height: 22px";
+const char* const middleSegment = "border-left: 0;height: 22px";
+const char* const lastSegment =
+    "border-left: 0;border-top-right-radius: 5px; border-bottom-right-radius: 5px; height: 22px";
+
+QVBoxLayout* sectionLayout(QWidget* section, int left, int top, int right, int bottom, int spacing)
+{
+    auto* layout = new QVBoxLayout(section);
+    layout->setContentsMargins(left, top, right, bottom);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QHBoxLayout* rowLayout(int left, int top, int right, int bottom, int spacing)
+{
+    auto* layout = new QHBoxLayout;
+    layout->setContentsMargins(left, top, right, bottom);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+IconPushButton* segmentButton(const QString& icon, const QString& checkedIcon, const char* fragment,
+                              QWidget* parent)
+{
+    auto* button = new IconPushButton(icon, checkedIcon, parent);
+    button->setStyleSheet(segmentStyle.arg(fragment));
+    return button;
+}
+
+QSlider* captionedSlider(QHBoxLayout* row, const QString& caption, int captionWidth, const QString& name,
+                         QWidget* parent, QSizePolicy::Policy captionPolicy = QSizePolicy::Preferred)
+{
+    auto* label = new HelveticaNeueLabel(caption, parent);
+    label->setSizePolicy(captionPolicy, QSizePolicy::Preferred);
+    label->setFixedWidth(captionWidth);
+    row->addWidget(label);
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(name);
+    slider->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    return slider;
+}
+
+// Undo and clear beside a section title.
+QHBoxLayout* headerRow(const QString& title, const char* undoStyle, QPushButton** undo, QPushButton** clear,
+                       QWidget* parent)
+{
+    auto* row = rowLayout(0, 0, 4, 0, 5);
+    row->addWidget(new ProximaLabel(title, parent));
+    row->addStretch();
+    *undo = new QPushButton(parent);
+    (*undo)->setFixedSize(12, 14);
+    (*undo)->setStyleSheet(undoStyle);
+    row->addWidget(*undo);
+    *clear = new QPushButton(parent);
+    (*clear)->setFixedSize(12, 14);
+    (*clear)->setStyleSheet("QPushButton {border-image: url(:/images/clear.png)}"
+                            "QPushButton:pressed {border-image: url(:/images/clear-small.png)}");
+    row->addWidget(*clear);
+    return row;
+}
+
+} // namespace
+
+void MainWindow::buildToolPanel(QScrollArea* area)
+{
+    auto* content = new QWidget;
+    content->setFixedSize(238, 720);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 3, 0, 0);
+    layout->setSpacing(12);
+    layout->addWidget(buildDirectionSection());
+    layout->addWidget(new MySpliteView(content));
+    layout->addWidget(buildStitchingSection());
+    layout->addWidget(new MySpliteView(content));
+    layout->addWidget(buildSpacingSection());
+    layout->addWidget(new MySpliteView(content));
+    layout->addWidget(buildEditingSection());
+    layout->addWidget(new MySpliteView(content));
+    layout->addWidget(buildMosaicSection());
+    layout->addWidget(new MySpliteView(content));
+    layout->addWidget(buildWatermarkSection());
+    layout->addStretch(1);
+    area->setWidget(content);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    // Every panel button toggles; the size button alone stays a plain menu button.
+    QPushButton* sizeButton = nullptr;
+    for (QPushButton* button : content->findChildren<QPushButton*>()) {
+        button->setCheckable(true);
+        button->setFont(QFont("Proxima Nova", 9));
+        if (button->menu())
+            sizeButton = button;
+    }
+    if (sizeButton)
+        sizeButton->setCheckable(false);
+}
+
+QWidget* MainWindow::buildDirectionSection()
+{
+    auto* section = new QWidget;
+    auto* layout = sectionLayout(section, 8, 20, 10, 0, 5);
+    layout->addWidget(new ProximaLabel(tr("PICK DIRECTION"), section));
+    auto* row = rowLayout(0, 0, 0, 0, 0);
+    layout->addLayout(row);
+    horizontalButton =
+        new IconPushButton(":/images/horizontal.png", ":/images/horizontal-active.png", section);
+    horizontalButton->setText(tr("HORIZONTAL"));
+    horizontalButton->setStyleSheet(
+        segmentStyle.arg("border-top-left-radius: 5px; border-bottom-left-radius: "
+                         "5px;height: 29px;color: #727272"));
+    verticalButton = new IconPushButton(":/images/vertical.png", ":/images/vertical-active.png", section);
+    verticalButton->setText(tr("VERTICAL"));
+    verticalButton->setStyleSheet(
+        segmentStyle.arg("border-left: 0; border-top-right-radius: 5px; "
+                         "border-bottom-right-radius: 5px;height: 29px; color: #727272"));
+    for (IconPushButton* b : {horizontalButton, verticalButton}) {
+        b->setCheckable(true);
+        b->setFixedWidth(110);
+        row->addWidget(b);
+        connect(b, &QPushButton::clicked, this, &MainWindow::onClickDirection);
+    }
+    horizontalButton->setChecked(true);
+    return section;
+}
+
+QWidget* MainWindow::buildStitchingSection()
+{
+    auto* section = new QWidget;
+    auto* layout = sectionLayout(section, 8, 0, 10, 0, 5);
+    layout->addWidget(new ProximaLabel(tr("STITCHING"), section));
+    auto* row = rowLayout(0, 0, 20, 0, 0);
+    layout->addLayout(row);
+    cutInnerButton = segmentButton(":/images/cutpic-inner@2x.png", ":/images/cutpic-inner-active@2x.png",
+                                   firstSegment, section);
+    cutOuterButton = segmentButton(":/images/cutpic-out@2x.png", ":/images/cutpic-out-active@2x.png",
+                                   middleSegment, section);
+    cutAllButton = segmentButton(":/images/cutpic-all@2x.png", ":/images/cutpic-all-active@2x.png",
+                                 lastSegment, section);
+    for (IconPushButton* b : {cutInnerButton, cutOuterButton, cutAllButton}) {
+        row->addWidget(b);
+        connect(b, &QPushButton::clicked, this, &MainWindow::onClickCutMode);
+    }
+    return section;
+}
+
+QWidget* MainWindow::buildSpacingSection()
+{
+    auto* section = new QWidget;
+    auto* layout = sectionLayout(section, 8, 0, 10, 0, 5);
+    layout->addWidget(new ProximaLabel(tr("SPACING"), section));
+    auto* modeRow = rowLayout(0, 0, 20, 0, 0);
+    layout->addLayout(modeRow);
+    spacingInnerButton = segmentButton(":/images/spacing-inner.png", ":/images/spacing-inner-active.png",
+                                       firstSegment, section);
+    spacingOuterButton =
+        segmentButton(":/images/spacing-out.png", ":/images/spacing-out-active.png", middleSegment, section);
+    spacingAllButton =
+        segmentButton(":/images/spacing-all.png", ":/images/spacing-all-active.png", lastSegment, section);
+    for (IconPushButton* b : {spacingInnerButton, spacingOuterButton, spacingAllButton}) {
+        modeRow->addWidget(b);
+        connect(b, &QPushButton::clicked, this, &MainWindow::onClickSpacingMode);
+    }
+
+    auto* innerRow = rowLayout(0, 3, 10, 0, -1);
+    layout->addLayout(innerRow);
+    QSlider* inner = captionedSlider(innerRow, tr("Inner:"), 38, "spacingInnerSlider", section);
+    innerRow->addWidget(inner, 0, Qt::AlignVCenter);
+    auto* outerRow = rowLayout(0, 3, 10, 0, -1);
+    layout->addLayout(outerRow);
+    QSlider* outer = captionedSlider(outerRow, tr("Outer:"), 38, "spacingOuterSlider", section);
+    outerRow->addWidget(outer, 0, Qt::AlignVCenter);
+    connect(inner, SIGNAL(valueChanged(int)), canvas(), SLOT(setSpacingInner(int)));
+    connect(outer, SIGNAL(valueChanged(int)), canvas(), SLOT(setSpacingOuter(int)));
+
+    QButtonGroup* swatches = nullptr;
+    QPushButton* picker = nullptr;
+    layout->addWidget(buildSwatchStrip(QSize(220, 23), QPoint(-3, 0), &swatches, &picker));
+    connect(swatches, SIGNAL(buttonToggled(int, bool)), this, SLOT(spacingColorToggled(int, bool)));
+    connect(picker, &QPushButton::clicked, this, &MainWindow::onClickSpacingColorPick);
+    return section;
+}
+
+QWidget* MainWindow::buildEditingSection()
+{
+    auto* section = new QWidget;
+    auto* layout = sectionLayout(section, 8, 0, 10, 0, 5);
+    QPushButton* undo = nullptr;
+    QPushButton* clear = nullptr;
+    layout->addLayout(headerRow(tr("EDITING TOOLS"),
+                                "QPushButton {border-image: url(:/images/redo.png)}"
+                                "QPushButton:pressed {border-image: url(:/images/redo-active.png);}",
+                                &undo, &clear, section));
+    connect(undo, &QPushButton::clicked, this, &MainWindow::undoPen);
+    connect(clear, &QPushButton::clicked, this, &MainWindow::clearPens);
+
+    auto* row = rowLayout(0, 0, 20, 3, 0);
+    layout->addLayout(row);
+    pathButton = segmentButton(":/images/Path.png", ":/images/Path-active.png", firstSegment, section);
+    rectangleButton =
+        segmentButton(":/images/rectangle.png", ":/images/rectangle-active.png", middleSegment, section);
+    arrowButton = segmentButton(":/images/arrow.png", ":/images/arrow-active.png", middleSegment, section);
+    for (IconPushButton* b : {pathButton, rectangleButton, arrowButton}) {
+        row->addWidget(b);
+        connect(b, &QPushButton::clicked, this, &MainWindow::onClickEditTool);
+    }
+    auto* sizeButton =
+        segmentButton(":/images/size-more.png", ":/images/size-more-active.png", lastSegment, section);
+    auto* sizeMenu = new QMenu(sizeButton);
+    smallAction = sizeMenu->addAction(tr("Small"));
+    mediumAction = sizeMenu->addAction(tr("Medium"));
+    largeAction = sizeMenu->addAction(tr("Large"));
+    for (QAction* entry : {smallAction, mediumAction, largeAction}) {
+        entry->setCheckable(true);
+        connect(entry, &QAction::triggered, this, &MainWindow::setEditingWidth);
+    }
+    smallAction->setChecked(true);
+    sizeButton->setMenu(sizeMenu);
+    row->addWidget(sizeButton);
+
+    QButtonGroup* swatches = nullptr;
+    QPushButton* picker = nullptr;
+    layout->addWidget(buildSwatchStrip(QSize(220, 22), QPoint(-3, 0), &swatches, &picker));
+    connect(swatches, SIGNAL(buttonToggled(int, bool)), this, SLOT(editingColorToggled(int, bool)));
+    connect(picker, &QPushButton::clicked, this, &MainWindow::onClickEditingColorPick);
+    return section;
+}
+
+QWidget* MainWindow::buildMosaicSection()
+{
+    auto* section = new QWidget;
+    auto* layout = sectionLayout(section, 8, 0, 10, 5, 5);
+    QPushButton* undo = nullptr;
+    QPushButton* clear = nullptr;
+    layout->addLayout(headerRow(tr("MOSAIC"),
+                                "QPushButton {border-image: url(:/images/redo.png);}"
+                                "QPushButton:pressed {border-image: url(:/images/redo-active.png);}",
+                                &undo, &clear, section));
+    connect(undo, &QPushButton::clicked, this, &MainWindow::undoMosaic);
+    connect(clear, &QPushButton::clicked, this, &MainWindow::clearMosaics);
+
+    auto* row = rowLayout(0, 0, 10, 0, 0);
+    layout->addLayout(row);
+    // The object name is the pattern the mosaic brush paints.
+    const struct
+    {
+        const char* icon;
+        const char* pattern;
+        const char* fragment;
+    } patterns[4] = {{":/images/mosaics@2x.png", "mosaic-normal", firstSegment},
+                     {":/images/icon.png", "mosaic-blue", middleSegment},
+                     {":/images/icon2.png", "mosaic-red", middleSegment},
+                     {":/images/icon3.png", "mosaics-flower", lastSegment}};
+    for (int i = 0; i < 4; ++i) {
+        auto* b = new QPushButton(QIcon(patterns[i].icon), QString(), section);
+        b->setIconSize(QSize(16, 16));
+        b->setObjectName(patterns[i].pattern);
+        b->setStyleSheet(segmentStyle.arg(patterns[i].fragment));
+        row->addWidget(b);
+        connect(b, &QPushButton::clicked, this, &MainWindow::onClickMosaic);
+        mosaicButtons[i] = b;
+    }
+    return section;
+}
+
+QWidget* MainWindow::buildWatermarkSection()
+{
+    auto* section = new QWidget;
+    auto* layout = sectionLayout(section, 8, 0, 10, 0, 2);
+    layout->addWidget(new ProximaLabel(tr("WARTMARK"), section));
+    auto* modeRow = rowLayout(0, 5, 20, 10, 0);
+    layout->addLayout(modeRow);
+    watermarkBottomButton = segmentButton(":/images/watermark-bottom@2x.png",
+                                          ":/images/watermark-bottom-active@2x.png", firstSegment, section);
+    watermarkTileButton = segmentButton(":/images/watermark-tile@2x.png",
+                                        ":/images/watermark-tile-active@2x.png", lastSegment, section);
+    for (IconPushButton* b : {watermarkBottomButton, watermarkTileButton}) {
+        b->setFixedWidth(72);
+        modeRow->addWidget(b);
+        connect(b, &QPushButton::clicked, this, &MainWindow::onClickWatermarkMode);
+    }
+    modeRow->addStretch();
+
+    watermarkEdit = new QLineEdit(section);
+    QFont italic = watermarkEdit->font();
+    italic.setItalic(true);
+    watermarkEdit->setFont(italic);
+    watermarkEdit->setFixedHeight(34);
+    watermarkEdit->setFixedWidth(220);
+    watermarkEdit->setPlaceholderText(tr("Enter Watermark Text"));
+    watermarkEdit->setStyleSheet("QLineEdit {background:#283142; color: #E0E0E0; border: 1px center #3A4354; "
+                                 "border-radius: 3px; padding: 8px 8px;}");
+    layout->addWidget(watermarkEdit);
+    connect(watermarkEdit, &QLineEdit::textChanged, this, &MainWindow::onWatermarkTextChanged);
+
+    QButtonGroup* swatches = nullptr;
+    QPushButton* picker = nullptr;
+    layout->addWidget(buildSwatchStrip(QSize(220, 27), QPoint(-3, 5), &swatches, &picker));
+    connect(swatches, SIGNAL(buttonToggled(int, bool)), this, SLOT(watermarkColorToggled(int, bool)));
+    connect(picker, &QPushButton::clicked, this, &MainWindow::onClickWatermarkerColorPick);
+
+    const struct
+    {
+        QString caption;
+        const char* name;
+        int maximum;
+        int value;
+        const char* slot;
+    } sliders[3] = {{tr("Opacity:"), "watermarkOpacitySlider", 255, 255, SLOT(setWatermarkerOpcity(int))},
+                    {tr("Spacing:"), "watermarkSpacingSlider", 99, 50, SLOT(setWatermarkerSpacing(int))},
+                    {tr("Size:"), "watermarkSizeSlider", 99, 50, SLOT(setWatermarkerSize(int))}};
+    for (const auto& s : sliders) {
+        auto* row = rowLayout(0, 2, 0, 0, 0);
+        layout->addLayout(row);
+        QSlider* slider = captionedSlider(row, s.caption, 54, s.name, section, QSizePolicy::Fixed);
+        slider->setRange(0, s.maximum);
+        slider->setValue(s.value);
+        row->addWidget(slider);
+        connect(slider, SIGNAL(valueChanged(int)), this, s.slot);
+    }
+    return section;
+}
+
+MyScrolleaArea* MainWindow::buildSwatchStrip(const QSize& stripSize, const QPoint& rowPos,
+                                             QButtonGroup** group, QPushButton** picker)
+{
+    auto* strip = new MyScrolleaArea;
+    strip->setBackgroundRole(QPalette::Dark);
+    strip->setFixedSize(stripSize);
+
+    auto* row = new QWidget(strip);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(5, 0, 5, 0);
+    layout->setSpacing(3);
+    *group = new QButtonGroup(row);
+    const StitcherConfig& c = config();
+    for (int i = 0; i < c.colorNames.size(); ++i) {
+        auto* swatch = new QRadioButton(row);
+        swatch->setStyleSheet(swatchStyle.arg(c.colorNames.at(i)));
+        swatch->setMinimumSize(22, 22);
+        swatch->setChecked(i == 0);
+        (*group)->addButton(swatch, i);
+        layout->addWidget(swatch);
+    }
+    *picker = new QPushButton(row);
+    (*picker)->setStyleSheet("QPushButton {border-image: url(:/images/color/Beachball.png)}");
+    (*picker)->setFixedSize(18, 18);
+    layout->addWidget(*picker);
+
+    // The row keeps its natural width, wider than the strip, and is dragged sideways inside it.
+    row->resize(row->sizeHint());
+    row->move(rowPos);
+    strip->dragChild = row;
+    return strip;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The numbers behind the tool panel's controls, callable without a window.
+namespace WorkflowValues {
+
+// The zoom buttons move the slider by 2 and never leave 0..100.
+inline int zoomInValue(int value)
+{
+    return qMin(value, 98) + 2;
+}
+inline int zoomOutValue(int value)
+{
+    return qMax(value, 2) - 2;
+}
+
+// Pen widths of the Small, Medium and Large entries; anything else counts as Large.
+inline double penWidthFor(int entry)
+{
+    return entry == 0 ? 3.0 : entry == 1 ? 6.0 : 9.0;
+}
+
+// Spacing mode of the Inner (0), Outer (1) and All (2) buttons: bit 0x01 inner gaps, bit 0x10 border.
+inline int spacingModeFor(int button)
+{
+    return button == 0 ? 0x01 : button == 1 ? 0x10 : 0x11;
+}
+
+// Largest common photo width or height the entries accept, in canvas units: the side of the largest
+// photo the intake decodes (16384 x 16384). Beyond it the strip could not be rendered or exported, and
+// the layout arithmetic stays far from overflowing.
+constexpr int maxCommonSide = 16384;
+
+// The value of a width or height entry, or nothing when it is not a decimal number from 1 to
+// maxCommonSide (numbers too long for an int included).
+std::optional<int> parseCommonSide(const QString& text);
+
+} // namespace WorkflowValues
