@@ -8,8 +8,6 @@
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
 #include <QValidator>
@@ -18,114 +16,69 @@
 class TestToolPanel : public QObject
 {
     Q_OBJECT
-private:
-    static QWidget* panelContent(MainWindow& window) { return window.findChild<QScrollArea*>()->widget(); }
-
 private slots:
-    void panelIsFixedAndNeverScrollsVertically()
-    {
-        MainWindow window;
-        auto* area = window.findChild<QScrollArea*>();
-        QCOMPARE(area->width(), 240);
-        QCOMPARE(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(area->widget()->size(), QSize(238, 720));
-    }
-
-    void swatchRowsAgreeWithTheConfiguration()
+    void initialStateAgreesWithTheConfiguration()
     {
         MainWindow window;
         const StitcherConfig& config = *StitcherConfig::instance();
-        const QList<QButtonGroup*> groups = panelContent(window)->findChildren<QButtonGroup*>();
+        auto* area = window.findChild<QScrollArea*>();
+        QWidget* panel = area->widget();
+        QCOMPARE(panel->size(), QSize(238, 720));
+        QCOMPARE(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+        // Blue first in every swatch row, as in the configuration's three colours.
+        const QList<QButtonGroup*> groups = panel->findChildren<QButtonGroup*>();
         QCOMPARE(groups.size(), 3);
         for (QButtonGroup* group : groups) {
             QCOMPARE(group->buttons().size(), config.colorNames.size());
-            QVERIFY(group->exclusive());
             QCOMPARE(group->checkedId(), 0);
             QVERIFY(group->button(0)->styleSheet().contains(":/images/color/blue-active.png"));
-            QVERIFY(group->button(7)->styleSheet().contains(":/images/color/white.png"));
         }
-        QCOMPARE(config.colorList.at(0), config.spacingColor);
-        QCOMPARE(config.colorList.at(0), config.penColor);
-        QCOMPARE(config.colorList.at(0), config.watermarkColor);
-    }
+        for (const QColor& field : {config.spacingColor, config.penColor, config.watermarkColor})
+            QCOMPARE(field, config.colorList.at(0));
+        // Each row is wider than its strip, so the user drags it to reach the picker.
+        for (MyScrolleaArea* strip : panel->findChildren<MyScrolleaArea*>())
+            QVERIFY(strip->dragChild && strip->dragChild->width() > strip->width());
 
-    void swatchRowsAreDraggableStrips()
-    {
-        MainWindow window;
-        const QList<MyScrolleaArea*> strips = panelContent(window)->findChildren<MyScrolleaArea*>();
-        QCOMPARE(strips.size(), 3);
-        const QList<QSize> sizes{{220, 23}, {220, 22}, {220, 27}};
-        const QList<QPoint> places{{-3, 0}, {-3, 0}, {-3, 5}};
-        for (int i = 0; i < strips.size(); ++i) {
-            QCOMPARE(strips[i]->size(), sizes[i]);
-            QVERIFY(strips[i]->dragChild);
-            QCOMPARE(strips[i]->dragChild->parentWidget(), strips[i]);
-            QCOMPARE(strips[i]->dragChild->pos(), places[i]);
-            // Wider than its strip, or the user could not reach the picker.
-            QVERIFY(strips[i]->dragChild->width() > strips[i]->width());
-        }
-    }
-
-    void slidersStartAtTheirValues()
-    {
-        MainWindow window;
-        QWidget* panel = panelContent(window);
         const struct
         {
             const char* name;
-            int maximum;
-            int value;
-        } expected[] = {{"spacingInnerSlider", 99, 0},
-                        {"spacingOuterSlider", 99, 0},
-                        {"watermarkOpacitySlider", 255, 255},
-                        {"watermarkSpacingSlider", 99, 50},
-                        {"watermarkSizeSlider", 99, 50}};
-        const StitcherConfig& config = *StitcherConfig::instance();
-        for (const auto& e : expected) {
-            auto* slider = panel->findChild<QSlider*>(e.name);
-            QVERIFY2(slider, e.name);
-            QCOMPARE(slider->minimum(), 0);
-            QCOMPARE(slider->maximum(), e.maximum);
-            QCOMPARE(slider->value(), e.value);
+            int maximum, value, configValue;
+        } sliders[] = {{"spacingInnerSlider", 99, 0, 0},
+                       {"spacingOuterSlider", 99, 0, 0},
+                       {"watermarkOpacitySlider", 255, 255, config.watermarkOpacity},
+                       {"watermarkSpacingSlider", 99, 50, config.watermarkSpacing},
+                       {"watermarkSizeSlider", 99, 50, config.watermarkSize}};
+        for (const auto& s : sliders) {
+            auto* slider = panel->findChild<QSlider*>(s.name);
+            QVERIFY2(slider, s.name);
+            QCOMPARE(slider->maximum(), s.maximum);
+            QCOMPARE(slider->value(), s.value);
+            QCOMPARE(slider->value(), s.configValue);
         }
-        QCOMPARE(config.watermarkOpacity, 255);
-        QCOMPARE(config.watermarkSpacing, 50);
-        QCOMPARE(config.watermarkSize, 50);
         QCOMPARE(window.zoomSlider->value(), 50);
         QCOMPARE(window.zoomSlider->maximum(), 100);
-    }
 
-    void buttonsStartInTheirInitialState()
-    {
-        MainWindow window;
         QVERIFY(window.horizontalButton->isChecked());
         QVERIFY(!window.verticalButton->isChecked());
-        for (QPushButton* tool : window.toolButtons())
-            QVERIFY2(!tool->isChecked(), qPrintable(tool->objectName()));
-        for (QPushButton* b : {window.spacingInnerButton, window.spacingOuterButton, window.spacingAllButton,
-                               window.watermarkBottomButton, window.watermarkTileButton})
+        for (QPushButton* b : window.toolButtons())
             QVERIFY(!b->isChecked());
+        QCOMPARE(config.tool, 0);
         QVERIFY(window.smallAction->isChecked());
-        QVERIFY(!window.mediumAction->isChecked());
-        QVERIFY(!window.largeAction->isChecked());
-        QVERIFY(window.watermarkEdit->text().isEmpty());
-        QCOMPARE(window.mosaicButtons[0]->objectName(), QString("mosaic-normal"));
-        QCOMPARE(window.mosaicButtons[3]->objectName(), QString("mosaics-flower"));
-
-        QCOMPARE(window.widthEdit->text(), QString("0"));
-        QCOMPARE(window.heightEdit->text(), QString("0"));
+        QVERIFY(!window.mediumAction->isChecked() && !window.largeAction->isChecked());
+        QCOMPARE(config.penWidth, 3.0);
         QVERIFY(window.widthEdit->isReadOnly());
         QVERIFY(!window.heightEdit->isReadOnly());
-        QVERIFY(!window.widthLock->isHidden());
-        QVERIFY(window.heightLock->isHidden());
+        QVERIFY(window.heightLock->isHidden() && !window.widthLock->isHidden());
     }
 
     void onlyTheSizeButtonIsNotCheckable()
     {
         MainWindow window;
+        const QList<QPushButton*> buttons =
+            window.findChild<QScrollArea*>()->widget()->findChildren<QPushButton*>();
+        QCOMPARE(buttons.size(), 25);
         int menuButtons = 0;
-        const QList<QPushButton*> buttons = panelContent(window)->findChildren<QPushButton*>();
-        QVERIFY(buttons.size() >= 23);
         for (QPushButton* b : buttons) {
             if (b->menu()) {
                 ++menuButtons;
@@ -133,7 +86,7 @@ private slots:
                 QCOMPARE(b->menu()->actions(),
                          (QList<QAction*>{window.smallAction, window.mediumAction, window.largeAction}));
             } else {
-                QVERIFY2(b->isCheckable(), qPrintable(b->styleSheet()));
+                QVERIFY(b->isCheckable());
             }
         }
         QCOMPARE(menuButtons, 1);
@@ -149,28 +102,21 @@ private slots:
         QTest::newRow("two digits") << "10" << int(QValidator::Acceptable);
         QTest::newRow("three digits") << "320" << int(QValidator::Acceptable);
         QTest::newRow("letters") << "3a" << int(QValidator::Invalid);
-        QTest::newRow("sign") << "-10" << int(QValidator::Invalid);
     }
     void sizeEntriesShareOneValidator()
     {
         QFETCH(QString, text);
         QFETCH(int, state);
         MainWindow window;
-        QVERIFY(window.heightEdit->validator());
         QCOMPARE(window.widthEdit->validator(), window.heightEdit->validator());
         int pos = 0;
         QCOMPARE(int(window.heightEdit->validator()->validate(text, pos)), state);
-    }
 
-    void leadingZeroCannotBeTyped()
-    {
-        MainWindow window;
+        // Typed, an invalid text never reaches the entry.
         window.heightEdit->clear();
-        QTest::keyClicks(window.heightEdit, "0");
-        QCOMPARE(window.heightEdit->text(), QString());
-        QTest::keyClicks(window.heightEdit, "5");
-        QCOMPARE(window.heightEdit->text(), QString("5"));
-        QVERIFY(!window.heightEdit->hasAcceptableInput());
+        QTest::keyClicks(window.heightEdit, text);
+        QVERIFY(!window.heightEdit->text().startsWith('0'));
+        QCOMPARE(window.heightEdit->text() == text, state != QValidator::Invalid);
     }
 };
 

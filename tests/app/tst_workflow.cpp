@@ -5,7 +5,6 @@
 #include "canvas/geometry.h"
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
-#include "canvas/xformwidget.h"
 #include "support/modalanswerer.h"
 #include "widgets/iconpushbutton.h"
 
@@ -14,8 +13,6 @@
 #include <QColorDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSlider>
@@ -23,28 +20,11 @@
 
 namespace {
 
-QImage photo(int width, int height, QColor color = Qt::darkGreen)
+QImage photo(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
-    image.fill(color);
+    image.fill(Qt::darkGreen);
     return image;
-}
-
-// Presses a message box button and records what the box said.
-ModalAnswerer::Answer answerBox(QMessageBox::StandardButton button, QString* title, QString* text)
-{
-    return [=](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            *title = box->windowTitle();
-            *text = box->text();
-        }
-        ModalAnswerer::pressButton(button)(modal);
-    };
-}
-
-QPushButton* topBarButton(MainWindow& window, int index)
-{
-    return window.findChildren<ToolButton*>().at(index)->pushButton;
 }
 
 } // namespace
@@ -55,177 +35,157 @@ class TestWorkflow : public QObject
 private:
     StitcherConfig& config = *StitcherConfig::instance();
 
-    // A window with two photos on its canvas, laid out horizontally at 200 units high.
+    // Two photos laid out horizontally at 200 units high: 400 + 200 wide.
     struct Fixture
     {
         MainWindow window;
         PainterArea* canvas = window.canvas();
         Fixture()
         {
-            window.resize(900, 673);
             canvas->addImage(photo(400, 200), "a.png");
             canvas->addImage(photo(300, 300), "b.png");
             canvas->adjustSize();
         }
+        QList<QButtonGroup*> swatchGroups()
+        {
+            return window.findChild<QScrollArea*>()->widget()->findChildren<QButtonGroup*>();
+        }
+        QPushButton* topBar(int index) { return window.findChildren<ToolButton*>().at(index)->pushButton; }
+        void makeChange(const QString& change)
+        {
+            if (change.contains("cut"))
+                canvas->cutLeft = 10;
+            if (change.contains("spacing"))
+                window.spacingAllButton->click();
+            if (change.contains("watermark"))
+                window.watermarkTileButton->click();
+            if (change.contains("text"))
+                window.watermarkEdit->setText("mine");
+            if (change.contains("annotation"))
+                canvas->annotations.append(Annotation{});
+            if (change.contains("mosaic"))
+                canvas->mosaicStrokes.append(MosaicStroke{});
+        }
     };
+
+    // Answers the next message box with that button and keeps its title and text.
+    void answer(ModalAnswerer& answerer, QMessageBox::StandardButton button)
+    {
+        answerer.queue([this, button](QWidget* modal) {
+            askedTitle = modal->windowTitle();
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                askedText = box->text();
+            ModalAnswerer::pressButton(button)(modal);
+        });
+    }
+    QString askedTitle, askedText;
 
 private slots:
     void init()
     {
         // The configuration outlives each window: start every case from its defaults.
-        config.tool = 0;
-        config.shape = 0;
-        config.watermarkMode = 0;
+        config.tool = config.shape = config.watermarkMode = 0;
         config.watermarkText.clear();
-        config.penWidth = 3.0;
         config.mosaicName = "mosaic:none";
         config.spacingColor = config.penColor = config.watermarkColor = QColor(Qt::blue);
         config.paintWidth = config.paintHeight = 320;
+        askedTitle.clear();
+        askedText.clear();
     }
 
-    void directionChangeAsksOnlyWithChanges_data()
+    void asksOnlyWhenWorkWouldBeLost_data()
     {
         QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("toDirection");
         QTest::addColumn<bool>("asks");
-        QTest::newRow("photos only") << "none" << false;
-        QTest::newRow("a strip cut") << "cut" << true;
-        QTest::newRow("spacing") << "spacing" << true;
-        QTest::newRow("watermark mode") << "watermark" << true;
-        QTest::newRow("watermark text alone") << "text" << false;
+        const struct
+        {
+            const char* change;
+            bool direction;
+            bool stitching;
+        } rows[] = {{"nothing", false, false}, {"cut", true, false},         {"spacing", true, true},
+                    {"watermark", true, true}, {"text alone", false, false}, {"annotation", true, true},
+                    {"mosaic", true, true}};
+        for (const auto& r : rows) {
+            QTest::addRow("direction, %s", r.change) << r.change << true << r.direction;
+            QTest::addRow("stitching, %s", r.change) << r.change << false << r.stitching;
+        }
     }
-    void directionChangeAsksOnlyWithChanges()
+    void asksOnlyWhenWorkWouldBeLost()
     {
         QFETCH(QString, change);
+        QFETCH(bool, toDirection);
         QFETCH(bool, asks);
         Fixture f;
-        if (change == "cut")
-            f.canvas->cutLeft = 10;
-        else if (change == "spacing")
-            f.window.spacingAllButton->click();
-        else if (change == "watermark")
-            f.window.watermarkTileButton->click();
-        else if (change == "text")
-            f.window.watermarkEdit->setText("mine");
-
+        f.makeChange(change);
         ModalAnswerer answerer;
-        QString title, text;
-        answerer.queue(answerBox(QMessageBox::Yes, &title, &text));
-        f.window.verticalButton->click();
+        answer(answerer, QMessageBox::Yes);
+        (toDirection ? f.window.verticalButton : f.window.cutInnerButton)->click();
+
         QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
         if (asks) {
-            QCOMPARE(title, QString("Warning"));
-            QCOMPARE(
-                text,
-                QString(
-                    "Are you sure to go back to Pick Direction and discard your current editing results?"));
+            QCOMPARE(askedTitle, QString("Warning"));
+            QCOMPARE(askedText,
+                     QString("Are you sure to go back to %1 and discard your current editing results?")
+                         .arg(toDirection ? "Pick Direction" : "Stitching"));
         }
-        QVERIFY(f.window.verticalButton->isChecked());
-        QVERIFY(!f.window.horizontalButton->isChecked());
-        QCOMPARE(f.canvas->direction, 1);
-        QVERIFY(!f.canvas->hasTrims());
+        // Editing results are gone either way; trims only when the direction changed.
         QCOMPARE(f.canvas->spacingMode, 0);
+        QVERIFY(f.canvas->annotations.isEmpty());
+        QVERIFY(f.canvas->mosaicStrokes.isEmpty());
         QCOMPARE(config.watermarkMode, 0);
         QVERIFY(!f.window.watermarkTileButton->isChecked());
+        QVERIFY(!f.window.spacingAllButton->isChecked());
+        QCOMPARE(f.canvas->hasTrims(), !toDirection && change == "cut");
         // Text alone is no editing result, so nothing ran that would clear it.
-        QCOMPARE(config.watermarkText, change == "text" ? QString("mine") : QString());
-        // The entries follow the direction.
-        QVERIFY(!f.window.widthEdit->isReadOnly());
-        QVERIFY(f.window.heightEdit->isReadOnly());
-        QVERIFY(f.window.widthLock->isHidden());
-        QVERIFY(!f.window.heightLock->isHidden());
+        QCOMPARE(config.watermarkText, change == "text alone" ? QString("mine") : QString());
+        QCOMPARE(f.window.watermarkEdit->text(), config.watermarkText);
+        QCOMPARE(config.tool, toDirection ? 0 : 3);
+        QCOMPARE(f.canvas->cutMode, toDirection ? 0 : 1);
+        QCOMPARE(f.canvas->direction, toDirection ? 1 : 0);
+        QCOMPARE(f.window.horizontalButton->isChecked(), !toDirection);
+        // The entry across the strip is the editable one.
+        QCOMPARE(f.window.widthEdit->isReadOnly(), !toDirection);
+        QCOMPARE(f.window.heightEdit->isReadOnly(), toDirection);
+        QCOMPARE(f.window.widthLock->isHidden(), toDirection);
+        QCOMPARE(f.window.heightLock->isHidden(), !toDirection);
     }
 
-    void directionChangeRefusedKeepsEverything()
+    void answeringNoKeepsEverything()
     {
         Fixture f;
-        f.canvas->cutTop = 12;
-        f.window.spacingInnerButton->click();
+        f.makeChange("cut spacing watermark annotation");
         f.window.pathButton->click();
         ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
-        f.window.verticalButton->click();
-        QCOMPARE(answerer.answeredCount(), 1);
-        QVERIFY(!f.window.verticalButton->isChecked());
-        QVERIFY(f.window.horizontalButton->isChecked());
-        QCOMPARE(f.canvas->direction, 0);
-        QCOMPARE(f.canvas->cutTop, 12.0);
-        QCOMPARE(f.canvas->spacingMode, 0x01);
-        QVERIFY(f.window.pathButton->isChecked());
-        QCOMPARE(config.tool, 1);
+        for (QPushButton* target : {static_cast<QPushButton*>(f.window.verticalButton),
+                                    static_cast<QPushButton*>(f.window.cutOuterButton)}) {
+            answer(answerer, QMessageBox::No);
+            target->click();
+            QVERIFY(!target->isChecked());
+            QVERIFY(f.window.horizontalButton->isChecked());
+            QVERIFY(f.window.pathButton->isChecked());
+            QCOMPARE(config.tool, 1);
+            QCOMPARE(f.canvas->direction, 0);
+            QCOMPARE(f.canvas->cutMode, 0);
+            QCOMPARE(f.canvas->cutLeft, 10.0);
+            QCOMPARE(f.canvas->spacingMode, 0x11);
+            QCOMPARE(f.canvas->annotations.size(), 1);
+            QCOMPARE(config.watermarkMode, 2);
+        }
+        QCOMPARE(answerer.answeredCount(), 2);
     }
 
     void clickingTheCheckedDirectionChangesNothing()
     {
         Fixture f;
-        f.canvas->cutLeft = 10;
-        f.window.cutAllButton->click();
+        f.makeChange("cut spacing");
         ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
+        answer(answerer, QMessageBox::Yes);
         f.window.horizontalButton->click();
         QCOMPARE(answerer.answeredCount(), 0);
         QVERIFY(f.window.horizontalButton->isChecked());
-        QVERIFY(f.window.cutAllButton->isChecked());
-        QCOMPARE(config.tool, 3);
         QCOMPARE(f.canvas->cutLeft, 10.0);
-    }
-
-    void trimToolAsksOnlyWithEditingResults()
-    {
-        Fixture f;
-        f.canvas->cutLeft = 10; // trims are no editing result
-        ModalAnswerer answerer;
-        f.window.cutInnerButton->click();
-        QCOMPARE(answerer.answeredCount(), 0);
-        QCOMPARE(config.tool, 3);
-        QCOMPARE(f.canvas->cutMode, 1);
-
-        f.window.spacingOuterButton->click();
-        f.window.watermarkEdit->setText("kept?");
-        f.window.watermarkBottomButton->click();
-        QCOMPARE(config.tool, 0);
-
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
-        f.window.cutOuterButton->click();
-        QCOMPARE(answerer.answeredCount(), 1);
-        QVERIFY(!f.window.cutOuterButton->isChecked());
-        QCOMPARE(config.tool, 0);
-        QCOMPARE(f.canvas->spacingMode, 0x10);
-        QCOMPARE(config.watermarkMode, 1);
-
-        QString title, text;
-        answerer.queue(answerBox(QMessageBox::Yes, &title, &text));
-        f.window.cutOuterButton->click();
-        QCOMPARE(answerer.answeredCount(), 2);
-        QCOMPARE(title, QString("Warning"));
-        QCOMPARE(text,
-                 QString("Are you sure to go back to Stitching and discard your current editing results?"));
-        QVERIFY(f.window.cutOuterButton->isChecked());
-        QCOMPARE(config.tool, 3);
-        QCOMPARE(f.canvas->cutMode, 2);
-        QCOMPARE(f.canvas->spacingMode, 0);
-        QVERIFY(!f.window.spacingOuterButton->isChecked());
-        QCOMPARE(config.watermarkMode, 0);
-        QVERIFY(!f.window.watermarkBottomButton->isChecked());
-        QVERIFY(f.window.watermarkEdit->text().isEmpty());
-        QVERIFY(config.watermarkText.isEmpty());
-        QCOMPARE(f.canvas->cutLeft, 10.0); // trims survive
-
-        f.window.cutOuterButton->click();
-        QCOMPARE(config.tool, 0);
-        QCOMPARE(f.canvas->cutMode, 0);
-    }
-
-    void watermarkTextAloneIsNoEditingResult()
-    {
-        Fixture f;
-        f.window.watermarkEdit->setText("draft");
-        ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
-        f.window.cutAllButton->click();
-        QCOMPARE(answerer.answeredCount(), 0);
-        QVERIFY(f.window.cutAllButton->isChecked());
-        QCOMPARE(config.watermarkText, QString("draft"));
-        QCOMPARE(f.window.watermarkEdit->text(), QString("draft"));
+        QCOMPARE(f.canvas->spacingMode, 0x11);
     }
 
     void toolButtonsFormOneExclusiveSet()
@@ -235,90 +195,52 @@ private slots:
         const struct
         {
             QPushButton* button;
-            int tool;
-            int shape;
+            int tool, shape, cutMode;
             QString mosaic;
-        } cases[] = {{w.cutInnerButton, 3, 0, "mosaic:none"},  {w.pathButton, 1, 1, "mosaic:none"},
-                     {w.arrowButton, 1, 2, "mosaic:none"},     {w.rectangleButton, 1, 3, "mosaic:none"},
-                     {w.mosaicButtons[2], 2, 3, "mosaic-red"}, {w.mosaicButtons[3], 2, 3, "mosaics-flower"},
-                     {w.cutAllButton, 3, 3, "mosaics-flower"}, {w.mosaicButtons[0], 2, 3, "mosaic-normal"}};
-        for (const auto& c : cases) {
-            c.button->click();
+        } steps[] = {
+            {w.cutOuterButton, 3, 0, 2, "mosaic:none"},     {w.pathButton, 1, 1, 0, "mosaic:none"},
+            {w.arrowButton, 1, 2, 0, "mosaic:none"},        {w.rectangleButton, 1, 3, 0, "mosaic:none"},
+            {w.mosaicButtons[2], 2, 3, 0, "mosaic-red"},    {w.cutAllButton, 3, 3, 3, "mosaic-red"},
+            {w.mosaicButtons[3], 2, 3, 0, "mosaics-flower"}};
+        for (const auto& s : steps) {
+            s.button->click();
             for (QPushButton* tool : w.toolButtons())
-                QCOMPARE(tool->isChecked(), tool == c.button);
-            QCOMPARE(config.tool, c.tool);
-            QCOMPARE(config.shape, c.shape);
-            QCOMPARE(config.mosaicName, c.mosaic);
-            QCOMPARE(f.canvas->cutMode, c.button == w.cutInnerButton ? 1
-                                        : c.button == w.cutAllButton ? 3
-                                                                     : 0);
+                QCOMPARE(tool->isChecked(), tool == s.button);
+            QCOMPARE(config.tool, s.tool);
+            QCOMPARE(config.shape, s.shape);
+            QCOMPARE(f.canvas->cutMode, s.cutMode);
+            QCOMPARE(config.mosaicName, s.mosaic);
         }
-        // Unchecking the tool that is on leaves no tool.
-        w.mosaicButtons[0]->click();
+        w.mosaicButtons[3]->click();
         QCOMPARE(config.tool, 0);
-        for (QPushButton* tool : w.toolButtons())
-            QVERIFY(!tool->isChecked());
-
-        // A spacing mode switches every tool off, the direction stays.
+        // A spacing mode switches every tool off; the spacing buttons are exclusive among themselves.
         w.pathButton->click();
         w.spacingInnerButton->click();
+        w.spacingOuterButton->click();
         QVERIFY(!w.pathButton->isChecked());
-        QCOMPARE(config.tool, 0);
-        QVERIFY(w.horizontalButton->isChecked());
-    }
-
-    void spacingButtonsAreExclusiveAndSwitchOff()
-    {
-        Fixture f;
-        const QSize before = f.canvas->contentSize();
-        f.window.spacingInnerButton->click();
-        QCOMPARE(f.canvas->spacingMode, 0x01);
-        f.window.spacingAllButton->click();
-        QCOMPARE(f.canvas->spacingMode, 0x11);
-        QVERIFY(!f.window.spacingInnerButton->isChecked());
-        QVERIFY(f.canvas->contentSize().height() > before.height());
-        f.window.spacingOuterButton->click();
+        QVERIFY(!w.spacingInnerButton->isChecked());
         QCOMPARE(f.canvas->spacingMode, 0x10);
-        QVERIFY(!f.window.spacingAllButton->isChecked());
-        f.window.spacingOuterButton->click();
+        QCOMPARE(config.tool, 0);
+        w.spacingOuterButton->click();
         QCOMPARE(f.canvas->spacingMode, 0);
-        QCOMPARE(f.canvas->contentSize(), before);
     }
 
-    void watermarkSwitchesTheTrimToolOff()
+    void watermarkSwitchesOnlyTheTrimToolOff()
     {
         Fixture f;
         f.window.cutOuterButton->click();
-        QCOMPARE(config.tool, 3);
         f.window.watermarkTileButton->click();
         QCOMPARE(config.watermarkMode, 2);
         QCOMPARE(config.tool, 0);
         QCOMPARE(f.canvas->cutMode, 0);
         QVERIFY(!f.window.cutOuterButton->isChecked());
 
-        // Not a trim tool: a drawing tool stays on.
         f.window.pathButton->click();
         f.window.watermarkBottomButton->click();
         QCOMPARE(config.watermarkMode, 1);
         QVERIFY(!f.window.watermarkTileButton->isChecked());
         QCOMPARE(config.tool, 1);
         QVERIFY(f.window.pathButton->isChecked());
-        f.window.watermarkBottomButton->click();
-        QCOMPARE(config.watermarkMode, 0);
-    }
-
-    void penWidthEntries()
-    {
-        MainWindow window;
-        window.largeAction->trigger();
-        QCOMPARE(config.penWidth, 9.0);
-        window.mediumAction->trigger();
-        QCOMPARE(config.penWidth, 6.0);
-        QVERIFY(window.mediumAction->isChecked());
-        QVERIFY(!window.smallAction->isChecked());
-        QVERIFY(!window.largeAction->isChecked());
-        window.smallAction->trigger();
-        QCOMPARE(config.penWidth, 3.0);
     }
 
     void zoomButtonsStepWithinRange_data()
@@ -337,145 +259,108 @@ private slots:
         QFETCH(int, start);
         QFETCH(int, afterIn);
         QFETCH(int, afterOut);
-        MainWindow window;
-        window.zoomSlider->setValue(start);
-        topBarButton(window, 3)->click(); // zoomin
-        QCOMPARE(window.zoomSlider->value(), afterIn);
-        window.zoomSlider->setValue(start);
-        topBarButton(window, 4)->click(); // zoomout
-        QCOMPARE(window.zoomSlider->value(), afterOut);
-        QCOMPARE(window.canvas()->painterScale, Geometry::zoomFactor(afterOut));
+        Fixture f;
+        f.window.zoomSlider->setValue(start);
+        f.topBar(3)->click();
+        QCOMPARE(f.window.zoomSlider->value(), afterIn);
+        f.window.zoomSlider->setValue(start);
+        f.topBar(4)->click();
+        QCOMPARE(f.window.zoomSlider->value(), afterOut);
+        QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(afterOut));
     }
 
-    void heightEntrySetsTheCommonHeight()
+    void sizeEntries()
     {
         Fixture f;
+        auto enter = [](QLineEdit* edit, const QString& text) {
+            edit->setText(text);
+            emit edit->editingFinished();
+        };
         QCOMPARE(f.window.heightEdit->text(), QString("200"));
-        QSignalSpy sizeHints(f.canvas, &PainterArea::signalSizeHint);
+        QSignalSpy resized(f.canvas, &PainterArea::signalSizeHint);
+        enter(f.window.heightEdit, "200");
+        QCOMPARE(resized.count(), 0); // the current height changes nothing
 
-        // Re-entering the current height does nothing.
-        f.window.heightEdit->setText("200");
-        emit f.window.heightEdit->editingFinished();
-        QCOMPARE(sizeHints.count(), 0);
-
-        f.window.heightEdit->setText("100");
-        emit f.window.heightEdit->editingFinished();
+        enter(f.window.heightEdit, "100");
         QCOMPARE(config.paintHeight, 100);
-        QCOMPARE(f.canvas->contentSize(), QSize(200 + 100, 100));
-        QCOMPARE(f.window.heightEdit->text(), QString("100"));
         QCOMPARE(f.window.widthEdit->text(), QString("300"));
-    }
 
-    void sizeEntryRefusesSizesThatCannotBeRendered()
-    {
-        Fixture f;
-        const QString tooLarge = QString::number(WorkflowValues::maxCommonSide + 1);
-        for (const QString& text : {tooLarge, QString("99999999999999999999999")}) {
-            f.window.heightEdit->setText(text);
-            emit f.window.heightEdit->editingFinished();
-            QCOMPARE(config.paintHeight, 200);
-            QCOMPARE(f.window.heightEdit->text(), QString("200"));
+        // Sizes the strip could not be rendered at are refused and the entry shows the height in effect.
+        for (const QString& text : {QString::number(WorkflowValues::maxCommonSide + 1), QString(30, '9')}) {
+            enter(f.window.heightEdit, text);
+            QCOMPARE(config.paintHeight, 100);
+            QCOMPARE(f.window.heightEdit->text(), QString("100"));
         }
-        f.window.heightEdit->setText(QString::number(WorkflowValues::maxCommonSide));
-        emit f.window.heightEdit->editingFinished();
+        enter(f.window.heightEdit, QString::number(WorkflowValues::maxCommonSide));
         QCOMPARE(config.paintHeight, WorkflowValues::maxCommonSide);
+        enter(f.window.heightEdit, "100");
 
-        // The same bound holds for the width of a vertical strip.
+        // In vertical layout only the width entry counts, with the same bound.
         f.window.verticalButton->click();
         const int width = config.paintWidth;
-        f.window.widthEdit->setText(tooLarge);
-        emit f.window.widthEdit->editingFinished();
+        enter(f.window.heightEdit, "150");
+        QCOMPARE(config.paintHeight, 100);
+        enter(f.window.widthEdit, QString::number(WorkflowValues::maxCommonSide + 1));
         QCOMPARE(config.paintWidth, width);
         QCOMPARE(f.window.widthEdit->text(), QString::number(width));
-    }
-
-    void entryAcrossTheStripOnly()
-    {
-        Fixture f;
-        f.window.verticalButton->click();
-        const int height = config.paintHeight;
-        const QSize size = f.canvas->contentSize();
-        f.window.heightEdit->setText("150");
-        emit f.window.heightEdit->editingFinished();
-        QCOMPARE(config.paintHeight, height);
-        QCOMPARE(f.canvas->contentSize(), size);
-
-        f.window.widthEdit->setText("150");
-        emit f.window.widthEdit->editingFinished();
+        enter(f.window.widthEdit, "150");
         QCOMPARE(config.paintWidth, 150);
     }
 
-    void swatchesSetTheirColourField()
+    void swatchesAndThePickerSetTheColours()
     {
-        MainWindow window;
-        const QList<QButtonGroup*> groups =
-            window.findChild<QScrollArea*>()->widget()->findChildren<QButtonGroup*>();
+        Fixture f;
+        const QList<QButtonGroup*> groups = f.swatchGroups();
         groups[0]->button(3)->click();
         groups[1]->button(5)->click();
         groups[2]->button(7)->click();
         QCOMPARE(config.spacingColor, QColor(255, 165, 0));
         QCOMPARE(config.penColor, QColor(Qt::black));
         QCOMPARE(config.watermarkColor, QColor(Qt::white));
-    }
 
-    void pickerSharesOneDialogAndKeepsTheSwatch()
-    {
-        MainWindow window;
-        const QList<QPushButton*> pickers = [&] {
-            QList<QPushButton*> found;
-            for (QPushButton* b : window.findChild<QScrollArea*>()->widget()->findChildren<QPushButton*>())
-                if (b->styleSheet().contains("Beachball"))
-                    found.append(b);
-            return found;
-        }();
-        QCOMPARE(pickers.size(), 3);
+        QList<QPushButton*> pickers;
+        for (QButtonGroup* g : groups)
+            pickers.append(g->parent()->findChildren<QPushButton*>().constLast());
         const QColor picked(12, 34, 56);
+        QColor shown;
         ModalAnswerer answerer;
         answerer.queue([&](QWidget* modal) {
             auto* dialog = qobject_cast<QColorDialog*>(modal);
-            QVERIFY(dialog);
-            QVERIFY(dialog->testOption(QColorDialog::DontUseNativeDialog));
             dialog->setCurrentColor(picked);
             dialog->accept();
         });
-        pickers[2]->click();
-        QCOMPARE(config.watermarkColor, picked);
-        QCOMPARE(config.spacingColor, QColor(Qt::blue));
+        pickers[1]->click();
+        QCOMPARE(config.penColor, picked);
+        QCOMPARE(groups[1]->checkedId(), 5); // the swatch stays
 
-        // Cancelled: nothing changes; the shared dialog opened on the last colour picked.
-        QColor shownColour;
+        // Cancelled: nothing changes; the one shared dialog opened on the last colour picked.
         answerer.queue([&](QWidget* modal) {
             auto* dialog = qobject_cast<QColorDialog*>(modal);
-            shownColour = dialog->currentColor();
+            shown = dialog->currentColor();
             dialog->setCurrentColor(Qt::red);
             dialog->reject();
         });
-        pickers[0]->click();
+        pickers[2]->click();
         QCOMPARE(answerer.answeredCount(), 2);
-        QCOMPARE(shownColour, picked);
-        QCOMPARE(config.spacingColor, QColor(Qt::blue));
-        QCOMPARE(window.findChildren<QColorDialog*>().size(), 1);
-        const QList<QButtonGroup*> groups =
-            window.findChild<QScrollArea*>()->widget()->findChildren<QButtonGroup*>();
-        QCOMPARE(groups[2]->checkedId(), 0);
+        QCOMPARE(shown, picked);
+        QCOMPARE(config.watermarkColor, QColor(Qt::white));
+        QCOMPARE(f.window.findChildren<QColorDialog*>().size(), 1);
     }
 
     void clearDropsEverythingWithoutAsking()
     {
         Fixture f;
-        f.canvas->cutLeft = 10;
-        f.window.spacingAllButton->click();
-        f.window.watermarkEdit->setText("gone");
+        f.makeChange("cut spacing text annotation");
         ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
-        topBarButton(f.window, 1)->click(); // clear
+        answer(answerer, QMessageBox::No);
+        f.topBar(1)->click();
         QCOMPARE(answerer.answeredCount(), 0);
         QVERIFY(f.canvas->paintImages.isEmpty());
+        QVERIFY(f.canvas->annotations.isEmpty());
         QCOMPARE(f.canvas->spacingMode, 0);
         QVERIFY(!f.canvas->hasTrims());
         QVERIFY(!f.window.spacingAllButton->isChecked());
         QVERIFY(config.watermarkText.isEmpty());
-        QVERIFY(f.window.horizontalButton->isChecked());
     }
 };
 

@@ -71,16 +71,6 @@ private slots:
         QCOMPARE(finished.count(), 1);
     }
 
-    void doneOutsideExecStillFinishes()
-    {
-        MainFrame frame;
-        QSignalSpy finished(&frame, &MainFrame::finished);
-        frame.show();
-        frame.done();
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(!frame.isVisible());
-    }
-
     void destroyingTheFrameReleasesItsCaller()
     {
         auto* frame = new MainFrame;

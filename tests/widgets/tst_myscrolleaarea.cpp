@@ -82,15 +82,6 @@ private slots:
         moveTo(&area, 15);
         QCOMPARE(row->x(), -8);
     }
-
-    void withoutChildNothingHappens()
-    {
-        MyScrolleaArea area;
-        area.setFixedSize(220, 23);
-        moveTo(&area, 10);
-        moveTo(&area, 20);
-        QVERIFY(!area.dragChild);
-    }
 };
 
 QTEST_MAIN(TestMyScrolleaArea)
