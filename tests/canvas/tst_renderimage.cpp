@@ -106,6 +106,9 @@ private slots:
         // No outline in the corner: the kept half reaches every edge.
         for (const QPoint& p : {QPoint(1, 1), QPoint(50, 50), QPoint(98, 98), QPoint(0, 99)})
             QCOMPARE(image.pixelColor(p), QColor(Qt::green));
+        // The screen shows the outline that the export leaves out (the arrows hidden, not to hide it).
+        canvas->setCutMode(0);
+        QVERIFY(canvas->grab().toImage().pixelColor(1, 50) != QColor(Qt::green));
     }
 
     void zoomedOutPaintShowsThePhotos()
@@ -118,6 +121,21 @@ private slots:
         QCOMPARE(shown.pixelColor(1797, 28), colorOf(2));
         canvas->setPainterScale(50);
         QCOMPARE(canvas->grab(QRect(2100, 10, 10, 10)).toImage().pixelColor(5, 5), colorOf(1));
+    }
+
+    void zoomedInFarEndIsPainted()
+    {
+        addLongStrip(false);
+        canvas->spacingMode = 0x11;
+        canvas->setPainterScale(100); // 2.0: the canvas is 80 000 pixels wide
+        const int width = canvas->width();
+        QCOMPARE(width, 2 * (40000 + 19 * 5 + 10));
+        const QImage end = canvas->grab(QRect(width - 1000, 0, 1000, canvas->height())).toImage();
+        QCOMPARE(end.pixelColor(995, 100), QColor(Qt::blue)); // far border
+        QCOMPARE(end.pixelColor(500, 3), QColor(Qt::blue));   // side border
+        QCOMPARE(end.pixelColor(500, 100), colorOf(19));
+        const int lastGap = 2 * (5 + 19 * 2005) - 5; // the middle of the last gap, in pixels
+        QCOMPARE(canvas->grab(QRect(lastGap - 5, 0, 10, 220)).toImage().pixelColor(5, 100), QColor(Qt::blue));
     }
 
     void tooLargeGivesNull()
