@@ -198,6 +198,14 @@ private slots:
         QTest::mouseRelease(host.get(), Qt::LeftButton, {}, QPoint(45, 35));
         QCOMPARE(canvas->pos(), start + QPoint(40, 0));
         QVERIFY(!canvas->pressed);
+
+        // Without a tool, a press on the strip itself reaches the host through the canvas and pans.
+        config->tool = 0;
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(100, 100));
+        dragTo(canvas, QPoint(70, 150));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(70, 150));
+        QCOMPARE(canvas->pos(), start + QPoint(10, 0));
+        QVERIFY(!canvas->pressed);
     }
 };
 
