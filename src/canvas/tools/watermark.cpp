@@ -71,7 +71,8 @@ int TileGrid::rowCount() const
     return lastIndex(firstRow, step, limitB) + 1;
 }
 
-TileGrid tileGrid(const QSize& device, double scale, double outer, double factor, int textWidth, int spacing)
+TileGrid tileGrid(const QSize& device, double scale, double outer, double factor, double textWidth,
+                  int spacing)
 {
     const double q = textWidth * diagonal;
     TileGrid grid;
@@ -122,8 +123,10 @@ void paint(QPainter& painter, const Style& style, const PaintTarget& target, dou
                          style.text);
     } else {
         painter.rotate(-45.0);
-        const TileGrid grid =
-            tileGrid(target.deviceSize, target.scale, outer, factor, textSize.width(), style.spacing);
+        // The painter is already scaled by the size factor: measuring the grid with the scaled width
+        // would scale it twice, pushing the first row off short strips at large sizes.
+        const TileGrid grid = tileGrid(target.deviceSize, target.scale, outer, factor,
+                                       textSize.width() / factor, style.spacing);
         const QRect tiles = grid.visibleTiles(target, factor, textSize);
         for (int k = tiles.left(); k <= tiles.right(); ++k) {
             for (int j = tiles.top(); j <= tiles.bottom(); ++j)

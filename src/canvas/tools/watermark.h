@@ -59,7 +59,10 @@ struct TileGrid
     QRect visibleTiles(const PaintTarget& target, double factor, const QSize& textSize) const;
 };
 
-TileGrid tileGrid(const QSize& device, double scale, double outer, double factor, int textWidth, int spacing);
+// textWidth is the text's width in the units of the size-scaled painter, so that the pitch follows
+// the text as the size changes.
+TileGrid tileGrid(const QSize& device, double scale, double outer, double factor, double textWidth,
+                  int spacing);
 
 // Baseline start, in the frame rotated by -45 degrees, of the text standing at (a, b).
 QPoint tilePosition(double a, double b);

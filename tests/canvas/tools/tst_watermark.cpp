@@ -164,6 +164,25 @@ private slots:
         }
     }
 
+    void largeTextsStillTileShortStrips()
+    {
+        // At size 100 the texts are twice as large and so is their pitch; a short strip still shows them.
+        Watermark::Style style = tiled("Seamwright");
+        style.size = 100;
+        const QSize strip(1200, 110);
+        QVERIFY(!inked(render(style, strip, 1.0, 0.0, QRect(QPoint(0, 0), strip))).isNull());
+
+        const QFontMetrics metrics{QFont()};
+        const double width = metrics.horizontalAdvance("Seamwright");
+        const auto pitch = [&](int size) {
+            const double factor = Watermark::sizeFactor(size);
+            const QSize text = Watermark::scaledTextSize(metrics, "Seamwright", factor);
+            return Watermark::tileGrid(strip, 1.0, 0.0, factor, text.width() / factor, 50).step * factor;
+        };
+        QVERIFY(qAbs(pitch(100) - 2.0 * pitch(50)) <= 2.0);
+        QVERIFY(qAbs(pitch(50) - 1.9 * width * 0.7071) <= 2.0);
+    }
+
     void smallRepaintOfLongStripDrawsFewTiles()
     {
         const QSize text(120, 30);
