@@ -1,0 +1,167 @@
+#include "panorama/ui/dragdropwidget.h"
+
+#include "intake/photointake.h"
+#include "panorama/ui/panoramabutton.h"
+#include "panorama/ui/photocontent.h"
+#include "panorama/ui/photoitem.h"
+
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* makePanelText(const QString& text, int weight, int pixelSize, const QPoint& position, QWidget* panel)
+{
+    auto* label = new QLabel(text, panel);
+    // The panel's picture would otherwise cascade onto the text as its own border image.
+    label->setStyleSheet(QStringLiteral("color: #EBECEE; border-image: none;"));
+    QFont font(QStringLiteral("Proxima Nova"));
+    font.setWeight(weight);
+    font.setPixelSize(pixelSize);
+    label->setFont(font);
+    label->adjustSize();
+    label->move(position);
+    return label;
+}
+
+} // namespace
+
+DragDropWidget::DragDropWidget(QWidget* parent) : QWidget(parent)
+{
+    setAcceptDrops(true);
+
+    photoContent = new PhotoContent;
+    scrollArea = new QScrollArea(this);
+    scrollArea->setWidget(photoContent);
+    scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollArea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    scrollArea->setStyleSheet(QStringLiteral("background-color:#131820;"));
+
+    auto* bar = new QWidget(this);
+    bar->setStyleSheet(QStringLiteral("background-color:#283142; color: white;"));
+    bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    bar->setFixedHeight(44);
+    auto* barLayout = new QHBoxLayout(bar);
+    barLayout->addWidget(new QLabel(tr("Style: "), bar));
+    styleBox = new QComboBox(bar);
+    styleBox->addItem(tr("Panorama"));
+    styleBox->addItem(tr("Scans"));
+    barLayout->addWidget(styleBox);
+    barLayout->addStretch(1);
+    QPushButton* removeButton = makePanoramaButton(QStringLiteral("remove"), bar);
+    barLayout->addWidget(removeButton);
+    QPushButton* nextButton = makePanoramaButton(QStringLiteral("next"), bar);
+    barLayout->addWidget(nextButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(scrollArea);
+    layout->addWidget(bar);
+
+    emptyStatePanel = new QWidget(this);
+    emptyStatePanel->setFixedSize(442, 181);
+    emptyStatePanel->move(129, 87);
+    emptyStatePanel->setStyleSheet(QStringLiteral("border-image: url(:/images/panorama-bg.png)"));
+    QPushButton* openButton = makePanoramaButton(QStringLiteral("open"), emptyStatePanel);
+    openButton->move(179, 110);
+    makePanelText(tr("Add Images and Photos"), QFont::Bold, 18, {121, 60}, emptyStatePanel);
+    makePanelText(tr("or Drag and Drop"), QFont::Normal, 12, {161, 80}, emptyStatePanel);
+    emptyStatePanel->raise();
+
+    connect(removeButton, &QPushButton::clicked, this, &DragDropWidget::onClickRemove);
+    connect(nextButton, &QPushButton::clicked, this, &DragDropWidget::onClickNext);
+    connect(openButton, &QPushButton::clicked, this, &DragDropWidget::onOpenFiles);
+}
+
+QStringList DragDropWidget::photoPaths() const
+{
+    QStringList paths;
+    for (const PhotoItem* item : photoContent->photos())
+        paths.append(item->filePath);
+    return paths;
+}
+
+PhotoItem* DragDropWidget::photoItemAt(const QPoint& point) const
+{
+    // Mapping through the widgets accounts for the scroll position and the scroll area's frame.
+    const QPoint inGrid = photoContent->mapFrom(this, point);
+    for (PhotoItem* item : photoContent->photos())
+        if (item->geometry().contains(inGrid))
+            return item;
+    return nullptr;
+}
+
+void DragDropWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    event->acceptProposedAction();
+}
+
+void DragDropWidget::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    const int decoded = PhotoIntake::decodeDroppedUrls(
+        urls, [this](const QImage& image, const QString& path) { addPhoto(image, path); }, true);
+    // Photos taken before a file that would not decode stay, and must not sit under the panel.
+    hidePanelIfFilled();
+    if (decoded < urls.size()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void DragDropWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (PhotoItem* item = photoItemAt(event->localPos().toPoint()))
+        item->toggleSelected();
+}
+
+void DragDropWidget::onClickNext()
+{
+    const QStringList paths = photoPaths();
+    if (paths.size() > 1)
+        emit signalsSelectImages(paths, styleBox->currentText());
+}
+
+void DragDropWidget::onClickRemove()
+{
+    for (PhotoItem* item : photoContent->photos())
+        if (item->selected) {
+            photoContent->grid()->removeWidget(item);
+            delete item;
+        }
+    if (photoContent->photos().isEmpty())
+        emptyStatePanel->show();
+    else
+        photoContent->relayoutPhotos();
+}
+
+void DragDropWidget::onOpenFiles()
+{
+    PhotoIntake::choosePictures(this, tr("Choose Pictures"),
+                                [this](const QImage& image, const QString& path) { addPhoto(image, path); });
+    hidePanelIfFilled();
+}
+
+void DragDropWidget::addPhoto(const QImage& image, const QString& path)
+{
+    photoContent->addPhoto(image, path);
+}
+
+void DragDropWidget::hidePanelIfFilled()
+{
+    if (!photoContent->photos().isEmpty())
+        emptyStatePanel->hide();
+}
