@@ -2,12 +2,12 @@
 #include "panorama/ui/photocontent.h"
 #include "panorama/ui/photoimage.h"
 #include "panorama/ui/photoitem.h"
+#include "support/dropurls.h"
 #include "support/modalanswerer.h"
 
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -30,21 +30,6 @@ QPoint cellOf(const PhotoContent* content, const PhotoItem* item)
     if (index >= 0)
         content->grid()->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
     return QPoint(column, row);
-}
-
-// Sends a drop of the given local files (or other URLs) and returns whether it was accepted.
-bool drop(QWidget* page, const QList<QUrl>& urls)
-{
-    QMimeData data;
-    data.setUrls(urls);
-    // The toolkit delivers a drop only to the widget that accepted the drag's entry.
-    QDragEnterEvent enter(QPoint(350, 150), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(page, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent event(QPointF(350, 150), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(page, &event);
-    return event.isAccepted();
 }
 
 } // namespace
@@ -118,7 +103,7 @@ private slots:
         page.resize(700, 400);
         page.show();
         QVERIFY(page.emptyPanel()->isVisible());
-        QVERIFY(drop(&page, {QUrl::fromLocalFile(photo("a.png"))}));
+        QVERIFY(dropUrls(&page, {QUrl::fromLocalFile(photo("a.png"))}));
         QVERIFY(!page.emptyPanel()->isVisible());
 
         for (PhotoItem* item : page.content()->photos())
@@ -132,15 +117,15 @@ private slots:
         QVERIFY(text.open(QIODevice::WriteOnly));
         text.write("not a picture");
         text.close();
-        QVERIFY(!drop(&page, {QUrl::fromLocalFile(text.fileName())}));
+        QVERIFY(!dropUrls(&page, {QUrl::fromLocalFile(text.fileName())}));
         QVERIFY(page.emptyPanel()->isVisible());
         // A drag that carries no files is accepted and adds nothing.
-        QVERIFY(drop(&page, {}));
+        QVERIFY(dropUrls(&page, {}));
         QVERIFY(page.emptyPanel()->isVisible());
 
         // The drop stops at the first undecodable file; what came before stays and is not hidden.
-        QVERIFY(!drop(&page, {QUrl::fromLocalFile(photo("x.png")), QUrl::fromLocalFile(text.fileName()),
-                              QUrl::fromLocalFile(photo("y.png"))}));
+        QVERIFY(!dropUrls(&page, {QUrl::fromLocalFile(photo("x.png")), QUrl::fromLocalFile(text.fileName()),
+                                  QUrl::fromLocalFile(photo("y.png"))}));
         QCOMPARE(page.photoPaths(), QStringList{photo("x.png")});
         QVERIFY(!page.emptyPanel()->isVisible());
     }

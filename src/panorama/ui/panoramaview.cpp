@@ -1,0 +1,79 @@
+#include "panorama/ui/panoramaview.h"
+
+#include "canvas/geometry.h"
+#include "panorama/ui/imageview.h"
+#include "panorama/ui/panoramabutton.h"
+#include "panorama/ui/resultgeometry.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QVBoxLayout>
+
+PanoramaView::PanoramaView(const QImage& img, QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* stage = new QWidget(this);
+    stage->setStyleSheet(QStringLiteral("background-color:#131820;"));
+    stage->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+
+    pictureView = new ImageView(img, stage);
+    const ResultGeometry::Fit fit = ResultGeometry::fitPicture(img.size());
+    baseWidth = fit.baseWidth;
+    baseHeight = fit.baseHeight;
+    pictureView->setFixedSize(fit.rect.size());
+    pictureView->move(fit.rect.topLeft());
+
+    auto* bar = new QWidget(this);
+    bar->setStyleSheet(QStringLiteral("background-color:#283142;"));
+    bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    bar->setFixedHeight(44);
+    auto* barLayout = new QHBoxLayout(bar);
+
+    slider = new QSlider(Qt::Horizontal, bar);
+    slider->setFixedWidth(200);
+    slider->setValue(50);
+    slider->setRange(0, 100);
+    connect(slider, &QSlider::valueChanged, this, &PanoramaView::onSliderValue);
+    barLayout->addWidget(slider);
+    barLayout->addStretch(1);
+
+    QPushButton* doneButton = makePanoramaButton(QStringLiteral("done"), bar);
+    connect(doneButton, &QPushButton::clicked, this, &PanoramaView::signalsDone);
+    barLayout->addWidget(doneButton);
+
+    layout->addWidget(stage);
+    layout->addWidget(bar);
+}
+
+void PanoramaView::onSliderValue(int v)
+{
+    const QRect zoomed = ResultGeometry::zoomAboutCentre(pictureView->geometry(), baseWidth, baseHeight,
+                                                         Geometry::zoomFactor(v));
+    pictureView->setFixedSize(zoomed.size());
+    pictureView->move(zoomed.topLeft());
+}
+
+void PanoramaView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint position = event->localPos().toPoint();
+    if (!dragging) {
+        // The first move only anchors the drag, so a press never makes the picture jump.
+        dragging = true;
+        lastX = position.x();
+        lastY = position.y();
+        return;
+    }
+    const QPoint delta(position.x() - lastX, position.y() - lastY);
+    lastX = position.x();
+    lastY = position.y();
+    pictureView->move(pictureView->pos() + delta);
+}
+
+void PanoramaView::mouseReleaseEvent(QMouseEvent*)
+{
+    dragging = false;
+}

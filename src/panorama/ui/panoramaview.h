@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+class ImageView;
+class QSlider;
+
+// The result page of the panorama window: the panorama fitted into the page, zoomed with a slider,
+// moved by dragging with any button; "done" takes it.
+class PanoramaView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PanoramaView(const QImage& img, QWidget* parent = nullptr);
+
+    ImageView* picture() const { return pictureView; }
+    QSlider* zoomSlider() const { return slider; }
+
+signals:
+    void signalsDone();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private slots:
+    void onSliderValue(int v);
+
+private:
+    ImageView* pictureView = nullptr;
+    QSlider* slider = nullptr;
+    double baseWidth = 0;
+    double baseHeight = 0;
+    bool dragging = false;
+    int lastX = 0;
+    int lastY = 0;
+};
