@@ -1,0 +1,67 @@
+#include "panorama/ui/panoramdialog.h"
+
+#include "panorama/ui/dragdropwidget.h"
+#include "panorama/ui/panoramaprocess.h"
+#include "panorama/ui/panoramaview.h"
+
+#include <QVBoxLayout>
+
+PanoramDialog::PanoramDialog(QWidget* parent) : MainFrame(parent)
+{
+    setWindowTitle(tr("Panorama Stitching"));
+    setFixedSize(700, 400);
+
+    // Pages are swapped inside one holder so that a page replaced from its own signal is deleted
+    // only once control has left it.
+    pageHolder = new QWidget(this);
+    pageLayout = new QVBoxLayout(pageHolder);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    setContentWidget(pageHolder);
+
+    showPhotoList();
+}
+
+void PanoramDialog::showPhotoList()
+{
+    auto* list = new DragDropWidget(this);
+    connect(list, &DragDropWidget::signalsSelectImages, this, &PanoramDialog::onSelectImages);
+    showPage(list);
+}
+
+void PanoramDialog::onSelectImages(QStringList imageList, QString style)
+{
+    auto* progress = new PanoramaProcess(imageList, style, this);
+    connect(progress, &PanoramaProcess::signalsPanorama, this, &PanoramDialog::onPanoramaComplete);
+    showPage(progress);
+}
+
+void PanoramDialog::onPanoramaComplete(QImage img, QString)
+{
+    resultImage = img;
+    auto* view = new PanoramaView(img, this);
+    connect(view, &PanoramaView::signalsDone, this, &PanoramDialog::onDone);
+    showPage(view);
+}
+
+void PanoramDialog::onDone()
+{
+    emit signalsPanoramaDone(resultImage);
+    done();
+}
+
+void PanoramDialog::showPage(QWidget* next)
+{
+    if (page) {
+        page->hide();
+        pageLayout->removeWidget(page);
+        // Cut it off now: a late signal of the old page must not reach this window any more.
+        disconnect(page, nullptr, this, nullptr);
+        page->deleteLater();
+    }
+    page = next;
+    next->setParent(pageHolder);
+    next->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    pageLayout->addWidget(next);
+    next->show();
+}

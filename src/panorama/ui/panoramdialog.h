@@ -1,0 +1,37 @@
+#pragma once
+
+#include "widgets/mainframe.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QStringList>
+
+class QVBoxLayout;
+
+// The panorama window: the photo list, then the progress page, then the result page, one at a time.
+class PanoramDialog : public MainFrame
+{
+    Q_OBJECT
+public:
+    explicit PanoramDialog(QWidget* parent = nullptr);
+
+    // Starts again from an empty photo list, whatever page was shown.
+    void showPhotoList();
+    QWidget* currentPage() const { return page; }
+
+signals:
+    void signalsPanoramaDone(const QImage& imagePath);
+
+private slots:
+    void onSelectImages(QStringList imageList, QString style);
+    void onPanoramaComplete(QImage img, QString message);
+    void onDone();
+
+private:
+    void showPage(QWidget* next);
+
+    QImage resultImage;
+    QWidget* pageHolder = nullptr;
+    QVBoxLayout* pageLayout = nullptr;
+    QPointer<QWidget> page;
+};
