@@ -1,23 +1,30 @@
 #include "app/mainwindow.h"
 
+#include "app/helppage.h"
 #include "app/pngexport.h"
 #include "app/toolbutton.h"
 #include "app/workflowvalues.h"
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/xformwidget.h"
+#include "editphotos/editphotosdialog.h"
 #include "intake/photointake.h"
+#include "settings/aboutdialog.h"
+#include "settings/appdialog.h"
 #include "widgets/busycursor.h"
 #include "widgets/iconpushbutton.h"
 
 #include <QAction>
 #include <QColorDialog>
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRegExpValidator>
 #include <QScrollArea>
 #include <QSlider>
@@ -30,6 +37,15 @@ bool confirmed(const QString& title, const QString& text)
 {
     return QMessageBox::warning(nullptr, title, text, QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::NoButton) != QMessageBox::No;
+}
+
+// Opens a window made on first use over the middle of the main window rather than wherever the window
+// system puts a new one.
+void placeOver(QWidget* dialog, const QWidget* owner)
+{
+    QRect frame(QPoint(), dialog->size());
+    frame.moveCenter(owner->window()->frameGeometry().center());
+    dialog->move(frame.topLeft());
 }
 
 } // namespace
@@ -148,17 +164,17 @@ void MainWindow::buildTopBar(QWidget* bar)
     };
     connect(add("add"), &QPushButton::clicked, this, &MainWindow::open);
     connect(add("clear"), &QPushButton::clicked, this, &MainWindow::newPaint);
-    add("apps");
+    connect(add("apps"), &QPushButton::clicked, this, &MainWindow::openApps);
     layout->addSpacing(20);
     connect(add("zoomin"), &QPushButton::clicked, this, &MainWindow::onClickZoomIn);
     connect(add("zoomout"), &QPushButton::clicked, this, &MainWindow::onClickZoomOut);
     connect(add("fit"), &QPushButton::clicked, this, &MainWindow::onClickFit);
-    add("edit");
+    connect(add("edit"), &QPushButton::clicked, this, &MainWindow::editPhotos);
     connect(add("export"), &QPushButton::clicked, this, &MainWindow::save);
     add("panorama");
     layout->addStretch(1);
-    add("help");
-    add("about");
+    connect(add("help"), &QPushButton::clicked, this, &MainWindow::openHelp);
+    connect(add("about"), &QPushButton::clicked, this, &MainWindow::openAbout);
 }
 
 PainterArea* MainWindow::canvas() const
@@ -255,6 +271,52 @@ void MainWindow::onPanoramaDone(const QImage& img)
     area->addImage(img, "panorama.jpg");
     area->adjustSize();
     area->update();
+}
+
+// ---- Other windows -----------------------------------------------------------------------------
+
+void MainWindow::openApps()
+{
+    if (!appDialog) {
+        appDialog = new AppDialog(this);
+        appDialog->setWindowFlags(appDialog->windowFlags() | Qt::Dialog);
+        placeOver(appDialog, this);
+    }
+    appDialog->show();
+}
+
+void MainWindow::openHelp()
+{
+    const QUrl page = HelpPage::locate(QCoreApplication::applicationDirPath(), HelpPage::defaultExtractDir());
+    if (page.isValid())
+        QDesktopServices::openUrl(page);
+}
+
+void MainWindow::editPhotos()
+{
+    if (hasEditingResults()) {
+        if (!confirmed(tr("Waring"),
+                       tr("Are you sure to go to Edit Photos and discard your current editing results?")))
+            return;
+        resetEditing();
+    }
+    if (!editPhotosDialog) {
+        editPhotosDialog = new EditPhotosDialog(this);
+        editPhotosDialog->setWindowFlags(editPhotosDialog->windowFlags() | Qt::Dialog);
+        placeOver(editPhotosDialog, this);
+    }
+    editPhotosDialog->loadPhotos(canvas());
+    editPhotosDialog->show();
+}
+
+void MainWindow::openAbout()
+{
+    if (!aboutDialog) {
+        aboutDialog = new AboutDialog(this);
+        aboutDialog->setWindowFlags(aboutDialog->windowFlags() | Qt::Dialog);
+        placeOver(aboutDialog, this);
+    }
+    aboutDialog->show();
 }
 
 // ---- Steps and tools ---------------------------------------------------------------------------

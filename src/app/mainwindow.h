@@ -47,6 +47,10 @@ private slots:
     void clearPens();
     void undoMosaic();
     void clearMosaics();
+    void openApps();
+    void openHelp();
+    void editPhotos();
+    void openAbout();
     void onClickSpacingColorPick();
     void onClickEditingColorPick();
     void onClickWatermarkerColorPick();
@@ -122,4 +126,5 @@ private:
     friend class TestToolPanel;
     friend class TestWorkflow;
     friend class TestExport;
+    friend class TestTopBar;
 };
