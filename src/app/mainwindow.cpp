@@ -9,8 +9,11 @@
 #include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
 #include "intake/photointake.h"
+#include "panorama/ui/panoramdialog.h"
+#include "panorama/ui/panoramtips.h"
 #include "settings/aboutdialog.h"
 #include "settings/appdialog.h"
+#include "settings/appsettings.h"
 #include "widgets/busycursor.h"
 #include "widgets/iconpushbutton.h"
 
@@ -171,7 +174,7 @@ void MainWindow::buildTopBar(QWidget* bar)
     connect(add("fit"), &QPushButton::clicked, this, &MainWindow::onClickFit);
     connect(add("edit"), &QPushButton::clicked, this, &MainWindow::editPhotos);
     connect(add("export"), &QPushButton::clicked, this, &MainWindow::save);
-    add("panorama");
+    connect(add("panorama"), &QPushButton::clicked, this, &MainWindow::openPanorama);
     layout->addStretch(1);
     connect(add("help"), &QPushButton::clicked, this, &MainWindow::openHelp);
     connect(add("about"), &QPushButton::clicked, this, &MainWindow::openAbout);
@@ -317,6 +320,28 @@ void MainWindow::openAbout()
         placeOver(aboutDialog, this);
     }
     aboutDialog->show();
+}
+
+void MainWindow::openPanorama()
+{
+    if (!AppSettings::instance()->readPanoramaTips()) {
+        QPointer<PanoramTips> tips = new PanoramTips(this);
+        tips->setWindowFlags(tips->windowFlags() | Qt::Dialog);
+        tips->setWindowModality(Qt::ApplicationModal);
+        placeOver(tips, this);
+        tips->exec();
+        delete tips;
+    }
+    if (!panoramaDialog) {
+        panoramaDialog = new PanoramDialog(this);
+        panoramaDialog->setWindowFlags(panoramaDialog->windowFlags() | Qt::Dialog);
+        panoramaDialog->setWindowModality(Qt::ApplicationModal);
+        placeOver(panoramaDialog, this);
+        connect(panoramaDialog, SIGNAL(signalsPanoramaDone(const QImage&)), this,
+                SLOT(onPanoramaDone(const QImage&)));
+    }
+    panoramaDialog->showPhotoList();
+    panoramaDialog->show();
 }
 
 // ---- Steps and tools ---------------------------------------------------------------------------

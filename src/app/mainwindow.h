@@ -51,6 +51,7 @@ private slots:
     void openHelp();
     void editPhotos();
     void openAbout();
+    void openPanorama();
     void onClickSpacingColorPick();
     void onClickEditingColorPick();
     void onClickWatermarkerColorPick();

@@ -7,6 +7,9 @@
 #include "editphotos/editphotocontent.h"
 #include "editphotos/editphotoitem.h"
 #include "editphotos/editphotosdialog.h"
+#include "panorama/ui/dragdropwidget.h"
+#include "panorama/ui/panoramdialog.h"
+#include "panorama/ui/panoramtips.h"
 #include "settings/aboutdialog.h"
 #include "settings/appdialog.h"
 #include "settings/appsettings.h"
@@ -224,6 +227,58 @@ private slots:
         QCOMPARE(f.window.findChildren<EditPhotosDialog*>().size(), 1);
         // Each opening shows the canvas as it is now.
         QCOMPARE(shownCells(edit), 4);
+    }
+
+    void panoramaIsAppendedAndChangesNothingElse()
+    {
+        Fixture f;
+        f.window.verticalButton->click();
+        f.window.cutInnerButton->click();
+        PaintImage* first = f.canvas->paintImages.first();
+        first->cropLeft = 12;
+        const QList<PaintImage*> before = f.canvas->paintImages;
+        const int paintWidth = config.paintWidth;
+
+        ModalAnswerer answerer;
+        answerer.queue(ModalAnswerer::accept());
+        topBarButton(f.window, Panorama)->click();
+        QCOMPARE(answerer.answeredClasses(), QStringList({"PanoramTips"}));
+        QVERIFY(f.window.findChildren<PanoramTips*>().isEmpty());
+        PanoramDialog* dialog = f.window.panoramaDialog;
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+        QVERIFY(dialog->windowFlags() & Qt::Dialog);
+
+        QPointer<QWidget> firstList = dialog->currentPage();
+        QVERIFY(qobject_cast<DragDropWidget*>(firstList));
+
+        const QImage panorama = photo(900, 150, Qt::darkRed);
+        emit dialog->signalsPanoramaDone(panorama);
+        QCOMPARE(f.canvas->paintImages.size(), 4);
+        QCOMPARE(f.canvas->paintImages.mid(0, 3), before);
+        QCOMPARE(f.canvas->paintImages.last()->name, QString("panorama.jpg"));
+        QCOMPARE(f.canvas->paintImages.last()->image, panorama);
+        QCOMPARE(f.canvas->direction, 1);
+        QCOMPARE(first->cropLeft, 12.0);
+        QCOMPARE(config.paintWidth, paintWidth);
+        QCOMPARE(config.tool, 3);
+        QCOMPARE(f.canvas->cutMode, 1);
+        QVERIFY(f.window.cutInnerButton->isChecked());
+        dialog->close();
+
+        // The tips show once per run, whatever the stored flag says; the window is the same one.
+        ModalAnswerer second;
+        second.queue(ModalAnswerer::accept());
+        topBarButton(f.window, Panorama)->click();
+        QTest::qWait(50);
+        QVERIFY(!second.answeredClasses().contains("PanoramTips"));
+        QCOMPARE(f.window.panoramaDialog, dialog);
+        // Every opening starts from an empty photo list of its own.
+        QVERIFY(qobject_cast<DragDropWidget*>(dialog->currentPage()));
+        QVERIFY(dialog->currentPage() != firstList);
+        QVERIFY(!QSettings().value("editor/PanoramaTips", false).toBool());
+        dialog->close();
     }
 
     void helpOpensTheUserGuide()
