@@ -33,17 +33,6 @@ private slots:
         QFETCH(QRect, expected);
         QCOMPARE(thumbnailRect(widget, image), expected);
     }
-
-    void staysInsideTheWidget()
-    {
-        for (int w = 1; w < 300; w += 7)
-            for (int h = 1; h < 300; h += 11) {
-                const QRect r = thumbnailRect(QSize(126, 100), QSize(w, h));
-                QVERIFY2(QRect(0, 0, 126, 100).contains(r), qPrintable(QString("%1x%2").arg(w).arg(h)));
-                // One side fills the widget, give or take the truncated pixel.
-                QVERIFY(r.width() >= 125 || r.height() >= 99);
-            }
-    }
 };
 
 QTEST_APPLESS_MAIN(TestThumbnailFit)

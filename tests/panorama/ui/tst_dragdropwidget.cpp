@@ -88,15 +88,6 @@ private slots:
         QCOMPARE(QFileInfo(page.photoPaths().value(3)).fileName(), QStringLiteral("p5.png"));
     }
 
-    void removeWithNothingSelectedKeepsEverything()
-    {
-        DragDropWidget page;
-        addPhotos(page, 3);
-        const QStringList before = page.photoPaths();
-        buttonFor(&page, "remove")->click();
-        QCOMPARE(page.photoPaths(), before);
-    }
-
     void emptyPanelFollowsTheList()
     {
         DragDropWidget page;
@@ -204,21 +195,6 @@ private slots:
         // The gap between cells belongs to none.
         const QPoint gap = items[0]->mapTo(&page, QPoint(items[0]->width() + 5, 10));
         QCOMPARE(page.photoItemAt(gap), nullptr);
-    }
-
-    void thumbnailDrawsTheWholePictureFitted()
-    {
-        QImage wide(400, 100, QImage::Format_RGB32);
-        wide.fill(Qt::red);
-        PhotoImage thumb(wide);
-        QImage shot(thumb.size(), QImage::Format_ARGB32);
-        shot.fill(Qt::transparent);
-        thumb.render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
-        // 400x100 fitted into 126x100 is 126x31 at y 34.
-        QCOMPARE(shot.pixelColor(60, 34), QColor(Qt::red));
-        QCOMPARE(shot.pixelColor(60, 64), QColor(Qt::red));
-        QCOMPARE(shot.pixelColor(60, 33).alpha(), 0);
-        QCOMPARE(shot.pixelColor(60, 65).alpha(), 0);
     }
 };
 

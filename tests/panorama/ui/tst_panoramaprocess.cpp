@@ -136,31 +136,6 @@ private slots:
         QCOMPARE(passed.count(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(!window.page->currentWorker(), 30000);
     }
-
-    void anErrorReachesAHiddenWindowToo()
-    {
-        Window window;
-        window.silenceWorker();
-        window.frame.hide();
-        QStringList shown;
-        ModalAnswerer answerer;
-        answerer.queue(recordAndOk(&shown));
-        QVERIFY(QMetaObject::invokeMethod(window.page, "onPanoramaError", Q_ARG(QString, "no overlap")));
-        QCOMPARE(shown, QStringList{"|no overlap"});
-        QVERIFY(!window.ticking());
-    }
-
-    void destroyingThePageLeavesTheWorkerToFinish()
-    {
-        QPointer<PanoramaThread> worker;
-        {
-            Window window;
-            worker = window.page->currentWorker();
-            QVERIFY(worker);
-        }
-        // Its answer has nowhere to go; it still ends and deletes itself.
-        QTRY_VERIFY_WITH_TIMEOUT(!worker, 30000);
-    }
 };
 
 QTEST_MAIN(TestPanoramaProcess)

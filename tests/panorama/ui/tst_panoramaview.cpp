@@ -118,47 +118,6 @@ private slots:
         const QPointF after = centreOf(page.picture()->geometry());
         QVERIFY(qAbs(after.x() - dragged.x()) <= 1.5 && qAbs(after.y() - dragged.y()) <= 1.5);
     }
-
-    void fractionalPositionsRound()
-    {
-        PanoramaView page(filled(QSize(1400, 340)));
-        const QPoint start = page.picture()->pos();
-        for (const QPointF& p : {QPointF(100.5, 100.4), QPointF(103.4, 97.5)}) {
-            QMouseEvent move(QEvent::MouseMove, p, page.mapToGlobal(p.toPoint()), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(&page, &move);
-        }
-        // (101, 100) to (103, 98).
-        QCOMPARE(page.picture()->pos(), start + QPoint(2, -2));
-    }
-
-    void doneIsReported()
-    {
-        PanoramaView page(filled(QSize(200, 100)));
-        QSignalSpy done(&page, &PanoramaView::signalsDone);
-        QPushButton* button = page.findChild<QPushButton*>();
-        QVERIFY(button);
-        QVERIFY(button->styleSheet().contains(":/images/Panorama-done.png"));
-        button->click();
-        QCOMPARE(done.count(), 1);
-    }
-
-    void pictureIsStretchedToTheWidget()
-    {
-        QImage halves(20, 10, QImage::Format_RGB32);
-        halves.fill(Qt::blue);
-        for (int y = 0; y < 10; ++y)
-            for (int x = 10; x < 20; ++x)
-                halves.setPixelColor(x, y, Qt::yellow);
-        ImageView view(halves);
-        view.resize(200, 30);
-        QImage shot(view.size(), QImage::Format_RGB32);
-        view.render(&shot);
-        QCOMPARE(shot.pixelColor(5, 15), QColor(Qt::blue));
-        QCOMPARE(shot.pixelColor(80, 29), QColor(Qt::blue));
-        QCOMPARE(shot.pixelColor(120, 0), QColor(Qt::yellow));
-        QCOMPARE(shot.pixelColor(199, 29), QColor(Qt::yellow));
-    }
 };
 
 QTEST_MAIN(TestPanoramaView)

@@ -56,16 +56,6 @@ class TestPanoramDialog : public QObject
     }
 
 private slots:
-    void startsWithAnEmptyPhotoList()
-    {
-        PanoramDialog dialog;
-        QCOMPARE(dialog.size(), QSize(700, 400));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Panorama Stitching"));
-        auto* list = qobject_cast<DragDropWidget*>(dialog.currentPage());
-        QVERIFY(list);
-        QVERIFY(list->photoPaths().isEmpty());
-    }
-
     void overlappingPhotosBecomeOnePanorama()
     {
         const QStringList views = PanoramaViews::write(folder.path());
