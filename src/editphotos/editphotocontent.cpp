@@ -193,6 +193,7 @@ void EditPhotoContent::deletePaintImage()
             placeCell(grid, other);
         }
     }
+    grid->activate();
     changingCanvas = true;
     canvas->removePhoto(removed);
     changingCanvas = false;
@@ -248,6 +249,8 @@ void EditPhotoContent::dropEvent(QDropEvent* event)
     grid->removeWidget(target);
     grid->addWidget(target, sourceRow, sourceColumn, sourceRowSpan, sourceColumnSpan);
     grid->addWidget(source, targetRow, targetColumn, targetRowSpan, targetColumnSpan);
+    // Hit tests read the cells' geometry: move them now, not on the next pass of the loop.
+    grid->activate();
 
     changingCanvas = true;
     canvas->swapPhotos(target->index, source->index);
@@ -283,4 +286,5 @@ void EditPhotoContent::rebuild()
     }
     stale = false;
     addCells();
+    grid->activate();
 }

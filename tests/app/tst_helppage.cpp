@@ -48,16 +48,6 @@ private slots:
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), original);
     }
-
-    void nowhereToWriteGivesNoPage()
-    {
-        QTemporaryDir prefix;
-        QFile blocker(prefix.filePath("file"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        // A folder that cannot be made (its parent is a file) yields no URL rather than a broken one.
-        QCOMPARE(HelpPage::locate(prefix.filePath("bin"), prefix.filePath("file/help")), QUrl());
-    }
 };
 
 QTEST_MAIN(TestHelpPage)

@@ -155,41 +155,37 @@ private slots:
         QCOMPARE(config.watermarkText, change == "text" ? QString("mine") : QString());
     }
 
-    void refusingEditPhotosKeepsEverything()
+    void answerDecidesWhatTheTripDiscards()
     {
         Fixture f;
         f.window.spacingAllButton->click();
+        f.window.pathButton->click();
         f.window.watermarkTileButton->click();
         f.window.watermarkEdit->setText("mine");
+        QCOMPARE(config.tool, 1);
+        QCOMPARE(config.shape, 1);
 
         ModalAnswerer answerer;
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
         topBarButton(f.window, Edit)->click();
         QCOMPARE(answerer.answeredCount(), 1);
-        QVERIFY(!f.window.editPhotosDialog || !f.window.editPhotosDialog->isVisible());
+        QVERIFY(!f.window.editPhotosDialog);
         QCOMPARE(f.canvas->spacingMode, 0x11);
-        QVERIFY(f.window.spacingAllButton->isChecked());
         QCOMPARE(config.watermarkMode, 2);
-        QVERIFY(f.window.watermarkTileButton->isChecked());
-        QCOMPARE(config.watermarkText, QString("mine"));
-    }
-
-    void confirmedTripKeepsTheShapeButtonButNotTheShape()
-    {
-        Fixture f;
-        f.window.pathButton->click();
-        f.window.watermarkBottomButton->click();
-        QCOMPARE(config.tool, 1);
         QCOMPARE(config.shape, 1);
 
-        ModalAnswerer answerer;
+        // Yes drops the results; the shape button stays checked and the tool on, but with no shape.
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
         topBarButton(f.window, Edit)->click();
-        QCOMPARE(answerer.answeredCount(), 1);
+        QCOMPARE(answerer.answeredCount(), 2);
+        QVERIFY(f.window.editPhotosDialog->isVisible());
+        QCOMPARE(f.canvas->spacingMode, 0);
+        QVERIFY(!f.window.spacingAllButton->isChecked());
+        QCOMPARE(config.watermarkMode, 0);
+        QCOMPARE(config.watermarkText, QString());
         QVERIFY(f.window.pathButton->isChecked());
         QCOMPARE(config.tool, 1);
         QCOMPARE(config.shape, 0);
-        QCOMPARE(config.watermarkMode, 0);
     }
 
     void windowsAreMadeOnceAndShownAgain()
