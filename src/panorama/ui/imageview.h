@@ -18,6 +18,9 @@ protected:
 
 private:
     QImage picture;
-    // Scaled once per size: a large panorama is slow to scale on every repaint of a drag.
+    // A large stitch is reduced once to twice the first size shown, which covers the whole zoom range,
+    // so that a zoom step scales a small copy instead of the full picture.
+    QImage reduced;
+    // Scaled once per size, so that a drag only copies pixels.
     QPixmap scaled;
 };

@@ -11,13 +11,13 @@ class PhotoImage : public QWidget
 public:
     explicit PhotoImage(const QImage& image, QWidget* parent = nullptr);
 
-    QImage image() const { return photo; }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The worker reads each photo again from its file, so the list keeps only a copy big enough for
+    // a sharp thumbnail: a long list of camera photos would otherwise hold gigabytes.
     QImage photo;
-    // Scaled once: repainting a large photo at full size on every paint would be slow.
+    QSize photoSize;
     QPixmap scaled;
 };

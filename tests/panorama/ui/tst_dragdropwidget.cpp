@@ -196,6 +196,23 @@ private slots:
         const QPoint gap = items[0]->mapTo(&page, QPoint(items[0]->width() + 5, 10));
         QCOMPARE(page.photoItemAt(gap), nullptr);
     }
+
+    void thumbnailDrawsTheWholePictureFitted()
+    {
+        QImage wide(4000, 1000, QImage::Format_RGB32);
+        wide.fill(Qt::red);
+        PhotoImage thumb(wide);
+        QImage shot(thumb.size(), QImage::Format_ARGB32);
+        shot.fill(Qt::transparent);
+        thumb.render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+        // Fitted into 126x100 it is 126x31 at y 34, with nothing painted around it.
+        for (int x : {0, 60, 125}) {
+            QCOMPARE(shot.pixelColor(x, 34), QColor(Qt::red));
+            QCOMPARE(shot.pixelColor(x, 64), QColor(Qt::red));
+            QCOMPARE(shot.pixelColor(x, 33).alpha(), 0);
+            QCOMPARE(shot.pixelColor(x, 65).alpha(), 0);
+        }
+    }
 };
 
 QTEST_MAIN(TestDragDropWidget)

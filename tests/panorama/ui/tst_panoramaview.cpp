@@ -3,6 +3,7 @@
 #include "panorama/ui/resultgeometry.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -117,6 +118,25 @@ private slots:
         page.zoomSlider()->setValue(80);
         const QPointF after = centreOf(page.picture()->geometry());
         QVERIFY(qAbs(after.x() - dragged.x()) <= 1.5 && qAbs(after.y() - dragged.y()) <= 1.5);
+    }
+
+    void largePictureStaysWholeAtEverySize()
+    {
+        // Left half blue, right half yellow; the view shrinks it a lot, then grows past its first size.
+        QImage halves(4000, 1000, QImage::Format_RGB888);
+        halves.fill(Qt::blue);
+        QPainter(&halves).fillRect(2000, 0, 2000, 1000, Qt::yellow);
+        ImageView view(halves);
+        for (const QSize& size : {QSize(400, 100), QSize(800, 200), QSize(1000, 250), QSize(300, 75)}) {
+            view.resize(size);
+            QImage shot(size, QImage::Format_RGB32);
+            view.render(&shot);
+            const int w = size.width(), h = size.height();
+            QCOMPARE(shot.pixelColor(w / 4, h / 2), QColor(Qt::blue));
+            QCOMPARE(shot.pixelColor(w * 3 / 4, h - 1), QColor(Qt::yellow));
+            QCOMPARE(shot.pixelColor(0, 0), QColor(Qt::blue));
+            QCOMPARE(shot.pixelColor(w - 1, 0), QColor(Qt::yellow));
+        }
     }
 };
 
