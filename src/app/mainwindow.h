@@ -128,4 +128,5 @@ private:
     friend class TestWorkflow;
     friend class TestExport;
     friend class TestTopBar;
+    friend class TestRandomEditing;
 };

@@ -76,9 +76,13 @@ QSize contentSize(const StripLayout& layout, const QVector<PhotoShape>& photos)
         const QSizeF size = scaledSize(photo.crop, layout, crossWidth, crossHeight);
         length += layout.vertical() ? size.height() : size.width();
     }
-    if (layout.vertical())
-        return {truncToInt(o2 + layout.crossWidth()), truncToInt(length - layout.cutTop - layout.cutBottom)};
-    return {truncToInt(length - layout.cutLeft - layout.cutRight), truncToInt(o2 + layout.crossHeight())};
+    const QSize size = layout.vertical() ? QSize(truncToInt(o2 + layout.crossWidth()),
+                                                 truncToInt(length - layout.cutTop - layout.cutBottom))
+                                         : QSize(truncToInt(length - layout.cutLeft - layout.cutRight),
+                                                 truncToInt(o2 + layout.crossHeight()));
+    // Slivers scaled to a small common size can add up to less than a unit; the strip still keeps a
+    // pixel to show and to export.
+    return photos.isEmpty() ? size : size.expandedTo(QSize(1, 1));
 }
 
 int photoAt(const QVector<QRectF>& rects, int x, int y)

@@ -173,6 +173,18 @@ private slots:
         QCOMPARE(toImagePixels(QSize(100, 100), false, 10, 320, 0), 0.0);
     }
 
+    void stripOfSliversKeepsAPixel()
+    {
+        // A 1 x 50 photo at a common height of 10 is a fifth of a unit wide: still one pixel to export.
+        StripLayout layout = layoutFor(photo(1, 50), 0);
+        layout.paintHeight = layout.areaHeight = 10;
+        QCOMPARE(contentSize(layout, {photo(1, 50)}), QSize(1, 10));
+        layout.direction = 1;
+        layout.paintWidth = layout.areaWidth = 10;
+        QCOMPARE(contentSize(layout, {photo(50, 1)}), QSize(10, 1));
+        QCOMPARE(contentSize(layout, {}), QSize(10, 0));
+    }
+
     void sizesStayWithinInt()
     {
         QCOMPARE(truncToInt(1e12), std::numeric_limits<int>::max());
