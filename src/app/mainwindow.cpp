@@ -1,10 +1,10 @@
 #include "app/mainwindow.h"
 
 #include "app/helppage.h"
-#include "app/pngexport.h"
 #include "app/toolbutton.h"
 #include "app/workflowvalues.h"
 #include "canvas/painterarea.h"
+#include "canvas/pngexport.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
@@ -248,15 +248,11 @@ void MainWindow::save()
                                  .arg(size.height()));
         return;
     }
-    QString error;
-    {
-        BusyCursor busy;
-        error = PngExport::write(image, fileName);
-    }
-    if (!error.isEmpty())
-        QMessageBox::warning(
-            this, tr("Export"),
-            tr("Could not write \"%1\":\n%2").arg(QDir::toNativeSeparators(fileName), error));
+    PngExport exporter(this);
+    if (exporter.save(image, fileName) == PngExport::Result::Failed)
+        QMessageBox::warning(this, tr("Export"),
+                             tr("Could not write \"%1\":\n%2")
+                                 .arg(QDir::toNativeSeparators(fileName), exporter.errorString()));
 }
 
 void MainWindow::newPaint()

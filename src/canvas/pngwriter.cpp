@@ -315,6 +315,21 @@ void putBigEndian(std::uint8_t* out, std::uint32_t value)
     out[3] = std::uint8_t(value);
 }
 
+// Devices may take part of a write (a file reaching its size limit does); the next write then fails
+// with the reason.
+bool writeAll(QIODevice* device, const void* data, std::size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const qint64 written = device->write(bytes, qint64(size));
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= std::size_t(written);
+    }
+    return true;
+}
+
 struct Span
 {
     const std::uint8_t* data = nullptr;
@@ -330,9 +345,7 @@ bool writeChunk(QIODevice* device, const char* type, std::initializer_list<Span>
     putBigEndian(head, std::uint32_t(length));
     std::memcpy(head + 4, type, 4);
     std::uint32_t crc = libdeflate_crc32(0, head + 4, 4);
-    const auto put = [device](const void* data, std::size_t size) {
-        return size == 0 || device->write(static_cast<const char*>(data), qint64(size)) == qint64(size);
-    };
+    const auto put = [device](const void* data, std::size_t size) { return writeAll(device, data, size); };
     if (!put(head, sizeof head))
         return false;
     for (const Span& part : parts) {
@@ -350,7 +363,7 @@ bool writeChunk(QIODevice* device, const char* type, std::initializer_list<Span>
 bool writeHeader(QIODevice* device, const QImage& image, bool alpha)
 {
     static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    if (device->write(reinterpret_cast<const char*>(signature), 8) != 8)
+    if (!writeAll(device, signature, sizeof signature))
         return false;
     std::uint8_t header[13] = {};
     putBigEndian(header, std::uint32_t(image.width()));

@@ -162,14 +162,16 @@ public:
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
+    // Takes what still fits, and fails only when nothing does.
     qint64 writeData(const char*, qint64 size) override
     {
-        if (size > capacity) {
+        if (capacity == 0) {
             setErrorString(QStringLiteral("No space left on device"));
             return -1;
         }
-        capacity -= size;
-        return size;
+        const qint64 taken = std::min(size, capacity);
+        capacity -= taken;
+        return taken;
     }
 
 private:
