@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QRandomGenerator>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -89,6 +90,8 @@ void TestRandomEditing::initTestCase()
                 b = box->buttons().value(0);
             if (b)
                 b->click();
+        } else if (qobject_cast<QProgressDialog*>(modal)) {
+            return; // closing it would cancel the export
         } else if (qobject_cast<QFileDialog*>(modal) && !pendingExportPath.isEmpty()) {
             const QString path = pendingExportPath;
             pendingExportPath.clear();
