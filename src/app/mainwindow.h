@@ -129,4 +129,5 @@ private:
     friend class TestExport;
     friend class TestTopBar;
     friend class TestRandomEditing;
+    friend class TestFullSession;
 };
