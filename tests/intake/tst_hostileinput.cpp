@@ -1,5 +1,11 @@
+#include "canvas/painterarea.h"
+#include "canvas/xformwidget.h"
 #include "intake/photointake.h"
+#include "panorama/engine/panoramathread.h"
+#include "panorama/ui/dragdropwidget.h"
+#include "support/dropurls.h"
 #include "support/hostilecorpus.h"
+#include "support/panoramaviews.h"
 
 #include <QApplication>
 #include <QUrl>
@@ -81,6 +87,46 @@ private slots:
         QCOMPARE(PhotoIntake::displayName("photo.jpg"), QString("photo.jpg"));
         QCOMPARE(PhotoIntake::displayName("/home/a/"), QString());
         QCOMPARE(PhotoIntake::displayName(QString::fromUtf8("/tmp/写真.jpg")), QString::fromUtf8("写真.jpg"));
+    }
+
+    void everyDropTargetTakesOnlyWhatDecodes()
+    {
+        // The canvas skips what does not decode; the panorama list refuses a drop that holds any.
+        XFormWidget host;
+        QList<QUrl> all;
+        int decodable = 0;
+        for (const HostileCorpus::Entry& e : corpus.entries()) {
+            all << QUrl::fromLocalFile(e.path);
+            decodable += e.decodes;
+            DragDropWidget list;
+            QCOMPARE(dropUrls(&list, {QUrl::fromLocalFile(e.path)}), e.decodes);
+            QCOMPARE(list.photoPaths().size(), int(e.decodes));
+        }
+        QVERIFY(dropUrls(&host, all));
+        QCOMPARE(host.canvas()->paintImages.size(), decodable);
+        QVERIFY(host.canvas()->contentSize().width() > 0);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void panoramaNamesThePhotoItCannotRead()
+    {
+        QTemporaryDir views;
+        const QStringList good = PanoramaViews::write(views.path());
+        QCOMPARE(good.size(), 3);
+        for (const HostileCorpus::Entry& e : corpus.entries()) {
+            if (e.decodes)
+                continue;
+            PanoramaRequest request;
+            request.style = "Panorama";
+            request.imageList = {good[0].toLocal8Bit().toStdString(), e.path.toLocal8Bit().toStdString()};
+            PanoramaThread worker(request);
+            QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
+            QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
+            worker.stitchPanorama();
+            QCOMPARE(results.count(), 0);
+            QCOMPARE(errors.count(), 1);
+            QVERIFY2(errors.at(0).at(0).toString().contains(e.path), qPrintable(e.label));
+        }
     }
 
 private:

@@ -59,7 +59,13 @@ cv::Mat loadPhoto(const std::string& path)
     } catch (const cv::Exception&) {
         return cv::Mat();
     }
-    return cv::imread(resolved, cv::IMREAD_COLOR);
+    // The reader throws rather than decode a picture beyond its size limit: that photo is as
+    // unreadable to the user as a broken one.
+    try {
+        return cv::imread(resolved, cv::IMREAD_COLOR);
+    } catch (const cv::Exception&) {
+        return cv::Mat();
+    }
 }
 
 struct Outcome
