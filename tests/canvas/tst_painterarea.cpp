@@ -4,7 +4,6 @@
 #include "canvas/stitcherconfig.h"
 #include "canvas/xformwidget.h"
 
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -12,23 +11,36 @@
 
 namespace {
 
-QImage filled(int w, int h, QColor color)
+QImage filled(int w, int h, const QColor& color = Qt::gray)
 {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(color);
     return image;
 }
 
-// QTest::mouseMove only moves the cursor for widgets; a drag needs the event itself.
-void dragTo(QWidget* widget, const QPoint& position)
+QColor colorOf(int index)
 {
-    QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
+    return QColor(QColor::fromHsv((index * 37) % 360, 255, 200 + index % 50).rgb());
+}
+
+// Counts the pixels of the rectangle that have the colour, or (for an invalid colour) are dark ink.
+int count(const QImage& image, const QRect& area, const QColor& color)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += color.isValid() ? image.pixelColor(x, y) == color : qGray(image.pixel(x, y)) < 60;
+    return n;
+}
+
+bool allOf(const QImage& image, const QRect& area, const QColor& color)
+{
+    return count(image, area, color) == area.width() * area.height();
 }
 
 } // namespace
 
+// The canvas on its host, driven as a user does: slots, arrows, presses and drags.
 class TestPainterArea : public QObject
 {
     Q_OBJECT
@@ -36,19 +48,71 @@ class TestPainterArea : public QObject
     std::unique_ptr<XFormWidget> host;
     PainterArea* canvas = nullptr;
     StitcherConfig* config = StitcherConfig::instance();
+    QPoint last;
 
+    void add(const QVector<QImage>& photos)
+    {
+        for (const QImage& photo : photos)
+            canvas->addImage(photo, "p.png");
+        canvas->adjustSize();
+    }
     void addThree()
     {
-        canvas->addImage(filled(400, 200, Qt::red), "a.png");
-        canvas->addImage(filled(300, 300, Qt::green), "b.png");
-        canvas->addImage(filled(200, 100, Qt::blue), "c.png");
+        add({filled(400, 200, Qt::red), filled(300, 300, Qt::green), filled(200, 100, Qt::blue)});
+    }
+    // Common height 200; the second photo is 1000 pixels high and so shown at a fifth.
+    void addTrimPair() { add({filled(400, 200), filled(2000, 1000)}); }
+    // Twenty photos of 2000 along the strip: 40 000 units in all.
+    void addLongStrip(bool vertical)
+    {
+        canvas->setDirection(vertical ? 1 : 0);
+        for (int i = 0; i < 20; ++i)
+            canvas->addImage(vertical ? filled(100, 2000, colorOf(i)) : filled(2000, 100, colorOf(i)),
+                             "p.png");
         canvas->adjustSize();
+    }
+    QList<StitcherButton*> shownButtons() const
+    {
+        QList<StitcherButton*> shown;
+        for (StitcherButton* b : canvas->findChildren<StitcherButton*>())
+            if (!b->isHidden())
+                shown.append(b);
+        return shown;
+    }
+
+    void press(QWidget* widget, const QPoint& at)
+    {
+        last = at;
+        QTest::mousePress(widget, Qt::LeftButton, {}, at);
+    }
+    // QTest::mouseMove only moves the cursor for widgets; a drag needs the event itself.
+    void dragBy(QWidget* widget, int dx, int dy)
+    {
+        last += QPoint(dx, dy);
+        QMouseEvent move(QEvent::MouseMove, last, widget->mapToGlobal(last), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+    void release(QWidget* widget) { QTest::mouseRelease(widget, Qt::LeftButton, {}, last); }
+    void drawWith(int tool, const QVector<QPoint>& points)
+    {
+        config->tool = tool;
+        canvas->toolPress(points.first());
+        for (int i = 1; i < points.size(); ++i)
+            canvas->toolMove(points[i], QPoint());
+        canvas->toolRelease(points.last());
     }
 
 private slots:
     void init()
     {
         config->tool = 0;
+        config->shape = 3;
+        config->penColor = Qt::red;
+        config->watermarkMode = 0;
+        config->watermarkText.clear();
+        config->mosaicSize = 5;
+        config->mosaicName = MosaicStroke::ribbonName;
         host = std::make_unique<XFormWidget>();
         host->resize(800, 600);
         host->show();
@@ -58,71 +122,44 @@ private slots:
 
     void emptyCanvasSizeAndPlace()
     {
-        QCOMPARE(canvas->sizeHint(), QSize(552, 299));
-        QCOMPARE(canvas->parentWidget(), host.get());
         QVERIFY(host->acceptDrops());
+        QCOMPARE(canvas->sizeHint(), QSize(552, 299));
         QCOMPARE(canvas->pos(), QPoint((800 - 552) / 2, (600 - 299) / 2));
         QVERIFY(canvas->addButton->isVisible());
         QCOMPARE(canvas->addButton->pos(), QPoint(241, 179));
-        QCOMPARE(canvas->stripButtons.size(), 4);
-        for (StitcherButton* b : canvas->stripButtons)
-            QVERIFY(b->isHidden());
     }
 
-    void firstPhotoSetsCommonSize()
+    void threePhotosThroughTheSlots()
     {
         QSignalSpy changed(canvas, &PainterArea::signalPhotosChanged);
         QSignalSpy hint(canvas, &PainterArea::signalSizeHint);
         canvas->addImage(QImage(), "broken.png"); // would make the common size zero
         addThree();
         QCOMPARE(changed.count(), 3);
-        QCOMPARE(config->paintWidth, 400);
         QCOMPARE(config->paintHeight, 200);
-        QCOMPARE(canvas->areaHeight, 200.0);
         QVERIFY(canvas->addButton->isHidden());
-        QCOMPARE(canvas->contentSize(), QSize(1000, 200));
         QCOMPARE(canvas->size(), QSize(1000, 200));
-        QVERIFY(!hint.isEmpty());
         QCOMPARE(hint.last(), (QList<QVariant>{1000, 200}));
-        // Each photo has its own four hidden arrows.
-        QCOMPARE(canvas->paintImages[1]->leftButton->direction, 0);
-        QCOMPARE(canvas->paintImages[1]->bottomButton->direction, 3);
-        QCOMPARE(canvas->paintImages[1]->leftButton->paintImage, canvas->paintImages[1]);
 
+        canvas->setSpacingInner(100);
+        QCOMPARE(canvas->width(), 1000); // stored but not applied while the inner bit is off
+        canvas->setSpacingInner(0);
         canvas->spacingMode = 0x11;
         canvas->adjustSize();
         QCOMPARE(canvas->size(), QSize(1020, 210));
         QCOMPARE(hint.last(), (QList<QVariant>{1010, 200}));
-    }
-
-    void spacingSlots()
-    {
-        addThree();
-        canvas->setSpacingInner(100);
-        QCOMPARE(canvas->spacingInner, 160.0);
-        QCOMPARE(canvas->width(), 1000); // stored but not applied while the inner bit is off
-        canvas->setSpacingInner(0);
-        QCOMPARE(canvas->spacingInner, 5.0);
-        canvas->spacingMode = 0x01;
-        canvas->setSpacingInner(100);
-        QCOMPARE(canvas->width(), 1320);
-    }
-
-    void zoomAndFit()
-    {
-        addThree();
-        canvas->setPainterScale(50);
-        QCOMPARE(canvas->painterScale, 1.0);
-        QCOMPARE(canvas->size(), canvas->contentSize());
+        canvas->spacingMode = 0;
         canvas->setPainterScale(0);
         QCOMPARE(canvas->size(), QSize(300, 60));
         QCOMPARE(canvas->y(), 300 - 30);
-
         host->resize(500, 400);
         canvas->fitPainterScale();
         QCOMPARE(canvas->painterScale, 0.5);
         QCOMPARE(canvas->sizeHint(), QSize(500, 100));
         QCOMPARE(canvas->pos(), QPoint(0, 150));
+
+        canvas->setDirection(1);
+        QCOMPARE(canvas->size(), QSize(200, 400));
     }
 
     void removingAndSwapping()
@@ -131,81 +168,271 @@ private slots:
         QSignalSpy changed(canvas, &PainterArea::signalPhotosChanged);
         PaintImage* last = canvas->paintImages[2];
         canvas->swapPhotos(0, 2);
-        QCOMPARE(canvas->paintImages[0], last);
         canvas->swapPhotos(0, 7);
-        QCOMPARE(changed.count(), 1);
-
         canvas->removePhoto(5);
-        QCOMPARE(canvas->paintImages.size(), 3);
+        QCOMPARE(canvas->paintImages[0], last);
         QCOMPARE(changed.count(), 1);
         QPointer<StitcherButton> arrow = canvas->paintImages[1]->topButton;
         canvas->removePhoto(1);
         QVERIFY(arrow.isNull());
-        QCOMPARE(canvas->paintImages.size(), 2);
-        QCOMPARE(changed.count(), 2);
-
         canvas->removeAllPhotos();
-        QVERIFY(canvas->paintImages.isEmpty());
         QCOMPARE(changed.count(), 3);
         canvas->adjustSize();
         QVERIFY(canvas->addButton->isVisible());
         QCOMPARE(canvas->size(), QSize(552, 299));
-        QCOMPARE(canvas->pos(), QPoint(124, 150));
     }
 
-    void resetKeepsPhotosAndDropsTrims()
+    void resetKeepsPhotosAndDropsEdits()
     {
         addThree();
-        QVERIFY(!canvas->hasTrims());
+        drawWith(1, {{20, 20}, {80, 70}});
+        config->penColor = Qt::blue;
+        drawWith(1, {{120, 20}, {180, 70}});
+        drawWith(2, {{20, 20}, {80, 70}});
+        canvas->undoAnnotation();
+        QCOMPARE(canvas->annotations.size(), 1);
+        QCOMPARE(canvas->annotations.first().color, QColor(Qt::red));
+        QCOMPARE(canvas->mosaicStrokes.size(), 1);
+        canvas->spacingMode = 0x11;
+        canvas->clearEdits();
+        QCOMPARE(canvas->spacingMode, 0);
+        QVERIFY(canvas->annotations.isEmpty() && canvas->mosaicStrokes.isEmpty());
+
         canvas->paintImages[0]->cropLeft = 10;
-        QVERIFY(canvas->hasTrims());
-        canvas->paintImages[0]->cropLeft = 0;
         canvas->cutTop = 3;
         QVERIFY(canvas->hasTrims());
-        canvas->spacingMode = 0x11;
         canvas->resetLayout();
         QVERIFY(!canvas->hasTrims());
-        QCOMPARE(canvas->spacingMode, 0);
         QCOMPARE(config->paintHeight, 320);
         QCOMPARE(canvas->paintImages.size(), 3);
-        canvas->adjustSize();
-        canvas->photoAt(0, 0);
-        for (PaintImage* photo : canvas->paintImages)
-            QCOMPARE(photo->layoutRect.height(), 320.0);
     }
 
-    void directionAndPaintSize()
-    {
-        addThree();
-        canvas->setDirection(1);
-        QCOMPARE(canvas->size(), QSize(400, 800));
-        QCOMPARE(canvas->pos(), QPoint(400 - 200, 0));
-        canvas->setPaintWidth(200);
-        QCOMPARE(canvas->areaWidth, 200.0);
-        QCOMPARE(canvas->size(), QSize(200, 400));
-        canvas->setPaintHeight(100);
-        QCOMPARE(canvas->areaHeight, 100.0);
-    }
-
-    void panningFollowsTheStrip()
+    void dragsOffTheArmedPartPan()
     {
         addThree();
         const QPoint start = canvas->pos();
         // A press outside the canvas pans even with a tool on.
         config->tool = 3;
-        QTest::mousePress(host.get(), Qt::LeftButton, {}, QPoint(5, 5));
-        dragTo(host.get(), QPoint(45, 35));
-        QTest::mouseRelease(host.get(), Qt::LeftButton, {}, QPoint(45, 35));
+        press(host.get(), QPoint(5, 5));
+        dragBy(host.get(), 40, 30);
+        release(host.get());
         QCOMPARE(canvas->pos(), start + QPoint(40, 0));
-        QVERIFY(!canvas->pressed);
-
         // Without a tool, a press on the strip itself reaches the host through the canvas and pans.
         config->tool = 0;
-        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(100, 100));
-        dragTo(canvas, QPoint(70, 150));
-        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(70, 150));
+        press(canvas, QPoint(100, 100));
+        dragBy(canvas, -30, 50);
+        release(canvas);
         QCOMPARE(canvas->pos(), start + QPoint(10, 0));
         QVERIFY(!canvas->pressed);
+    }
+
+    void cutModesShowTheirArrows()
+    {
+        addTrimPair();
+        const QPair<int, int> shownFor[] = {{1, 4}, {2, 4}, {3, 8}, {9, 8}, {0, 0}};
+        for (const auto& [mode, shown] : shownFor) {
+            canvas->setCutMode(mode);
+            QCOMPARE(shownButtons().size(), shown);
+        }
+        canvas->setDirection(1);
+        canvas->setCutMode(1); // photo arrows across the strip only
+        for (StitcherButton* b : shownButtons())
+            QVERIFY(b->paintImage && (b->direction == 1 || b->direction == 3));
+        canvas->setDirection(0);
+        canvas->setPainterScale(0); // 0.3: the second photo is shown 120 x 60 at x 120
+        QCOMPARE(canvas->paintImages[1]->rightButton->pos(), QPoint(120 + 120 - 14, 30 - 37));
+        QCOMPARE(canvas->stripButtons[1]->pos(), QPoint(239 - 14, 59 / 2 - 37));
+    }
+
+    void photoEdgeDragCrops()
+    {
+        addTrimPair();
+        config->tool = 3;
+        canvas->setCutMode(3);
+        PaintImage* second = canvas->paintImages[1];
+        second->leftButton->click();
+        QCOMPARE(shownButtons(), QList<StitcherButton*>{second->leftButton});
+        press(host.get(), canvas->pos() + QPoint(600, 100));
+        dragBy(host.get(), -10, 0);
+        QCOMPARE(second->cropLeft, 25.0);
+        QCOMPARE(canvas->width(), 400 + qRound(1975 * 200 / 1000.0));
+        dragBy(host.get(), -300, 0); // over the other photo: nothing
+        QCOMPARE(second->cropLeft, 25.0);
+        release(host.get());
+        // Dragging far past the opposite edge leaves a one-pixel crop and a drawable strip.
+        canvas->setStitchMove(QPoint(-100000, 0));
+        QCOMPARE(second->cropLeft, 1999.0);
+        canvas->photoAt(0, 0);
+        QVERIFY(second->layoutRect.width() > 0);
+        second->leftButton->click();
+        QVERIFY(!canvas->trimActive);
+    }
+
+    void stripCutAcrossTheStrip()
+    {
+        addTrimPair();
+        config->tool = 3;
+        canvas->setCutMode(2);
+        canvas->stripButtons[2]->click(); // top edge
+        QVERIFY(canvas->trimActive && canvas->activeImage.isNull());
+        press(host.get(), canvas->pos() + QPoint(100, 150));
+        dragBy(host.get(), 0, -100);
+        QCOMPARE(canvas->cutTop, 10.0);
+        QCOMPARE(canvas->height(), 190);
+        dragBy(host.get(), 0, 120); // would go below zero: ignored
+        QCOMPARE(canvas->cutTop, 10.0);
+        release(host.get());
+        canvas->setStitchMove(QPoint(0, -5000));
+        QCOMPARE(canvas->cutTop + canvas->cutBottom, 199.0);
+        QCOMPARE(canvas->height(), 1);
+
+        // Removing the armed photo disarms instead of trimming the strip.
+        canvas->stripButtons[2]->click();
+        canvas->stripButtons[0]->click(); // left end
+        QCOMPARE(canvas->activeImage.data(), canvas->paintImages[0]);
+        canvas->removePhoto(0);
+        QVERIFY(!canvas->trimActive);
+    }
+
+    void pressOverAGapStartsNothing()
+    {
+        addTrimPair();
+        canvas->spacingMode = 0x01;
+        canvas->adjustSize();
+        config->tool = 3;
+        canvas->setCutMode(2);
+        canvas->stripButtons[2]->click();
+        press(host.get(), canvas->pos() + QPoint(402, 100));
+        dragBy(host.get(), 0, -100);
+        release(host.get());
+        QCOMPARE(canvas->cutTop, 0.0);
+        drawWith(1, {{402, 50}, {40, 50}});
+        drawWith(2, {{402, 50}, {40, 50}, {20, 50}});
+        QVERIFY(canvas->annotations.isEmpty() && canvas->mosaicStrokes.isEmpty());
+        QVERIFY(!canvas->pressed);
+    }
+
+    void longStripIsRightToItsFarEnd_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::newRow("horizontal") << false;
+        QTest::newRow("vertical") << true;
+    }
+    void longStripIsRightToItsFarEnd()
+    {
+        QFETCH(bool, vertical);
+        const auto at = [vertical](const QImage& image, int along, int across) {
+            return vertical ? image.pixelColor(across, along) : image.pixelColor(along, across);
+        };
+        addLongStrip(vertical);
+        canvas->setPainterScale(0); // the export does not depend on the zoom shown
+        const QImage plain = canvas->renderImage();
+        QCOMPARE(plain.size(), vertical ? QSize(100, 40000) : QSize(40000, 100));
+        for (int i : {0, 16, 17, 19})
+            QCOMPARE(at(plain, i * 2000 + 1996, 97), colorOf(i));
+
+        canvas->spacingMode = 0x11;
+        canvas->adjustSize();
+        const QImage spaced = canvas->renderImage();
+        const int length = 40000 + 19 * 5 + 10;
+        const int lastStart = 5 + 19 * 2005;
+        QCOMPARE(spaced.size(), vertical ? QSize(110, length) : QSize(length, 110));
+        QCOMPARE(at(spaced, lastStart + 1000, 55), colorOf(19));
+        QCOMPARE(at(spaced, lastStart - 3, 55), QColor(Qt::blue)); // the last gap
+        QCOMPARE(at(spaced, length - 2, 55), QColor(Qt::blue));    // the far border
+        QCOMPARE(at(spaced, length - 500, 108), QColor(Qt::blue)); // the side border
+    }
+
+    void screenPaintsTheFarEndAtEveryZoom()
+    {
+        addLongStrip(false);
+        canvas->setPainterScale(0); // reduced copies are drawn at this zoom
+        const QImage shown = canvas->grab(QRect(0, 0, 2000, 30)).toImage();
+        for (int i : {0, 1, 2}) // 600 pixels per photo at 0.3
+            QCOMPARE(shown.pixelColor(i * 600 + 300, 15), colorOf(i));
+        canvas->spacingMode = 0x11;
+        canvas->setPainterScale(100); // 2.0: the canvas is 80 000 pixels wide
+        const int width = canvas->width();
+        const QImage end = canvas->grab(QRect(width - 1000, 0, 1000, canvas->height())).toImage();
+        QCOMPARE(end.pixelColor(995, 100), QColor(Qt::blue));
+        QCOMPARE(end.pixelColor(500, 100), colorOf(19));
+        canvas->setPaintHeight(60000);
+        QVERIFY(canvas->renderImage().isNull()); // too large to export
+    }
+
+    void rectangleInPenColourFollowsItsPhoto()
+    {
+        for (int i = 0; i < 3; ++i)
+            canvas->addImage(filled(100, 100), "p.png");
+        canvas->adjustSize();
+        drawWith(1, {{20, 20}, {40, 30}, {80, 70}});
+        drawWith(1, {{220, 20}, {280, 70}}); // on photo 2
+        config->penColor = Qt::blue;         // colour and shape were fixed at the press
+        config->shape = 1;
+        QImage strip = canvas->renderImage();
+        QVERIFY(allOf(strip, QRect(30, 20, 40, 1), Qt::red));
+        QVERIFY(allOf(strip, QRect(20, 30, 1, 30), Qt::red));
+        QVERIFY(allOf(strip, QRect(30, 30, 40, 30), Qt::gray));
+
+        canvas->spacingMode = 0x01;
+        canvas->setSpacingInner(100); // 160 units between photos
+        strip = canvas->renderImage();
+        QVERIFY(allOf(strip, QRect(220 + 320, 20, 60, 1), Qt::red));
+        QCOMPARE(count(strip, QRect(200, 0, 100, 100), Qt::red), 0);
+    }
+
+    void ribbonsAndBands()
+    {
+        // Red left half, green right half; the red half is cropped away.
+        QImage photo = filled(200, 100, Qt::green);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                photo.setPixelColor(x, y, Qt::red);
+        canvas->addImage(photo, "p.png");
+        canvas->paintImages.first()->setCrop({100, 0, 200, 100});
+        canvas->addImage(filled(100, 100), "q.png");
+        canvas->adjustSize();
+        config->mosaicSize = 8;
+        drawWith(2, {{5, 50}, {20, 50}, {40, 50}, {60, 50}, {80, 50}, {95, 50}});
+        // A ribbon over a photo that is gone shows nothing.
+        MosaicStroke gone = MosaicStroke::begin({{110, 50}, 7}, MosaicStroke::ribbonName, 10);
+        for (int x = 120; x <= 190; x += 10)
+            gone.extend({{x, 50}, 7});
+        canvas->mosaicStrokes.append(gone);
+        config->tool = 3;
+        canvas->setCutMode(3); // trimming aids are for the screen only
+        QImage strip = canvas->renderImage();
+        QCOMPARE(count(strip, strip.rect(), Qt::red), 0);
+        QVERIFY(allOf(strip, QRect(0, 0, 100, 20), Qt::green));
+        QVERIFY(allOf(strip, QRect(30, 44, 20, 12), Qt::green));
+        QVERIFY(allOf(strip, QRect(110, 0, 90, 100), Qt::gray));
+
+        for (const char* name : {"mosaic-red", "mosaic-blue", "mosaics-flower"}) {
+            config->mosaicName = name;
+            drawWith(2, {{105, 50}, {130, 50}, {160, 50}, {195, 50}});
+        }
+        strip = canvas->renderImage();
+        QVERIFY2(100 - count(strip, QRect(105, 50, 90, 1), Qt::gray) > 60,
+                 "the pattern pictures did not load");
+    }
+
+    void tiledWatermarkUnderSpacingBottomOneOver()
+    {
+        canvas->addImage(filled(200, 100), "a.png");
+        canvas->addImage(filled(200, 100), "b.png");
+        canvas->spacingMode = 0x11;
+        canvas->setSpacingInner(30); // about 51 units
+        canvas->adjustSize();
+        config->watermarkText = "WWWWWWWWWW";
+        config->watermarkColor = Qt::black;
+        config->watermarkMode = 2;
+        QImage strip = canvas->renderImage();
+        const QRect gap(205, 5, strip.width() - 415, 100);
+        QVERIFY(count(strip, QRect(5, 5, strip.width() - 10, 100), QColor()) > 0);
+        QVERIFY(allOf(strip, gap, Qt::blue));
+        QVERIFY(allOf(strip, QRect(0, 0, strip.width(), 5), Qt::blue));
+        config->watermarkMode = 1;
+        QVERIFY(count(canvas->renderImage(), gap, QColor()) > 0);
     }
 };
 

@@ -71,13 +71,12 @@ private slots:
         const QImage strip = photoLikeImage(40000, 60, 1);
         PngExport exporter(&window);
         QCOMPARE(exporter.save(strip, path), PngExport::Result::Saved);
-        const QImage saved(path, "png");
-        QCOMPARE(saved.size(), strip.size());
-        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), strip);
+        QCOMPARE(QImage(path, "png").convertToFormat(QImage::Format_RGB32), strip);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"strip.png"});
     }
 
-    void cancelLeavesNoTrace()
+    // A cancelled or failed export leaves the folder as it was: the old file whole, no new file.
+    void cancelOrFailureLeavesNoTrace()
     {
         const QImage strip = photoLikeImage(1500, 1500, 2);
         for (bool exists : {true, false}) {
@@ -94,13 +93,9 @@ private slots:
             QCOMPARE(answerer.answeredCount(), 1);
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
                      exists ? QStringList{"strip.png"} : QStringList());
-            if (exists)
-                QCOMPARE(contents(path), previous);
+            QCOMPARE(contents(path), exists ? previous : QByteArray());
         }
-    }
 
-    void failureKeepsPreviousFile()
-    {
         QTemporaryDir dir;
         const QString path = existingFile(dir);
         PngExport exporter(&window);
@@ -109,15 +104,10 @@ private slots:
             QCOMPARE(exporter.save(photoLikeImage(800, 600, 3), path), PngExport::Result::Failed);
         }
         QVERIFY2(exporter.errorString().contains("large"), qPrintable(exporter.errorString()));
+        QCOMPARE(exporter.save(QImage(), path), PngExport::Result::Failed);
+        QCOMPARE(exporter.save(strip, dir.filePath("missing/strip.png")), PngExport::Result::Failed);
         QCOMPARE(contents(path), previous);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"strip.png"});
-
-        QCOMPARE(exporter.save(QImage(), path), PngExport::Result::Failed);
-        QVERIFY(!exporter.errorString().isEmpty());
-        QCOMPARE(exporter.save(photoLikeImage(8, 8, 4), dir.filePath("missing/strip.png")),
-                 PngExport::Result::Failed);
-        QVERIFY(!exporter.errorString().isEmpty());
-        QCOMPARE(contents(path), previous);
     }
 };
 

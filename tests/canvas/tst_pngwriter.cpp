@@ -3,14 +3,13 @@
 #include "support/photolikeimage.h"
 
 #include <QBuffer>
-#include <QImageReader>
-#include <QImageWriter>
 #include <QRandomGenerator>
 #include <QtTest>
 
 #include <libdeflate.h>
 
-Q_DECLARE_METATYPE(QImage::Format)
+#include <algorithm>
+
 Q_DECLARE_METATYPE(PngWriter::RowFilter)
 
 namespace {
@@ -19,22 +18,8 @@ QImage randomImage(int width, int height, QImage::Format format, quint32 seed)
 {
     QRandomGenerator random(seed);
     QImage image(width, height, QImage::Format_ARGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            line[x] = random.generate();
-    }
-    if (format == QImage::Format_Indexed8) {
-        QVector<QRgb> colours;
-        for (int i = 0; i < 256; ++i)
-            colours.append(random.generate() | 0xff000000u);
-        QImage indexed(width, height, QImage::Format_Indexed8);
-        indexed.setColorTable(colours);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                indexed.scanLine(y)[x] = uchar(random.bounded(256));
-        return indexed;
-    }
+    for (int y = 0; y < height; ++y)
+        random.fillRange(reinterpret_cast<quint32*>(image.scanLine(y)), width);
     return image.convertToFormat(format);
 }
 
@@ -43,15 +28,7 @@ QByteArray ourPng(const QImage& image, PngWriter& writer)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!writer.write(image, &buffer))
-        return {};
-    return bytes;
-}
-
-QByteArray ourPng(const QImage& image)
-{
-    PngWriter writer;
-    return ourPng(image, writer);
+    return writer.write(image, &buffer) ? bytes : QByteArray();
 }
 
 QByteArray qtPng(const QImage& image)
@@ -59,45 +36,19 @@ QByteArray qtPng(const QImage& image)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    writer.write(image);
+    image.save(&buffer, "png");
     return bytes;
 }
 
 QImage decode(const QByteArray& bytes)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    return reader.read();
+    return QImage::fromData(bytes, "png");
 }
 
-// Compares two decoded images pixel by pixel and names the first difference.
-bool samePixels(const QImage& actual, const QImage& expected, QByteArray& why)
+// Pixels as Qt reads them, in one format, so that any difference is a difference of colour.
+QImage argb(const QImage& image)
 {
-    if (actual.size() != expected.size()) {
-        why = "size differs";
-        return false;
-    }
-    const QImage a = actual.convertToFormat(QImage::Format_ARGB32);
-    const QImage e = expected.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < a.height(); ++y) {
-        const auto* la = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-        const auto* le = reinterpret_cast<const QRgb*>(e.constScanLine(y));
-        for (int x = 0; x < a.width(); ++x) {
-            if (la[x] != le[x]) {
-                why = QStringLiteral("pixel (%1, %2) is %3, expected %4")
-                          .arg(x)
-                          .arg(y)
-                          .arg(la[x], 8, 16, QLatin1Char('0'))
-                          .arg(le[x], 8, 16, QLatin1Char('0'))
-                          .toLatin1();
-                return false;
-            }
-        }
-    }
-    return true;
+    return image.convertToFormat(QImage::Format_ARGB32);
 }
 
 // The zlib stream of a PNG file: the IDAT payloads joined.
@@ -114,47 +65,7 @@ QByteArray zlibStream(const QByteArray& png)
     return stream;
 }
 
-QByteArray deflateRaw(const QByteArray& data, int level)
-{
-    libdeflate_compressor* compressor = libdeflate_alloc_compressor(level);
-    QByteArray out(int(libdeflate_deflate_compress_bound(compressor, size_t(data.size()))), '\0');
-    const size_t size = libdeflate_deflate_compress(compressor, data.constData(), size_t(data.size()),
-                                                    out.data(), size_t(out.size()));
-    libdeflate_free_compressor(compressor);
-    out.resize(int(size));
-    return out;
-}
-
-QByteArray inflateRaw(const QByteArray& data, int expectedSize)
-{
-    libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
-    QByteArray out(expectedSize, '\0');
-    size_t actual = 0;
-    const auto result = libdeflate_deflate_decompress(decompressor, data.constData(), size_t(data.size()),
-                                                      out.data(), size_t(out.size()), &actual);
-    libdeflate_free_decompressor(decompressor);
-    return result == LIBDEFLATE_SUCCESS && actual == size_t(expectedSize) ? out : QByteArray();
-}
-
-// Bytes from a few hundred to a few hundred thousand, from noise to long repeats, so the compressor
-// emits stored, fixed and dynamic blocks.
-QByteArray sampleData(QRandomGenerator& random)
-{
-    const int size = random.bounded(1, 300000);
-    const int alphabet = 1 << random.bounded(1, 9);
-    QByteArray data(size, '\0');
-    for (int i = 0; i < size; ++i)
-        data[i] = char(i > 64 && random.bounded(4) == 0 ? data[i - 1 - random.bounded(64)]
-                                                        : random.bounded(alphabet));
-    return data;
-}
-
-std::vector<std::uint8_t> toVector(const QByteArray& bytes)
-{
-    return std::vector<std::uint8_t>(bytes.constBegin(), bytes.constEnd());
-}
-
-// A device that takes only so many bytes, like a full disk.
+// A device that takes what still fits, like a filling disk, and fails only when nothing does.
 class FullDevice : public QIODevice
 {
 public:
@@ -162,7 +73,6 @@ public:
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
-    // Takes what still fits, and fails only when nothing does.
     qint64 writeData(const char*, qint64 size) override
     {
         if (capacity == 0) {
@@ -190,10 +100,9 @@ private slots:
         QTest::addColumn<PngWriter::RowFilter>("filter");
         QTest::addColumn<int>("rowsPerBand");
         using F = PngWriter::RowFilter;
-        QTest::newRow("1x1") << randomImage(1, 1, QImage::Format_RGB32, 1) << F::Adaptive << 0;
+        // Random pixels make stored deflate blocks, a few bytes a band fixed ones: each kind must join.
+        QTest::newRow("tiny bands") << randomImage(3, 7, QImage::Format_RGB32, 3) << F::Adaptive << 1;
         QTest::newRow("1x1 alpha") << randomImage(1, 1, QImage::Format_ARGB32, 2) << F::Adaptive << 0;
-        QTest::newRow("3x7") << randomImage(3, 7, QImage::Format_RGB32, 3) << F::Adaptive << 0;
-        QTest::newRow("5001x3") << randomImage(5001, 3, QImage::Format_RGB32, 4) << F::Adaptive << 0;
         QTest::newRow("5001x3 one row a band")
             << randomImage(5001, 3, QImage::Format_RGB32, 5) << F::Adaptive << 1;
         QTest::newRow("3x5001 alpha") << randomImage(3, 5001, QImage::Format_ARGB32, 6) << F::Adaptive << 0;
@@ -205,46 +114,32 @@ private slots:
         // Every filter alone, on widths that leave a remainder after whole 16-byte steps.
         const QPair<const char*, F> filters[] = {
             {"none", F::None}, {"sub", F::Sub}, {"up", F::Up}, {"average", F::Average}, {"paeth", F::Paeth}};
-        for (const auto& [name, filter] : filters) {
-            QTest::newRow(QByteArray("photo ").append(name).constData())
-                << photoLikeImage(53, 41, 11) << filter << 5;
-            QTest::newRow(QByteArray("random alpha ").append(name).constData())
-                << randomImage(37, 13, QImage::Format_ARGB32, 12) << filter << 0;
-        }
-        QTest::newRow("photo-like") << photoLikeImage(700, 500, 13) << F::Adaptive << 0;
-        QTest::newRow("photo-like alpha") << photoLikeImage(300, 200, 14, true) << F::Adaptive << 17;
+        for (const auto& [name, filter] : filters)
+            QTest::newRow(name) << randomImage(37, 13, QImage::Format_ARGB32, 12) << filter << 0;
     }
-
     void decodesToQtsPixels()
     {
         QFETCH(QImage, image);
         QFETCH(PngWriter::RowFilter, filter);
         QFETCH(int, rowsPerBand);
+        image.setDotsPerMeterX(11811);
+        image.setDotsPerMeterY(5906);
         PngWriter writer;
         writer.setRowFilter(filter);
         writer.setRowsPerBand(rowsPerBand);
         const QImage ours = decode(ourPng(image, writer));
         QVERIFY2(!ours.isNull(), "Qt's reader rejects the file");
         QCOMPARE(ours.hasAlphaChannel(), image.hasAlphaChannel());
-        QByteArray why;
-        QVERIFY2(samePixels(ours, decode(qtPng(image)), why), why.constData());
-    }
-
-    void keepsDensity()
-    {
-        QImage image = randomImage(4, 4, QImage::Format_RGB32, 15);
-        image.setDotsPerMeterX(11811);
-        image.setDotsPerMeterY(5906);
-        const QImage decoded = decode(ourPng(image));
-        QCOMPARE(decoded.dotsPerMeterX(), 11811);
-        QCOMPARE(decoded.dotsPerMeterY(), 5906);
+        QCOMPARE(argb(ours), argb(decode(qtPng(image))));
+        QCOMPARE(ours.dotsPerMeterX(), 11811);
+        QCOMPARE(ours.dotsPerMeterY(), 5906);
     }
 
     void noLargerThanQtsFile()
     {
         const QImage photo = photoLikeJpegImage(1600, 900, 16);
-        QVERIFY(!photo.isNull());
-        const int ours = ourPng(photo).size();
+        PngWriter writer;
+        const int ours = ourPng(photo, writer).size();
         const int qt = qtPng(photo).size();
         QVERIFY(ours > 0);
         QVERIFY2(ours <= qt * 1.02, qPrintable(QStringLiteral("%1 bytes against Qt's %2").arg(ours).arg(qt)));
@@ -255,71 +150,50 @@ private slots:
     void joinsBandsIntoOneStream()
     {
         const QImage photo = photoLikeImage(1400, 800, 17);
-        PngWriter writer;
-        writer.setRowsPerBand(190);
-        writer.setThreadCount(2);
-        const QByteArray png = ourPng(photo, writer);
+        QByteArray png;
+        for (int threads : {2, 1, 3}) {
+            PngWriter writer;
+            writer.setRowsPerBand(190);
+            writer.setThreadCount(threads);
+            const QByteArray bytes = ourPng(photo, writer);
+            if (png.isEmpty())
+                png = bytes;
+            QVERIFY2(bytes == png, qPrintable(QString::number(threads)));
+        }
         const QByteArray zlib = zlibStream(png);
         QVERIFY(zlib.size() > 6);
-
-        const auto* raw = reinterpret_cast<const std::uint8_t*>(zlib.constData()) + 2;
         const std::size_t rawSize = std::size_t(zlib.size()) - 6;
-        const DeflateStream::Walk walked = DeflateStream::walk(raw, rawSize);
+        const auto walked =
+            DeflateStream::walk(reinterpret_cast<const std::uint8_t*>(zlib.constData()) + 2, rawSize);
         QVERIFY(walked.valid);
         QCOMPARE((walked.endBit + 7) / 8, std::uint64_t(rawSize));
-        const int bands = (800 + 189) / 190;
-        QVERIFY2(walked.blocks >= 3 * bands, qPrintable(QString::number(walked.blocks)));
-
-        const int filteredSize = 800 * (1400 * 3 + 1);
-        QByteArray filtered(filteredSize, '\0');
+        QVERIFY2(walked.blocks >= 3 * ((800 + 189) / 190), qPrintable(QString::number(walked.blocks)));
+        // The joined checksum must hold as well as the stream.
+        QByteArray filtered(800 * (1400 * 3 + 1), '\0');
         libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
         const auto result = libdeflate_zlib_decompress(decompressor, zlib.constData(), size_t(zlib.size()),
                                                        filtered.data(), size_t(filtered.size()), nullptr);
         libdeflate_free_decompressor(decompressor);
         QCOMPARE(int(result), int(LIBDEFLATE_SUCCESS));
-
-        QByteArray why;
-        QVERIFY2(samePixels(decode(png), photo, why), why.constData());
-        for (int threads : {1, 3}) {
-            PngWriter other;
-            other.setRowsPerBand(190);
-            other.setThreadCount(threads);
-            QVERIFY2(ourPng(photo, other) == png, qPrintable(QString::number(threads)));
-        }
+        QCOMPARE(argb(decode(png)), argb(photo));
     }
 
-    void reportsProgressAndCancels()
+    // Cancelling is checked through the export; here, what only the writer knows.
+    void progressAndDeviceFailures()
     {
         const QImage photo = photoLikeImage(300, 100, 18);
         PngWriter writer;
         writer.setRowsPerBand(10);
         QVector<int> seen;
-        writer.setProgress([&](int rows, int total) {
+        writer.setProgress([&](int rows, int) {
             seen.append(rows);
-            return total == 100;
+            return true;
         });
         QVERIFY(!ourPng(photo, writer).isEmpty());
-        QVERIFY(!seen.isEmpty());
         QCOMPARE(seen.last(), 100);
         QVERIFY(std::is_sorted(seen.begin(), seen.end()));
         QVERIFY(!writer.wasCancelled());
-
-        for (int stopAfter : {0, 1, 5}) {
-            int calls = 0;
-            writer.setProgress([&](int, int) { return calls++ < stopAfter; });
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QVERIFY(!writer.write(photo, &buffer));
-            QVERIFY(writer.wasCancelled());
-            QVERIFY(!writer.errorString().isEmpty());
-        }
-    }
-
-    void reportsDeviceFailures()
-    {
-        const QImage photo = photoLikeImage(200, 200, 19);
-        PngWriter writer;
+        // Partial writes are retried, so the device's own reason reaches the message.
         for (qint64 capacity : {0, 40, 5000}) {
             FullDevice device(capacity);
             QVERIFY(!writer.write(photo, &device));
@@ -328,80 +202,6 @@ private slots:
         }
         QBuffer closed;
         QVERIFY(!writer.write(photo, &closed));
-        QVERIFY(!writer.write(QImage(), &closed));
-    }
-
-    // Streams of every kind and level must walk to their exact end; joined, they must inflate to the
-    // data one after the other.
-    void walksAndJoinsCompressorOutput()
-    {
-        QRandomGenerator random(20);
-        for (int round = 0; round < 60; ++round) {
-            QByteArray all;
-            std::vector<std::uint8_t> joined;
-            const int pieces = random.bounded(1, 4);
-            for (int piece = 0; piece < pieces; ++piece) {
-                const QByteArray data = sampleData(random);
-                const QByteArray deflated = deflateRaw(data, random.bounded(0, 13));
-                const auto* bytes = reinterpret_cast<const std::uint8_t*>(deflated.constData());
-                const DeflateStream::Walk walked = DeflateStream::walk(bytes, std::size_t(deflated.size()));
-                QVERIFY(walked.valid);
-                QCOMPARE((walked.endBit + 7) / 8, std::uint64_t(deflated.size()));
-                // Cut short, it must not walk.
-                QVERIFY(!DeflateStream::walk(bytes, std::size_t(deflated.size()) - 1).valid);
-                std::vector<std::uint8_t> stream = toVector(deflated);
-                if (piece + 1 < pieces)
-                    QVERIFY(DeflateStream::makeJoinable(stream));
-                joined.insert(joined.end(), stream.begin(), stream.end());
-                all += data;
-            }
-            const QByteArray joinedBytes(reinterpret_cast<const char*>(joined.data()), int(joined.size()));
-            QVERIFY2(inflateRaw(joinedBytes, all.size()) == all, qPrintable(QString::number(round)));
-        }
-    }
-
-    // Garbage and damaged streams must be rejected or walked within their bounds, never read past them
-    // (the sanitizer build checks the reads).
-    void survivesDamagedStreams()
-    {
-        QRandomGenerator random(21);
-        const QByteArray good = deflateRaw(sampleData(random), 6);
-        for (int round = 0; round < 3000; ++round) {
-            QByteArray bytes;
-            if (round % 2 == 0) {
-                bytes.resize(random.bounded(0, 2000));
-                for (char& byte : bytes)
-                    byte = char(random.bounded(256));
-            } else {
-                bytes = good.left(random.bounded(1, good.size() + 1));
-                for (int flips = random.bounded(1, 4); flips > 0; --flips) {
-                    const int at = random.bounded(bytes.size());
-                    bytes[at] = char(bytes.at(at) ^ (1 << random.bounded(8)));
-                }
-            }
-            const DeflateStream::Walk walked = DeflateStream::walk(
-                reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
-            if (walked.valid)
-                QVERIFY(walked.endBit <= std::uint64_t(bytes.size()) * 8 &&
-                        walked.finalHeaderBit < walked.endBit);
-        }
-        std::vector<std::uint8_t> garbage = {0xff, 0xff, 0xff};
-        QVERIFY(!DeflateStream::makeJoinable(garbage));
-        QCOMPARE(garbage.size(), std::size_t(3));
-    }
-
-    void combinesChecksums()
-    {
-        QRandomGenerator random(22);
-        for (int round = 0; round < 50; ++round) {
-            const QByteArray data = sampleData(random);
-            const int cut = random.bounded(data.size() + 1);
-            const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
-            const std::uint32_t first = libdeflate_adler32(1, bytes, std::size_t(cut));
-            const std::uint32_t second = libdeflate_adler32(1, bytes + cut, std::size_t(data.size() - cut));
-            QCOMPARE(DeflateStream::combineAdler32(first, second, std::uint64_t(data.size() - cut)),
-                     libdeflate_adler32(1, bytes, std::size_t(data.size())));
-        }
     }
 };
 
