@@ -1,0 +1,273 @@
+#include "panorama/engine/imageconversion.h"
+#include "panorama/engine/panoramathread.h"
+
+#include "support/panoramaviews.h"
+
+#include <QPointer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/stitching.hpp>
+
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+int warningsSeen = 0;
+QtMessageHandler previousHandler = nullptr;
+
+void countWarnings(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    warningsSeen += type == QtWarningMsg;
+    previousHandler(type, context, text);
+}
+
+const QString stitchFailedText =
+    "Input more images to construct your panorama. Ensure each photo has about 30% "
+    "overlap with all other ajacent photograph.";
+
+PanoramaRequest requestFor(const std::string& style, const QStringList& paths)
+{
+    PanoramaRequest request{style, {}};
+    for (const QString& path : paths)
+        request.imageList.push_back(path.toLocal8Bit().toStdString());
+    return request;
+}
+
+// Collects what the pipeline writes to standard output while it is alive.
+class StdoutCapture
+{
+public:
+    StdoutCapture() : previous(std::cout.rdbuf(captured.rdbuf())) {}
+    ~StdoutCapture() { std::cout.rdbuf(previous); }
+    QString text() const { return QString::fromStdString(captured.str()); }
+
+private:
+    std::ostringstream captured;
+    std::streambuf* previous;
+};
+
+// A program that starts a stitch and exits at once, through the event loop or without one.
+int runQuittingChild(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString mode = app.arguments().at(2);
+    PanoramaRequest request{"Panorama", {}};
+    for (int i = 3; i < argc; ++i)
+        request.imageList.push_back(argv[i]);
+    QPointer<PanoramaThread> worker = new PanoramaThread(request);
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start(QThread::InheritPriority);
+    if (mode == "return")
+        return 0;
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    const int code = app.exec();
+    std::cout << "stitch over when the loop ended: " << (worker.isNull() || worker->isFinished())
+              << std::endl;
+    return code;
+}
+
+} // namespace
+
+class TestPanoramaEngine : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Regions of wider matrices have padded rows. Colour is copied and must survive the matrix; four
+    // and one channels borrow its buffer.
+    void matrixRegionBecomesImage_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("format");
+        QTest::newRow("BGR") << CV_8UC3 << int(QImage::Format_RGB888);
+        QTest::newRow("BGRA") << CV_8UC4 << int(QImage::Format_ARGB32);
+        QTest::newRow("grey") << CV_8UC1 << int(QImage::Format_Grayscale8);
+    }
+
+    void matrixRegionBecomesImage()
+    {
+        QFETCH(int, type);
+        QFETCH(int, format);
+        cv::Mat mat(6, 9, type);
+        cv::randu(mat, cv::Scalar::all(0), cv::Scalar::all(256));
+        const cv::Mat expected = mat(cv::Rect(2, 1, 4, 3)).clone();
+        const QImage image = cvMatToQImage(mat(cv::Rect(2, 1, 4, 3)));
+        QCOMPARE(int(image.format()), format);
+        QCOMPARE(image.size(), QSize(4, 3));
+        if (type == CV_8UC3) {
+            mat.setTo(cv::Scalar::all(0));
+            mat.release();
+        } else {
+            QCOMPARE(image.constBits(), mat.ptr(1, 2));
+            QCOMPARE(image.bytesPerLine(), int(mat.step[0]));
+        }
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const uchar* p = expected.ptr(y, x);
+                const QRgb pixel = type == CV_8UC1   ? qRgb(p[0], p[0], p[0])
+                                   : type == CV_8UC3 ? qRgb(p[2], p[1], p[0])
+                                                     : qRgba(p[2], p[1], p[0], p[3]);
+                QCOMPARE(image.pixel(x, y), pixel);
+            }
+    }
+
+    void otherTypesGiveNullImageAndWarning()
+    {
+        for (int type : {CV_16UC1, CV_32FC3}) {
+            QTest::ignoreMessage(
+                QtWarningMsg,
+                qPrintable("Tolvan::cvMatToQImage() - cv::Mat image type not handled in switch: " +
+                           QString::number(type)));
+            QVERIFY(cvMatToQImage(cv::Mat(3, 3, type, cv::Scalar::all(1))).isNull());
+        }
+        warningsSeen = 0;
+        previousHandler = qInstallMessageHandler(countWarnings);
+        const QImage empty = cvMatToQImage(cv::Mat());
+        qInstallMessageHandler(previousHandler);
+        QVERIFY(empty.isNull());
+        QCOMPARE(warningsSeen, 0);
+    }
+
+    void initTestCase()
+    {
+        // Non-ASCII names throughout: the request carries the locale's 8-bit form, UTF-8 here.
+        paths = PanoramaViews::write(views.path(),
+                                     {QString::fromUtf8("Fotoğraf ünü.jpg"), QString::fromUtf8("写真.jpg"),
+                                      QString::fromUtf8("третий снимок.jpg")});
+        QCOMPARE(paths.size(), 3);
+        QCOMPARE(paths[1].toLocal8Bit(), paths[1].toUtf8());
+        // The stitcher is not deterministic, but its two modes give clearly different heights on these
+        // views; a result is told apart by the nearer one.
+        std::vector<cv::Mat> images;
+        for (const QString& path : paths)
+            images.push_back(cv::imread(path.toStdString(), cv::IMREAD_COLOR));
+        for (int mode : {cv::Stitcher::PANORAMA, cv::Stitcher::SCANS}) {
+            cv::Mat pano;
+            QCOMPARE(cv::Stitcher::create(cv::Stitcher::Mode(mode))->stitch(images, pano), cv::Stitcher::OK);
+            bareHeights[mode] = pano.rows;
+        }
+        QVERIFY(qAbs(bareHeights[0] - bareHeights[1]) > 20);
+    }
+
+    // Each run sends one outcome, then finishes and deletes itself, even when told to quit meanwhile.
+    void workerStitchesInTheChosenMode_data()
+    {
+        QTest::addColumn<QByteArray>("style");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("Panorama") << QByteArray("Panorama") << int(cv::Stitcher::PANORAMA);
+        QTest::newRow("Scans") << QByteArray("Scans") << int(cv::Stitcher::SCANS);
+    }
+
+    void workerStitchesInTheChosenMode()
+    {
+        QFETCH(QByteArray, style);
+        QFETCH(int, mode);
+        StdoutCapture capture;
+        QStringList events;
+        QImage image;
+        QPointer<PanoramaThread> worker = new PanoramaThread(requestFor(style.toStdString(), paths));
+        connect(worker, &PanoramaThread::signalPanoramaResult, this, [&](QImage panorama, QString message) {
+            image = panorama;
+            events << "result " + message;
+        });
+        connect(worker, &PanoramaThread::siganlPanoramaError, this,
+                [&](QString message) { events << message; });
+        connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+        connect(worker, &QThread::finished, this, [&] { events << "finished"; });
+        worker->start(QThread::InheritPriority);
+        QVERIFY(worker->isRunning());
+        worker->quit();
+        QTRY_VERIFY_WITH_TIMEOUT(worker.isNull(), 120000);
+        QCOMPARE(events, (QStringList{"result OK", "finished"}));
+        QCOMPARE(capture.text(), QString("stitch images finish, error code = 0\n"));
+        QCOMPARE(image.format(), QImage::Format_RGB888);
+        QVERIFY(image.width() > 640);
+        const int height = image.height();
+        QVERIFY2(qAbs(height - bareHeights[mode]) < qAbs(height - bareHeights[1 - mode]),
+                 qPrintable(QString("height %1").arg(height)));
+    }
+
+    void failuresGiveOneError_data()
+    {
+        QTest::addColumn<int>("photoCount");
+        QTest::addColumn<QString>("badName"); // placed between two good photos
+        QTest::newRow("no photo") << 0 << QString();
+        QTest::newRow("one photo") << 1 << QString();
+        QTest::newRow("missing") << 2 << QString::fromUtf8("ünü gone.jpg");
+        QTest::newRow("not an image") << 2 << "notes.jpg";
+    }
+
+    void failuresGiveOneError()
+    {
+        QFETCH(int, photoCount);
+        QFETCH(QString, badName);
+        QTemporaryDir dir;
+        QStringList photos = paths.mid(0, photoCount);
+        const QString bad = dir.filePath(badName);
+        if (!badName.isEmpty())
+            photos.insert(1, bad);
+        QFile notes(dir.filePath("notes.jpg"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("these are not pixels") > 0 && notes.flush());
+        PanoramaThread worker(requestFor("Panorama", photos));
+        QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
+        QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
+        StdoutCapture capture;
+        worker.stitchPanorama();
+        QCOMPARE(results.count(), 0);
+        QCOMPARE(errors.count(), 1);
+        const QString message = errors.first().at(0).toString();
+        if (badName.isEmpty()) {
+            QCOMPARE(message, stitchFailedText);
+            QCOMPARE(capture.text(), QString("Can't stitch images, error code = 1\n"));
+        } else {
+            QVERIFY2(message.contains(bad), qPrintable(message));
+            QCOMPARE(capture.text(), QString()); // nothing was stitched
+        }
+    }
+
+    // Leaving the program while a stitch runs waits for it instead of tearing the thread down.
+    void quittingWaitsForTheStitch_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("event loop quits") << "quit"
+                                          << "stitch over when the loop ended: 1";
+        QTest::newRow("no event loop") << "return"
+                                       << "stitch images finish, error code = 0";
+    }
+
+    void quittingWaitsForTheStitch()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, lastLine);
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), QStringList{"--child", mode} + paths);
+        QVERIFY(child.waitForFinished(120000));
+        const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY2(output.contains("stitch images finish, error code = 0\n"), qPrintable(output));
+        QCOMPARE(output.trimmed().split('\n').last(), lastLine);
+    }
+
+private:
+    QTemporaryDir views;
+    QStringList paths;
+    int bareHeights[2] = {0, 0};
+};
+
+int main(int argc, char** argv)
+{
+    // Photo paths travel in the locale's encoding; the application takes it from the environment.
+    qputenv("LC_ALL", "C.UTF-8");
+    if (argc >= 3 && qstrcmp(argv[1], "--child") == 0)
+        return runQuittingChild(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestPanoramaEngine test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_panoramaengine.moc"

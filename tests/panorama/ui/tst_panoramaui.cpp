@@ -1,0 +1,340 @@
+#include "panorama/engine/panoramathread.h"
+#include "panorama/ui/dragdropwidget.h"
+#include "panorama/ui/imageview.h"
+#include "panorama/ui/panoramaprocess.h"
+#include "panorama/ui/panoramaview.h"
+#include "panorama/ui/panoramdialog.h"
+#include "panorama/ui/panoramtips.h"
+#include "panorama/ui/photocontent.h"
+#include "panorama/ui/photoitem.h"
+#include "panorama/ui/resultgeometry.h"
+#include "support/dropurls.h"
+#include "support/isolatedsettings.h"
+#include "support/modalanswerer.h"
+#include "support/panoramaviews.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+QPushButton* buttonFor(QWidget* page, const QString& word)
+{
+    for (QPushButton* button : page->findChildren<QPushButton*>())
+        if (button->styleSheet().contains("Panorama-" + word + ".png"))
+            return button;
+    return nullptr;
+}
+
+QList<QUrl> urlsOf(const QStringList& paths)
+{
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    return urls;
+}
+
+// Records the text of each message box and dismisses it with OK.
+ModalAnswerer::Answer recordAndOk(QStringList* texts)
+{
+    return [texts](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        texts->append(box->text());
+        box->button(QMessageBox::Ok)->click();
+    };
+}
+
+// A progress page in a window, on photos the worker cannot read: left alone, it fails quickly.
+struct ProgressWindow
+{
+    QWidget frame;
+    PanoramaProcess* page = new PanoramaProcess(
+        {"/nonexistent/seamwright/a.jpg", "/nonexistent/seamwright/b.jpg"}, "Panorama", &frame);
+    ProgressWindow() { frame.show(); }
+    QTimer* tickTimer() const { return page->findChild<QTimer*>(); }
+    // Keeps the worker's real outcome and the timer away from the page, so the test plays them.
+    void silenceWorker()
+    {
+        if (PanoramaThread* worker = page->currentWorker())
+            QObject::disconnect(worker, nullptr, page, nullptr);
+        QCoreApplication::removePostedEvents(page, QEvent::MetaCall);
+        tickTimer()->stop();
+    }
+};
+
+// A mouse event as the window system sends it; moves go to the picture when it is under the position
+// (the page then receives them through the toolkit's propagation).
+void sendMouse(PanoramaView& page, QEvent::Type type, QPoint inPage, Qt::MouseButton button)
+{
+    QWidget* picture = page.picture();
+    const bool onPicture = picture->geometry().contains(picture->parentWidget()->mapFrom(&page, inPage));
+    QWidget* target = type == QEvent::MouseMove && onPicture ? picture : &page;
+    const QPoint local = target->mapFrom(&page, inPage);
+    const bool move = type == QEvent::MouseMove;
+    QMouseEvent event(type, local, target->mapToGlobal(local), move ? Qt::NoButton : button,
+                      move ? button : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+QPointF centreOf(const QRect& r)
+{
+    return QPointF(r.x() + r.width() / 2.0, r.y() + r.height() / 2.0);
+}
+
+} // namespace
+
+class TestPanoramaUi : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir folder;
+
+    QString photo(const QString& name)
+    {
+        const QString path = folder.filePath(name);
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        if (!QFile::exists(path))
+            image.save(path);
+        return path;
+    }
+
+private slots:
+    void removingSelectedCellsClosesTheGaps()
+    {
+        DragDropWidget page;
+        QStringList paths;
+        for (int i = 0; i < 6; ++i) {
+            paths << photo(QString("p%1.png").arg(i));
+            page.content()->addPhoto(QImage(paths.last()), paths.last());
+        }
+        auto cells = [&page] {
+            QList<QPoint> result;
+            for (PhotoItem* item : page.content()->photos()) {
+                int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
+                page.content()->grid()->getItemPosition(page.content()->grid()->indexOf(item), &row, &column,
+                                                        &rowSpan, &columnSpan);
+                result << QPoint(column, row);
+            }
+            return result;
+        };
+        QCOMPARE(cells(), (QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {0, 1}}));
+        page.content()->photos()[2]->toggleSelected();
+        page.content()->photos()[4]->toggleSelected();
+        buttonFor(&page, "remove")->click();
+        QCOMPARE(page.photoPaths(), (QStringList{paths[0], paths[1], paths[3], paths[5]}));
+        QCOMPARE(cells(), (QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
+    }
+
+    void emptyPanelFollowsTheList()
+    {
+        DragDropWidget page;
+        page.show();
+        QVERIFY(page.emptyPanel()->isVisible());
+        QVERIFY(dropUrls(&page, urlsOf({photo("a.png")})));
+        QVERIFY(!page.emptyPanel()->isVisible());
+        page.content()->photos().first()->toggleSelected();
+        buttonFor(&page, "remove")->click();
+        QVERIFY(page.photoPaths().isEmpty());
+        QVERIFY(page.emptyPanel()->isVisible());
+
+        // A drop stops at the first undecodable file; what came before stays and hides the panel.
+        QFile text(folder.filePath("notes.txt"));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
+        text.close();
+        QVERIFY(!dropUrls(&page, urlsOf({photo("x.png"), text.fileName(), photo("y.png")})));
+        QCOMPARE(page.photoPaths(), QStringList{photo("x.png")});
+        QVERIFY(!page.emptyPanel()->isVisible());
+    }
+
+    void nextNeedsTwoPhotosAndSendsThemInOrder()
+    {
+        DragDropWidget page;
+        QSignalSpy sent(&page, &DragDropWidget::signalsSelectImages);
+        const QString a = photo("a.png"), b = photo("b.png");
+        page.content()->addPhoto(QImage(b), b);
+        buttonFor(&page, "next")->click();
+        QCOMPARE(sent.count(), 0);
+        page.content()->addPhoto(QImage(a), a);
+        buttonFor(&page, "next")->click();
+        // The same file twice fills two cells and is sent twice.
+        page.styleSelector()->setCurrentIndex(1);
+        page.content()->addPhoto(QImage(a), a);
+        buttonFor(&page, "next")->click();
+        QCOMPARE(sent.count(), 2);
+        QCOMPARE(sent.at(0).at(0).toStringList(), (QStringList{b, a}));
+        QCOMPARE(sent.at(0).at(1).toString(), QStringLiteral("Panorama"));
+        QCOMPARE(sent.at(1).at(0).toStringList(), (QStringList{b, a, a}));
+        QCOMPARE(sent.at(1).at(1).toString(), QStringLiteral("Scans"));
+    }
+
+    void barClimbsWhileTheWorkerRunsAndStopsAtTheResult()
+    {
+        ProgressWindow window;
+        window.silenceWorker();
+        QCOMPARE(window.page->progress()->value(), 20);
+        QStringList shown;
+        ModalAnswerer falseAlarms; // answers any message, so that one cannot block
+        for (int i = 0; i < 30; ++i)
+            falseAlarms.queue(recordAndOk(&shown));
+        // No event is processed between the ticks, so the worker cannot have deleted itself.
+        for (int i = 1; i <= 110; ++i) {
+            QVERIFY(QMetaObject::invokeMethod(window.page, "processTimer"));
+            QCOMPARE(window.page->progress()->value(), qMin(20 + 2 * i, 200));
+        }
+        QVERIFY(window.page->currentWorker());
+        QCOMPARE(shown, QStringList());
+
+        // A result stops the bar and is passed on to the dialog.
+        window.tickTimer()->start();
+        QSignalSpy passed(window.page, &PanoramaProcess::signalsPanorama);
+        QImage panorama(300, 100, QImage::Format_RGB888);
+        panorama.fill(Qt::magenta);
+        QVERIFY(QMetaObject::invokeMethod(window.page, "onPanoramaResult", Q_ARG(QImage, panorama),
+                                          Q_ARG(QString, "OK")));
+        QCOMPARE(passed.count(), 1);
+        QCOMPARE(passed.at(0).at(0).value<QImage>(), panorama);
+        QVERIFY(!window.tickTimer()->isActive());
+        QVERIFY(window.frame.isVisible());
+    }
+
+    void workerErrorIsShownAndClosesTheWindow()
+    {
+        ProgressWindow window;
+        QStringList shown;
+        ModalAnswerer answerer;
+        answerer.queue(recordAndOk(&shown));
+        QTRY_COMPARE_WITH_TIMEOUT(answerer.answeredCount(), 1, 30000);
+        QVERIFY2(shown.value(0).contains("a.jpg"), qPrintable(shown.value(0)));
+        QVERIFY(!window.frame.isVisible());
+        QVERIFY(!window.tickTimer()->isActive());
+    }
+
+    void resultFits_data()
+    {
+        QTest::addColumn<QSize>("image");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("wide panorama") << QSize(1400, 340) << QRect(0, 85, 700, 170);
+        QTest::newRow("tall scan") << QSize(350, 680) << QRect(262, 0, 175, 340);
+        QTest::newRow("empty picture") << QSize(0, 0) << QRect(350, 170, 0, 0);
+    }
+
+    void resultFits()
+    {
+        QFETCH(QSize, image);
+        QFETCH(QRect, expected);
+        QCOMPARE(ResultGeometry::fitPicture(image).rect, expected);
+        QImage picture(image, QImage::Format_RGB888);
+        picture.fill(Qt::darkGreen);
+        PanoramaView page(picture);
+        QCOMPARE(page.picture()->geometry(), expected);
+        QCOMPARE(page.zoomSlider()->value(), 50);
+    }
+
+    void dragMovesFromTheSecondMoveAndZoomKeepsTheCentre()
+    {
+        QImage picture(1400, 340, QImage::Format_RGB888);
+        picture.fill(Qt::darkGreen);
+        PanoramaView page(picture);
+        page.resize(700, 400);
+        const QPoint start = page.picture()->pos();
+        // The first move of each drag only anchors it; any button drags.
+        const struct
+        {
+            Qt::MouseButton button;
+            QPoint from, to, movedBefore, movedAfter;
+        } drags[] = {{Qt::LeftButton, {300, 150}, {330, 140}, {0, 0}, {30, -10}},
+                     {Qt::RightButton, {10, 390}, {15, 392}, {30, -10}, {35, -8}}};
+        for (const auto& drag : drags) {
+            sendMouse(page, QEvent::MouseMove, drag.from, drag.button);
+            QCOMPARE(page.picture()->pos(), start + drag.movedBefore);
+            sendMouse(page, QEvent::MouseMove, drag.to, drag.button);
+            QCOMPARE(page.picture()->pos(), start + drag.movedAfter);
+            sendMouse(page, QEvent::MouseButtonRelease, drag.to, drag.button);
+        }
+        const QPointF dragged = centreOf(page.picture()->geometry());
+        for (const auto& [value, size] : {std::pair{100, QSize(1400, 340)}, std::pair{0, QSize(210, 51)}}) {
+            page.zoomSlider()->setValue(value);
+            QCOMPARE(page.picture()->size(), size);
+            const QPointF after = centreOf(page.picture()->geometry());
+            QVERIFY2(qAbs(after.x() - dragged.x()) <= 1.5 && qAbs(after.y() - dragged.y()) <= 1.5,
+                     qPrintable(QString("centre moved to %1,%2").arg(after.x()).arg(after.y())));
+        }
+    }
+
+    // Run the way the main window runs it: modal, waiting in exec() until it finishes.
+    void tipsStoreTheBoxAtOnceAndTheCloseControlEndsTheWait()
+    {
+        auto storedTipsOff = [] { return QSettings().value("editor/PanoramaTips", false).toBool(); };
+        PanoramTips tips;
+        tips.setWindowFlags(tips.windowFlags() | Qt::Dialog);
+        tips.setWindowModality(Qt::ApplicationModal);
+        ModalAnswerer answerer;
+        answerer.queue([&](QWidget* modal) {
+            auto* box = modal->findChild<QCheckBox*>();
+            QVERIFY(box && !box->isChecked());
+            for (bool off : {true, false, true}) {
+                box->setChecked(off);
+                QCOMPARE(storedTipsOff(), off);
+            }
+            // The close event the window system sends to the window, not a call of done().
+            QCloseEvent close;
+            QApplication::sendEvent(modal->windowHandle(), &close);
+            QVERIFY(close.isAccepted());
+        });
+        QTimer giveUp;
+        giveUp.setSingleShot(true);
+        connect(&giveUp, &QTimer::timeout, &tips, &MainFrame::finished);
+        giveUp.start(20000);
+        tips.exec();
+        QVERIFY2(giveUp.isActive(), "exec() did not return after the tips were closed");
+        QCOMPARE(answerer.answeredCount(), 1);
+        QVERIFY(!tips.isVisible());
+        QVERIFY(storedTipsOff());
+    }
+
+    void overlappingPhotosBecomeOnePanorama()
+    {
+        const QStringList views = PanoramaViews::write(folder.path());
+        QCOMPARE(views.size(), 3);
+        PanoramDialog dialog;
+        QSignalSpy handedBack(&dialog, &PanoramDialog::signalsPanoramaDone);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QPointer<DragDropWidget> list = qobject_cast<DragDropWidget*>(dialog.currentPage());
+        QVERIFY(dropUrls(list, urlsOf(views)));
+        QCOMPARE(list->photoPaths(), views);
+
+        // The list is replaced from inside its own button's click: the progress page shows at once,
+        // the list goes only once control has left it.
+        buttonFor(list, "next")->click();
+        QVERIFY(list && !list->isVisible());
+        QVERIFY(qobject_cast<PanoramaProcess*>(dialog.currentPage()));
+        QVERIFY(dialog.currentPage()->isVisible());
+        QTRY_VERIFY(!list);
+
+        QPointer<QWidget> progress = dialog.currentPage();
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<PanoramaView*>(dialog.currentPage()), 120000);
+        QTRY_VERIFY(!progress);
+        auto* result = qobject_cast<PanoramaView*>(dialog.currentPage());
+        QVERIFY(result->isVisible());
+        const QImage panorama = result->picture()->image();
+        // Three views turned apart are joined into one picture much wider than any of them.
+        QVERIFY2(panorama.width() > 900, qPrintable(QString::number(panorama.width())));
+        QCOMPARE(result->picture()->width(), 700);
+
+        buttonFor(result, "done")->click();
+        QCOMPARE(handedBack.count(), 1);
+        QCOMPARE(handedBack.at(0).at(0).value<QImage>(), panorama);
+        QVERIFY(!dialog.isVisible());
+
+        // The next use starts from an empty list again.
+        dialog.showPhotoList();
+        auto* fresh = qobject_cast<DragDropWidget*>(dialog.currentPage());
+        QVERIFY(fresh && fresh->photoPaths().isEmpty());
+    }
+};
+
+SEAMWRIGHT_ISOLATED_TEST_MAIN(TestPanoramaUi)
+#include "tst_panoramaui.moc"
