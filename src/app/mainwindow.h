@@ -124,7 +124,6 @@ private:
     QWidget* heightLock = nullptr;
     PanoramDialog* panoramaDialog = nullptr;
 
-    friend class TestToolPanel;
     friend class TestWorkflow;
     friend class TestExport;
     friend class TestTopBar;

@@ -11,9 +11,7 @@ private slots:
     void installedGuideComesFirst()
     {
         QTemporaryDir prefix;
-        QVERIFY(prefix.isValid());
-        QVERIFY(QDir(prefix.path()).mkpath("bin"));
-        QVERIFY(QDir(prefix.path()).mkpath("share/seamwright/help"));
+        QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/seamwright/help"));
         const QString page = prefix.filePath("share/seamwright/help/index.html");
         QFile file(page);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -37,7 +35,6 @@ private slots:
         QFile resource(":/help/index.html");
         QVERIFY(resource.open(QIODevice::ReadOnly));
         const QByteArray original = resource.readAll();
-        QVERIFY(original.contains("<html") || original.contains("<!DOCTYPE"));
 
         // A stale copy from an older version is replaced, not kept.
         QFile written(url.toLocalFile());

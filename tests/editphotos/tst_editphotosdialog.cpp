@@ -121,91 +121,44 @@ private slots:
         canvas.reset();
     }
 
-    void fivePhotosFillRowsOfThree()
+    void fivePhotosSwapDeleteAndRefuseStrangers()
     {
         EditPhotoContent* grid = openOn(5);
         QVERIFY(grid);
         QCOMPARE(gridNames(grid), canvasNames(*canvas));
         QCOMPARE(grid->gridLayout()->itemAtPosition(1, 1)->widget(), cellNamed(grid, "p4.png"));
-        // Three whole cells side by side fit the window; after the last cell there is no cell.
-        QVERIFY(grid->width() <= dialog->width());
-        EditPhotoItem* last = cellNamed(grid, "p4.png");
-        QVERIFY(!grid->cellAt(last->geometry().center() + QPoint(last->width(), 0)));
-
-        // The thumbnail shows the whole 300 x 200 photo in 200 x 180: 200 x 133 at y 23.
-        const QImage shot = cellNamed(grid, "p0.png")->thumbnail()->grab().toImage();
-        const QRgb colour = canvas->paintImages.first()->image.pixel(0, 0);
-        QCOMPARE(shot.pixel(1, 24), colour);
-        QVERIFY(shot.pixel(100, 10) != colour);
-        QVERIFY(shot.pixel(100, 170) != colour);
-    }
-
-    void droppingOnePhotoOnAnotherSwapsThem()
-    {
-        EditPhotoContent* grid = openOn(5);
-        QVERIFY(grid);
-        // A press starts the real drag; without a window system it ends at once, unaccepted.
-        QTest::ignoreMessage(QtDebugMsg, "EditPhotoContent Show 0 0");
-        QTest::mousePress(grid, Qt::LeftButton, Qt::NoModifier,
-                          cellNamed(grid, "p0.png")->geometry().center());
 
         QVERIFY(dragOnto(grid, "p0.png", "p4.png"));
         QCOMPARE(canvasNames(*canvas), QStringList({"p4.png", "p1.png", "p2.png", "p3.png", "p0.png"}));
         QCOMPARE(gridNames(grid), canvasNames(*canvas));
 
-        // On itself, on empty space after the last cell and on the margin: nothing changes.
+        // On itself, on empty space after the last cell, or from outside the grid: nothing changes.
         EditPhotoItem* moved = cellNamed(grid, "p0.png");
-        QScopedPointer<QMimeData> data(EditPhotoContent::dragData(moved));
-        QVERIFY(!dropAt(grid, data.data(), moved->geometry().center()));
-        QVERIFY(!dropAt(grid, data.data(), moved->geometry().center() + QPoint(moved->width(), 0)));
-        QVERIFY(!dropAt(grid, data.data(), QPoint(1, 1)));
-        QCOMPARE(canvasNames(*canvas), QStringList({"p4.png", "p1.png", "p2.png", "p3.png", "p0.png"}));
-        QCOMPARE(gridNames(grid), canvasNames(*canvas));
-    }
-
-    void dragsFromElsewhereAreRefused()
-    {
-        EditPhotoContent* grid = openOn(3);
-        QVERIFY(grid);
-        const QPoint onto = cellNamed(grid, "p1.png")->geometry().center();
-        QMimeData files, textOnly, stranger, wrongType;
+        QScopedPointer<QMimeData> own(EditPhotoContent::dragData(moved));
+        QMimeData files, stranger;
         files.setUrls({QUrl::fromLocalFile("/tmp/photo.png")});
-        textOnly.setText("drag && drop");
-        // An address that is none of this grid's cells, as a drag from a replaced grid carries.
-        int notACell = 0;
+        int notACell = 0; // an address that is none of this grid's cells
         stranger.setProperty("EditItem", QVariant::fromValue(static_cast<void*>(&notACell)));
-        wrongType.setProperty("EditItem", QString("p0.png"));
-        for (const QMimeData* data : {&files, &textOnly, &stranger, &wrongType})
-            QVERIFY(!dropAt(grid, data, onto));
-        QCOMPARE(canvasNames(*canvas), QStringList({"p0.png", "p1.png", "p2.png"}));
-    }
+        QVERIFY(!dropAt(grid, own.data(), moved->geometry().center()));
+        QVERIFY(!dropAt(grid, own.data(), moved->geometry().center() + QPoint(moved->width(), 0)));
+        for (const QMimeData* data : {&files, &stranger})
+            QVERIFY(!dropAt(grid, data, cellNamed(grid, "p1.png")->geometry().center()));
+        QCOMPARE(canvasNames(*canvas), QStringList({"p4.png", "p1.png", "p2.png", "p3.png", "p0.png"}));
 
-    void deletingRenumbersTheCellsBehind()
-    {
-        EditPhotoContent* grid = openOn(5);
-        QVERIFY(grid);
-        QPointer<PaintImage> doomed = canvas->paintImages.at(1);
+        // After photo 1 goes, the cells behind it are renumbered: p3 is photo 2 of the canvas.
         deleteByMenu(grid, "p1.png");
-        QVERIFY(!doomed);
-        QVERIFY(!grid->pendingDelete());
-        QCOMPARE(canvasNames(*canvas), QStringList({"p0.png", "p2.png", "p3.png", "p4.png"}));
-        QCOMPARE(gridNames(grid), canvasNames(*canvas));
-
-        // p4 is now photo 3 of the canvas; a drag must move that photo and no other.
-        QVERIFY(dragOnto(grid, "p4.png", "p0.png"));
         QCOMPARE(canvasNames(*canvas), QStringList({"p4.png", "p2.png", "p3.png", "p0.png"}));
-        deleteByMenu(grid, "p0.png");
-        QCOMPARE(canvasNames(*canvas), QStringList({"p4.png", "p2.png", "p3.png"}));
+        QCOMPARE(gridNames(grid), canvasNames(*canvas));
+        QVERIFY(dragOnto(grid, "p3.png", "p4.png"));
+        QCOMPARE(canvasNames(*canvas), QStringList({"p3.png", "p2.png", "p4.png", "p0.png"}));
         QCOMPARE(gridNames(grid), canvasNames(*canvas));
 
-        // A right click beside the cells shows no menu; a dismissed menu deletes nothing.
-        QTest::mouseClick(grid, Qt::RightButton, Qt::NoModifier, QPoint(1, 1));
-        QVERIFY(!grid->pendingDelete());
+        // A dismissed menu deletes nothing.
         answerNextPopup(dismissMenu);
         QTest::mouseClick(grid, Qt::RightButton, Qt::NoModifier,
                           cellNamed(grid, "p2.png")->geometry().center());
-        QVERIFY(grid->pendingDelete());
-        QCOMPARE(canvasNames(*canvas), QStringList({"p4.png", "p2.png", "p3.png"}));
+        settle();
+        QCOMPARE(canvasNames(*canvas), QStringList({"p3.png", "p2.png", "p4.png", "p0.png"}));
     }
 
     void deletingTheOnlyPhotoEmptiesTheCanvas()
@@ -218,30 +171,18 @@ private slots:
         QCOMPARE(gridNames(grid), QStringList());
     }
 
-    void outsideChangesRebuildTheGrid()
+    void clearAndAddWhileOpen()
     {
-        EditPhotoContent* grid = openOn(4);
+        EditPhotoContent* grid = openOn(3);
         QVERIFY(grid);
-        // Reordered elsewhere: until the rebuild the old indexes are wrong, so the cells act on nothing.
-        canvas->swapPhotos(0, 3);
-        QVERIFY(!dragOnto(grid, "p0.png", "p1.png"));
-        QCOMPARE(canvasNames(*canvas), QStringList({"p3.png", "p1.png", "p2.png", "p0.png"}));
-        settle();
-        QCOMPARE(gridNames(grid), canvasNames(*canvas));
-
-        // "clear": nothing the grid shows or hands on may point at the deleted photos.
+        // Nothing the grid shows or hands on may point at the deleted photos.
         EditPhotoItem* oldCell = cellNamed(grid, "p2.png");
-        const QPoint otherOldCell = cellNamed(grid, "p1.png")->geometry().center();
         QScopedPointer<QMimeData> oldDrag(EditPhotoContent::dragData(oldCell));
         canvas->removeAllPhotos();
-        QVERIFY(!oldCell->thumbnail()->paintImage());
         oldCell->thumbnail()->grab(); // paints nothing, and must not crash
-        QVERIFY(!dropAt(grid, oldDrag.data(), otherOldCell));
         settle();
-        QCOMPARE(dialog->photoGrid(), grid);
         QCOMPARE(gridNames(grid), QStringList());
 
-        // "add" with the window open, then a drag and a delete on the new cells.
         for (const char* name : {"a.png", "b.png", "c.png"})
             canvas->addImage(QImage(200, 100, QImage::Format_RGB32), name);
         settle();
