@@ -51,6 +51,17 @@ void placeOver(QWidget* dialog, const QWidget* owner)
     dialog->move(frame.topLeft());
 }
 
+// The windows of the top bar are made once, as dialogs of the main window, and kept.
+template <class Dialog> Dialog* keptDialog(Dialog*& dialog, QWidget* owner)
+{
+    if (!dialog) {
+        dialog = new Dialog(owner);
+        dialog->setWindowFlags(dialog->windowFlags() | Qt::Dialog);
+        placeOver(dialog, owner);
+    }
+    return dialog;
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
@@ -276,12 +287,7 @@ void MainWindow::onPanoramaDone(const QImage& img)
 
 void MainWindow::openApps()
 {
-    if (!appDialog) {
-        appDialog = new AppDialog(this);
-        appDialog->setWindowFlags(appDialog->windowFlags() | Qt::Dialog);
-        placeOver(appDialog, this);
-    }
-    appDialog->show();
+    keptDialog(appDialog, this)->show();
 }
 
 void MainWindow::openHelp()
@@ -299,23 +305,14 @@ void MainWindow::editPhotos()
             return;
         resetEditing();
     }
-    if (!editPhotosDialog) {
-        editPhotosDialog = new EditPhotosDialog(this);
-        editPhotosDialog->setWindowFlags(editPhotosDialog->windowFlags() | Qt::Dialog);
-        placeOver(editPhotosDialog, this);
-    }
+    keptDialog(editPhotosDialog, this);
     editPhotosDialog->loadPhotos(canvas());
     editPhotosDialog->show();
 }
 
 void MainWindow::openAbout()
 {
-    if (!aboutDialog) {
-        aboutDialog = new AboutDialog(this);
-        aboutDialog->setWindowFlags(aboutDialog->windowFlags() | Qt::Dialog);
-        placeOver(aboutDialog, this);
-    }
-    aboutDialog->show();
+    keptDialog(aboutDialog, this)->show();
 }
 
 void MainWindow::openPanorama()
@@ -329,10 +326,7 @@ void MainWindow::openPanorama()
         delete tips;
     }
     if (!panoramaDialog) {
-        panoramaDialog = new PanoramDialog(this);
-        panoramaDialog->setWindowFlags(panoramaDialog->windowFlags() | Qt::Dialog);
-        panoramaDialog->setWindowModality(Qt::ApplicationModal);
-        placeOver(panoramaDialog, this);
+        keptDialog(panoramaDialog, this)->setWindowModality(Qt::ApplicationModal);
         connect(panoramaDialog, SIGNAL(signalsPanoramaDone(const QImage&)), this,
                 SLOT(onPanoramaDone(const QImage&)));
     }
