@@ -4,6 +4,7 @@
 #include "panorama/engine/panoramathread.h"
 #include "panorama/ui/dragdropwidget.h"
 #include "support/dropurls.h"
+#include "support/filedialoganswer.h"
 #include "support/hostilecorpus.h"
 #include "support/panoramaviews.h"
 
@@ -106,6 +107,29 @@ private slots:
         QCOMPARE(host.canvas()->paintImages.size(), decodable);
         QVERIFY(host.canvas()->contentSize().width() > 0);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void bothDialogsTakeOnlyWhatDecodes()
+    {
+        // Every regular file of the corpus chosen at once, on the canvas and on the panorama list.
+        QStringList names;
+        int decodable = 0;
+        for (const HostileCorpus::Entry& e : corpus.entries()) {
+            if (QFileInfo(e.path).isFile()) {
+                names << QFileInfo(e.path).fileName();
+                decodable += e.decodes;
+            }
+        }
+        XFormWidget host;
+        DragDropWidget list;
+        ModalAnswerer answerer;
+        answerer.queue(chooseFilesInDialog(corpus.folder(), names));
+        answerer.queue(chooseFilesInDialog(corpus.folder(), names));
+        host.canvas()->openFiles();
+        QVERIFY(QMetaObject::invokeMethod(&list, "onOpenFiles"));
+        QCOMPARE(answerer.answeredClasses(), QStringList({"QFileDialog", "QFileDialog"}));
+        QCOMPARE(host.canvas()->paintImages.size(), decodable);
+        QCOMPARE(list.photoPaths().size(), decodable);
     }
 
     void panoramaNamesThePhotoItCannotRead()
