@@ -680,29 +680,26 @@ void MainWindow::onPaintAreaSizeHint(int width, int height)
 
 void MainWindow::paintWidthChanged()
 {
-    PainterArea* area = canvas();
-    if (area->direction != 1)
-        return;
-    const std::optional<int> width = WorkflowValues::parseCommonSide(widthEdit->text());
-    if (!width) {
-        // Refused: show the width still in effect.
-        widthEdit->setText(QString::number(config().paintWidth));
-        return;
-    }
-    if (*width != config().paintWidth)
-        area->setPaintWidth(*width);
+    applyCommonSide(1, widthEdit, config().paintWidth, &PainterArea::setPaintWidth);
 }
 
 void MainWindow::paintHeightChanged()
 {
+    applyCommonSide(0, heightEdit, config().paintHeight, &PainterArea::setPaintHeight);
+}
+
+// The entry across the strip sets the common size; the other one only shows the strip's length.
+void MainWindow::applyCommonSide(int direction, QLineEdit* edit, int current, void (PainterArea::*set)(int))
+{
     PainterArea* area = canvas();
-    if (area->direction != 0)
+    if (area->direction != direction)
         return;
-    const std::optional<int> height = WorkflowValues::parseCommonSide(heightEdit->text());
-    if (!height) {
-        heightEdit->setText(QString::number(config().paintHeight));
+    const std::optional<int> side = WorkflowValues::parseCommonSide(edit->text());
+    if (!side) {
+        // Refused: show the size still in effect.
+        edit->setText(QString::number(current));
         return;
     }
-    if (*height != config().paintHeight)
-        area->setPaintHeight(*height);
+    if (*side != current)
+        (area->*set)(*side);
 }

@@ -89,6 +89,7 @@ private:
     bool pickColor(QColor* target);
     void applySpacingMode(int mode);
     void restoreZoom();
+    void applyCommonSide(int direction, QLineEdit* edit, int current, void (PainterArea::*set)(int));
 
     PainterArea* canvas() const;
     static StitcherConfig& config();

@@ -258,17 +258,18 @@ void PainterArea::setPaintWidth(int width)
 {
     config->paintWidth = width;
     areaWidth = cutLeft + cutRight + width;
-    if (!paintImages.isEmpty())
-        centreCanvas();
-    adjustSize();
-    update();
-    placeButtons();
+    commonSizeChanged();
 }
 
 void PainterArea::setPaintHeight(int height)
 {
     config->paintHeight = height;
     areaHeight = cutTop + cutBottom + height;
+    commonSizeChanged();
+}
+
+void PainterArea::commonSizeChanged()
+{
     if (!paintImages.isEmpty())
         centreCanvas();
     adjustSize();

@@ -113,6 +113,7 @@ private:
     QSize containerSize() const;
     QPoint toCanvasUnits(const QPoint& widgetPoint) const;
     void relayout();
+    void commonSizeChanged();
     void trimMove(const QPoint& canvasPoint, const QPoint& movement, bool checkPoint);
 
     // Paints the strip onto any device: deviceSize is the device's size in pixels, scale its pixels
