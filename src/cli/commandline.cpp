@@ -1,0 +1,317 @@
+#include "cli/commandline.h"
+
+#include "cli/joincommand.h"
+#include "cli/panoramacommand.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace {
+
+// Options that take a value, with the commands that accept them.
+struct OptionInfo
+{
+    const char* name;
+    bool join;
+    bool panorama;
+    bool takesValue;
+};
+
+const OptionInfo optionTable[] = {
+    {"--output", true, true, true},           {"--quiet", true, true, false},
+    {"--vertical", true, false, false},       {"--size", true, false, true},
+    {"--inner", true, false, true},           {"--outer", true, false, true},
+    {"--color", true, false, true},           {"--watermark", true, false, true},
+    {"--watermark-mode", true, false, true},  {"--watermark-opacity", true, false, true},
+    {"--watermark-size", true, false, true},  {"--watermark-spacing", true, false, true},
+    {"--watermark-color", true, false, true}, {"--scans", false, true, false},
+};
+
+const OptionInfo* findOption(const QString& name)
+{
+    for (const OptionInfo& info : optionTable)
+        if (name == QLatin1String(info.name))
+            return &info;
+    return nullptr;
+}
+
+bool readInt(const QString& text, int low, int high, int& out)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high)
+        return false;
+    out = value;
+    return true;
+}
+
+bool readColor(const QString& text, QColor& out)
+{
+    static const QRegularExpression hex(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    const bool named = !text.startsWith(QLatin1Char('#')) && QColor::colorNames().contains(text.toLower());
+    if (!hex.match(text).hasMatch() && !named)
+        return false;
+    out = QColor(text.toLower());
+    return out.isValid();
+}
+
+void printLine(const QString& text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stderr);
+}
+
+// Libraries' warnings (a runtime folder not set, a file not found) would bury the one line that says
+// what went wrong; only critical messages get through.
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
+}
+
+} // namespace
+
+void CommandLine::prepareProcess()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("OPENCV_LOG_LEVEL"))
+        qputenv("OPENCV_LOG_LEVEL", "ERROR");
+    qInstallMessageHandler(quietMessages);
+}
+
+CommandLine::CommandLine(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+    parse(arguments);
+}
+
+CommandLine::CommandLine(const QStringList& arguments)
+{
+    parse(arguments);
+}
+
+bool CommandLine::fail(const QString& text)
+{
+    cmd = Command::Usage;
+    error = text;
+    return false;
+}
+
+void CommandLine::parse(const QStringList& arguments)
+{
+    if (arguments.isEmpty())
+        return;
+    const QString first = arguments.first();
+    if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+        cmd = Command::Help;
+        return;
+    }
+    if (first == QLatin1String("--version")) {
+        cmd = Command::Version;
+        return;
+    }
+    if (first == QLatin1String("join")) {
+        cmd = Command::Join;
+    } else if (first == QLatin1String("panorama")) {
+        cmd = Command::Panorama;
+    } else if (first.startsWith(QLatin1String("--")) || !first.startsWith(QLatin1Char('-'))) {
+        fail(tr("unknown command \"%1\"").arg(first));
+        return;
+    } else {
+        return; // a single-dash option belongs to the toolkit and the window
+    }
+
+    bool optionsEnded = false;
+    bool watermarkStyled = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+            opts.photos.append(arg);
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            cmd = Command::Help;
+            return;
+        }
+        QString name = arg;
+        QString value;
+        bool inlineValue = false;
+        const int equals = arg.indexOf(QLatin1Char('='));
+        if (arg.startsWith(QLatin1String("--")) && equals > 0) {
+            name = arg.left(equals);
+            value = arg.mid(equals + 1);
+            inlineValue = true;
+        }
+        if (name == QLatin1String("-o"))
+            name = QStringLiteral("--output");
+        else if (name == QLatin1String("-q"))
+            name = QStringLiteral("--quiet");
+        const OptionInfo* info = findOption(name);
+        const bool accepted = info && (cmd == Command::Join ? info->join : info->panorama);
+        if (!accepted) {
+            fail(tr("unknown option \"%1\" for %2").arg(arg, arguments.first()));
+            return;
+        }
+        if (info->takesValue && !inlineValue) {
+            if (i + 1 >= arguments.size()) {
+                fail(tr("option \"%1\" needs a value").arg(name));
+                return;
+            }
+            value = arguments[++i];
+        } else if (!info->takesValue && inlineValue) {
+            fail(tr("option \"%1\" takes no value").arg(name));
+            return;
+        }
+        if (!parseOption(name, value))
+            return;
+        if (name.startsWith(QLatin1String("--watermark-")))
+            watermarkStyled = true;
+    }
+
+    if (watermarkStyled && opts.watermarkText.isEmpty()) {
+        fail(tr("the watermark options need a text: give one with --watermark TEXT"));
+        return;
+    }
+    if (opts.output.isEmpty()) {
+        fail(tr("no output file: give one with -o OUT.png"));
+        return;
+    }
+    const int fewest = cmd == Command::Panorama ? 2 : 1;
+    if (opts.photos.size() < fewest) {
+        fail(cmd == Command::Panorama ? tr("panorama needs at least two photos")
+                                      : tr("join needs at least one photo"));
+        return;
+    }
+}
+
+bool CommandLine::parseOption(const QString& name, const QString& value)
+{
+    const auto badValue = [&](const QString& range) {
+        return fail(tr("invalid value \"%1\" for %2: expected %3").arg(value, name, range));
+    };
+    if (name == QLatin1String("--output")) {
+        if (value.isEmpty())
+            return badValue(tr("a file name"));
+        opts.output = value;
+    } else if (name == QLatin1String("--quiet")) {
+        opts.quiet = true;
+    } else if (name == QLatin1String("--vertical")) {
+        opts.direction = JobOptions::Direction::Vertical;
+    } else if (name == QLatin1String("--scans")) {
+        opts.panoramaStyle = JobOptions::PanoramaStyle::Scans;
+    } else if (name == QLatin1String("--size")) {
+        // The bottom bar's entries take two digits or more.
+        if (!readInt(value, 10, 1000000, opts.commonSize))
+            return badValue(tr("a size from 10 to 1000000 pixels"));
+    } else if (name == QLatin1String("--inner")) {
+        if (!readInt(value, 0, 100, opts.inner))
+            return badValue(tr("0 to 100"));
+    } else if (name == QLatin1String("--outer")) {
+        if (!readInt(value, 0, 100, opts.outer))
+            return badValue(tr("0 to 100"));
+    } else if (name == QLatin1String("--color")) {
+        if (!readColor(value, opts.spacingColor))
+            return badValue(tr("a colour such as #RRGGBB"));
+    } else if (name == QLatin1String("--watermark")) {
+        if (value.isEmpty())
+            return badValue(tr("a text"));
+        opts.watermarkText = value;
+    } else if (name == QLatin1String("--watermark-mode")) {
+        if (value == QLatin1String("bottom"))
+            opts.watermarkMode = JobOptions::WatermarkMode::Bottom;
+        else if (value == QLatin1String("tile"))
+            opts.watermarkMode = JobOptions::WatermarkMode::Tile;
+        else
+            return badValue(QStringLiteral("bottom|tile"));
+    } else if (name == QLatin1String("--watermark-opacity")) {
+        if (!readInt(value, 0, 255, opts.watermarkOpacity))
+            return badValue(tr("0 to 255"));
+    } else if (name == QLatin1String("--watermark-size")) {
+        if (!readInt(value, 0, 100, opts.watermarkSize))
+            return badValue(tr("0 to 100"));
+    } else if (name == QLatin1String("--watermark-spacing")) {
+        if (!readInt(value, 0, 100, opts.watermarkSpacing))
+            return badValue(tr("0 to 100"));
+    } else if (name == QLatin1String("--watermark-color")) {
+        if (!readColor(value, opts.watermarkColor))
+            return badValue(tr("a colour such as #RRGGBB"));
+    }
+    return true;
+}
+
+int CommandLine::exec() const
+{
+    switch (cmd) {
+    case Command::Help:
+        std::fputs(qPrintable(helpText()), stdout);
+        return Written;
+    case Command::Version:
+        std::fputs(qPrintable(versionText() + QLatin1Char('\n')), stdout);
+        return Written;
+    case Command::Usage:
+        printLine(QStringLiteral("seamwright: ") + error);
+        printLine(tr("Try \"seamwright --help\" for more information."));
+        return UsageError;
+    case Command::Join:
+        return JoinCommand(opts).run() ? Written : Failed;
+    case Command::Panorama:
+        return PanoramaCommand(opts).run() ? Written : Failed;
+    case Command::Window:
+        break;
+    }
+    return UsageError;
+}
+
+QString CommandLine::versionText()
+{
+    return QStringLiteral("seamwright " SEAMWRIGHT_VERSION);
+}
+
+QString CommandLine::helpText()
+{
+    return tr("Usage:\n"
+              "  seamwright                                       open the window\n"
+              "  seamwright join [options] -o OUT.png PHOTO...    join photos into one strip\n"
+              "  seamwright panorama [--scans] -o OUT.png PHOTO...  stitch overlapping photos\n"
+              "  seamwright --help | --version\n"
+              "\n"
+              "join: the photos, scaled to one common size, edge to edge in the order given.\n"
+              "  -o, --output FILE          the PNG file to write (required)\n"
+              "  --vertical                 one photo below the other (default: side by side)\n"
+              "  --size N                   the common height (side by side) or width (vertical)\n"
+              "                             in pixels, 10 to 1000000 (default: the first photo's)\n"
+              "  --inner N                  spacing between photos, 0 to 100 as the Inner slider:\n"
+              "                             0 is 5 pixels, 100 is 160 (default: no spacing)\n"
+              "  --outer N                  spacing round the strip, 0 to 100 as the Outer slider\n"
+              "                             (default: no spacing)\n"
+              "  --color #RRGGBB            the spacing colour (default: #ffffff)\n"
+              "  --watermark TEXT           stamp TEXT on the strip (default: no watermark)\n"
+              "  --watermark-mode MODE      bottom (once at the bottom) or tile (diagonally all\n"
+              "                             over) (default: bottom)\n"
+              "  --watermark-opacity N      0 (invisible) to 255 (solid) (default: 255)\n"
+              "  --watermark-size N         0 to 100; 50 is the font's own size, 100 twice it\n"
+              "                             (default: 50)\n"
+              "  --watermark-spacing N      0 to 100, the gap between tiles (default: 50)\n"
+              "  --watermark-color #RRGGBB  the watermark colour (default: #0000ff)\n"
+              "\n"
+              "panorama: overlapping photos stitched into one picture (two photos or more).\n"
+              "  -o, --output FILE          the PNG file to write (required)\n"
+              "  --scans                    flat documents and scans (default: photos of a scene)\n"
+              "\n"
+              "Both commands:\n"
+              "  -q, --quiet                no progress line on a terminal\n"
+              "  --                         every argument after it is a photo\n"
+              "Colours are #RRGGBB or a name such as white. An option's value may follow an\n"
+              "equals sign (--size=800). The output file is replaced only once it is complete.\n"
+              "No display is needed.\n"
+              "\n"
+              "Exit status: 0 when the file was written; 1 when a photo cannot be read, the\n"
+              "stitch fails or the file cannot be written; 2 for a usage error.\n");
+}

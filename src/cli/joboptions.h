@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+// What one run of `seamwright join` or `seamwright panorama` was asked to do.
+struct JobOptions
+{
+    enum class Direction { Horizontal, Vertical };
+    enum class WatermarkMode { Bottom, Tile };
+    enum class PanoramaStyle { Panorama, Scans };
+
+    QStringList photos; // in strip order
+    QString output;
+    bool quiet = false;
+
+    // join: the tool panel's and the bottom bar's values.
+    Direction direction = Direction::Horizontal;
+    int commonSize = 0; // 0 keeps the first photo's
+    int inner = -1;     // slider value; -1 leaves that spacing off
+    int outer = -1;
+    QColor spacingColor = Qt::white;
+    QString watermarkText; // empty: no watermark
+    WatermarkMode watermarkMode = WatermarkMode::Bottom;
+    int watermarkOpacity = 255;
+    int watermarkSize = 50;
+    int watermarkSpacing = 50;
+    QColor watermarkColor = Qt::blue;
+
+    // panorama
+    PanoramaStyle panoramaStyle = PanoramaStyle::Panorama;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "cli/joboptions.h"
+#include "cli/progressline.h"
+
+#include <QCoreApplication>
+#include <QImage>
+
+#include <vector>
+
+// `seamwright join`: the photos decoded as the window decodes them, laid out and painted by the window's
+// canvas (never shown), and written as the export writes.
+class JoinCommand
+{
+    Q_DECLARE_TR_FUNCTIONS(JoinCommand)
+public:
+    explicit JoinCommand(const JobOptions& options);
+
+    // Returns whether the file was written; reports a failure on standard error.
+    bool run();
+
+private:
+    bool decodePhotos(std::vector<QImage>& images);
+
+    const JobOptions opts;
+    ProgressLine progress;
+};

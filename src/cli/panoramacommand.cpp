@@ -1,0 +1,54 @@
+#include "cli/panoramacommand.h"
+
+#include "cli/pngoutput.h"
+#include "panorama/engine/panoramarequest.h"
+#include "panorama/engine/panoramathread.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QTimer>
+
+PanoramaCommand::PanoramaCommand(const JobOptions& options) : opts(options), progress(options.quiet) {}
+
+bool PanoramaCommand::run()
+{
+    PanoramaRequest request;
+    request.style = opts.panoramaStyle == JobOptions::PanoramaStyle::Scans ? "Scans" : "Panorama";
+    for (const QString& path : opts.photos)
+        request.imageList.push_back(path.toLocal8Bit().toStdString());
+
+    QImage panorama;
+    QString error;
+    QEventLoop loop;
+    auto* worker = new PanoramaThread(request);
+    QObject::connect(worker, &PanoramaThread::signalPanoramaResult, &loop, [&](const QImage& image) {
+        panorama = image;
+        loop.quit();
+    });
+    QObject::connect(worker, &PanoramaThread::siganlPanoramaError, &loop, [&](const QString& text) {
+        error = text;
+        loop.quit();
+    });
+    // A worker that ends without an answer must not leave the command waiting.
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+
+    QElapsedTimer clock;
+    clock.start();
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        progress.show(tr("stitching %1 photos, %2 s").arg(opts.photos.size()).arg(clock.elapsed() / 1000));
+    });
+    tick.start(500);
+    worker->start();
+    loop.exec();
+    tick.stop();
+    worker->wait();
+    delete worker;
+
+    if (panorama.isNull()) {
+        progress.report(error.isEmpty() ? tr("The stitch failed.") : error);
+        return false;
+    }
+    return PngOutput::write(panorama, opts.output, progress);
+}

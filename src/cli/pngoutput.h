@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QString>
+
+#include <functional>
+
+class ProgressLine;
+
+// Writes a picture as a PNG file without a window: the file appears, or replaces the file of that name,
+// only once it is complete, so a failure leaves whatever was there before.
+class PngOutput
+{
+    Q_DECLARE_TR_FUNCTIONS(PngOutput)
+public:
+    // Returns whether the file was written; on failure reports the reason in the window's words.
+    static bool write(const QImage& image, const QString& fileName, ProgressLine& progress);
+};

@@ -1,0 +1,249 @@
+#include "support/panoramaviews.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Runs the built executable as a user's script would: without any display, and without being told
+// which platform to use.
+class TestCommands : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir dir;
+    QString red, green, blue;
+
+    struct Run
+    {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    Run seamwright(const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        process.setProcessEnvironment(env);
+        process.start(SEAMWRIGHT_EXECUTABLE, arguments);
+        Run run;
+        if (!process.waitForFinished(240000) || process.exitStatus() != QProcess::NormalExit) {
+            process.kill();
+            process.waitForFinished();
+            return run;
+        }
+        run.exitCode = process.exitCode();
+        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        run.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return run;
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    QString writePhoto(const QString& name, QSize size, QColor colour)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        image.save(path(name));
+        return path(name);
+    }
+
+    static QByteArray digest(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1)
+                                           : QByteArray();
+    }
+
+    static int countNear(const QImage& image, QRect area, QColor colour)
+    {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green()) +
+                        qAbs(c.blue() - colour.blue()) <
+                    60)
+                    ++count;
+            }
+        return count;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        red = writePhoto("red.png", {400, 200}, Qt::red);
+        green = writePhoto("green.png", {300, 300}, Qt::green);
+        blue = writePhoto("blue.png", {200, 100}, Qt::blue);
+    }
+
+    void stripSizes_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("side by side, first photo's height") << QStringList() << QSize(1000, 200);
+        QTest::newRow("stacked, first photo's width") << QStringList{"--vertical"} << QSize(400, 800);
+        QTest::newRow("side by side at 100") << QStringList{"--size", "100"} << QSize(500, 100);
+        QTest::newRow("stacked at 100") << QStringList{"--vertical", "--size=100"} << QSize(100, 200);
+        QTest::newRow("inner and outer spacing at 0 are 5 pixels")
+            << QStringList{"--inner", "0", "--outer", "0"} << QSize(1020, 210);
+        QTest::newRow("inner spacing at 100 is 160 pixels")
+            << QStringList{"--inner", "100"} << QSize(1320, 200);
+    }
+
+    void stripSizes()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QSize, size);
+        const QString out = path("sizes.png");
+        QFile::remove(out);
+        const Run run = seamwright(QStringList{"join"} + options + QStringList{"-o", out, red, green, blue});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString()); // no progress and no chatter when not on a terminal
+        QImageReader reader(out);
+        QCOMPARE(QByteArray(reader.format()), QByteArray("png"));
+        QCOMPARE(reader.size(), size);
+    }
+
+    void pixelsAtKnownPlaces()
+    {
+        const QString out = path("pixels.png");
+        const Run run = seamwright(
+            {"join", "--inner", "0", "--outer", "0", "--color", "#ff00ff", "-o", out, red, green, blue});
+        QCOMPARE(run.exitCode, 0);
+        const QImage strip(out);
+        QCOMPARE(strip.size(), QSize(1020, 210));
+        const QRgb magenta = qRgb(255, 0, 255);
+        QCOMPARE(strip.pixel(2, 100), magenta);                // outer border
+        QCOMPARE(strip.pixel(10, 100), QColor(Qt::red).rgb()); // first photo at the left
+        QCOMPARE(strip.pixel(407, 100), magenta);              // between the first and second photo
+        QCOMPARE(strip.pixel(500, 100), QColor(Qt::green).rgb());
+        QCOMPARE(strip.pixel(1010, 100), QColor(Qt::blue).rgb());
+        QCOMPARE(strip.pixel(1017, 207), magenta);
+    }
+
+    void watermark_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("marked");
+        const QStringList text{"--watermark", "SEAMWRIGHT",       "--watermark-color",
+                               "#000000",     "--watermark-size", "100"};
+        QTest::newRow("none") << QStringList() << false;
+        QTest::newRow("bottom") << text << true;
+        QTest::newRow("tile") << text + QStringList{"--watermark-mode", "tile"} << true;
+        QTest::newRow("invisible") << text + QStringList{"--watermark-opacity", "0"} << false;
+    }
+
+    void watermark()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, marked);
+        const QString white = writePhoto("white.png", {600, 300}, Qt::white);
+        const QString out = path("marked.png");
+        const Run run = seamwright(QStringList{"join"} + options + QStringList{"-o", out, white});
+        QCOMPARE(run.exitCode, 0);
+        const QImage strip(out);
+        QCOMPARE(countNear(strip, strip.rect(), Qt::black) > 50, marked);
+        // Bottom stays in the lower half; tiles reach the upper half too.
+        const bool upper = countNear(strip, QRect(0, 0, 600, 150), Qt::black) > 50;
+        QCOMPARE(upper, options.contains("tile"));
+    }
+
+    void exitStatuses_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        const QString out = path("kept.png");
+        const QString text = path("notes.txt");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "";
+        QTest::newRow("unknown command") << QStringList{"glue", "a.png"} << 2 << "glue";
+        QTest::newRow("no output") << QStringList{"join", red} << 2 << "-o";
+        QTest::newRow("no photo") << QStringList{"join", "-o", out} << 2 << "photo";
+        QTest::newRow("unknown option") << QStringList{"join", "--bogus", "-o", out, red} << 2 << "--bogus";
+        QTest::newRow("panorama option on join")
+            << QStringList{"join", "--scans", "-o", out, red} << 2 << "--scans";
+        QTest::newRow("inner above range")
+            << QStringList{"join", "--inner", "101", "-o", out, red} << 2 << "101";
+        QTest::newRow("opacity above range")
+            << QStringList{"join", "--watermark", "x", "--watermark-opacity=256", "-o", out, red} << 2
+            << "256";
+        QTest::newRow("size below range") << QStringList{"join", "--size", "9", "-o", out, red} << 2 << "9";
+        QTest::newRow("bad colour") << QStringList{"join", "--color", "#12345", "-o", out, red} << 2
+                                    << "#12345";
+        QTest::newRow("watermark settings without a text")
+            << QStringList{"join", "--watermark-mode", "tile", "-o", out, red} << 2 << "--watermark";
+        QTest::newRow("value missing") << QStringList{"join", "-o", out, red, "--size"} << 2 << "--size";
+        QTest::newRow("panorama of one photo") << QStringList{"panorama", "-o", out, red} << 2 << "two";
+        QTest::newRow("missing photo")
+            << QStringList{"join", "-o", out, red, path("gone.jpg"), blue} << 1 << "gone.jpg";
+        QTest::newRow("not a photo") << QStringList{"join", "-o", out, red, text} << 1 << "notes.txt";
+        QTest::newRow("folder as output")
+            << QStringList{"join", "-o", dir.path(), red} << 1 << "Could not write";
+        QTest::newRow("panorama of an unreadable photo")
+            << QStringList{"panorama", "-o", out, red, path("gone.jpg")} << 1 << "gone.jpg";
+    }
+
+    void exitStatuses()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFile notes(path("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("not a picture\n");
+        notes.close();
+        // Whatever fails, the file already there stays as it was.
+        const QString out = path("kept.png");
+        QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(out));
+        const QByteArray before = digest(out);
+
+        const Run run = seamwright(arguments);
+        QCOMPARE(run.exitCode, status);
+        QCOMPARE(digest(out), before);
+        if (status == 0) {
+            QVERIFY(!run.out.isEmpty());
+            QCOMPARE(run.err, QString());
+            return;
+        }
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        // One line says what went wrong; a usage error adds the hint.
+        const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.filter(QRegularExpression("^seamwright: ")).size(), 1);
+        if (status == 2)
+            QCOMPARE(lines, QStringList({lines.first(), "Try \"seamwright --help\" for more information."}));
+        else
+            QVERIFY(lines.last().contains(message));
+        QVERIFY(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter("kept.png.").isEmpty());
+    }
+
+    void helpListsEveryOption()
+    {
+        const Run run = seamwright({"--help"});
+        for (const char* option :
+             {"--vertical", "--size", "--inner", "--outer", "--color", "--watermark ", "--watermark-mode",
+              "--watermark-opacity", "--watermark-size", "--watermark-spacing", "--watermark-color",
+              "--scans", "--quiet", "--output"})
+            QVERIFY2(run.out.contains(option), option);
+    }
+
+    void panoramaIsWiderThanAnyView()
+    {
+        const QStringList views = PanoramaViews::write(dir.path());
+        QCOMPARE(views.size(), 3);
+        const QString out = path("panorama.png");
+        const Run run = seamwright(QStringList{"panorama", "-o", out} + views);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(QImage(out).width() > QImage(views.first()).width());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommands)
+#include "tst_commands.moc"
