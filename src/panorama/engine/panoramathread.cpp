@@ -1,20 +1,27 @@
 #include "panorama/engine/panoramathread.h"
 
-#include "panorama/engine/imageconversion.h"
+#include "panorama/engine/worker/stitchprotocol.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPointer>
+#include <QProcess>
 #include <QSet>
+#include <QTemporaryDir>
 
-#include <opencv2/core/utility.hpp>
-#include <opencv2/imgcodecs.hpp>
-#include <opencv2/stitching.hpp>
+#include <unistd.h>
 
-#include <exception>
+#include <chrono>
+#include <csignal>
 #include <iostream>
+#include <mutex>
 
 namespace {
+
+const char workerName[] = "seamwright-stitch";
 
 // Workers are created and destroyed on the user-interface thread only, so the set needs no lock.
 QSet<PanoramaThread*>& liveWorkers()
@@ -23,18 +30,73 @@ QSet<PanoramaThread*>& liveWorkers()
     return workers;
 }
 
-// Waits from both ends of the exit path: aboutToQuit when the event loop ends, and the application
+// Two stitches at once would only share the memory that one of them needs.
+std::timed_mutex& stitchSlot()
+{
+    static std::timed_mutex slot;
+    return slot;
+}
+
+// Cancels from both ends of the exit path: aboutToQuit when the event loop ends, and the application
 // object's destruction for programs that never run one.
-void waitBeforeApplicationExit()
+void cancelBeforeApplicationExit()
 {
     static QPointer<QCoreApplication> hooked;
     QCoreApplication* app = QCoreApplication::instance();
     if (!app || hooked == app)
         return;
     hooked = app;
-    QObject::connect(app, &QCoreApplication::aboutToQuit, app, &PanoramaThread::waitForRunningWorkers,
+    QObject::connect(app, &QCoreApplication::aboutToQuit, app, &PanoramaThread::cancelRunningWorkers,
                      Qt::DirectConnection);
-    qAddPostRoutine(&PanoramaThread::waitForRunningWorkers);
+    qAddPostRoutine(&PanoramaThread::cancelRunningWorkers);
+}
+
+// Beside the running program, then where this build made it, then where an installation puts it.
+QString workerProgram()
+{
+    QStringList candidates;
+    if (QCoreApplication::instance())
+        candidates << QCoreApplication::applicationDirPath() + '/' + workerName;
+    candidates << QStringLiteral(SEAMWRIGHT_STITCH_BUILD_PATH)
+               << QStringLiteral(SEAMWRIGHT_STITCH_INSTALL_PATH);
+    for (const QString& candidate : candidates) {
+        const QFileInfo info(candidate);
+        if (info.isFile() && info.isExecutable())
+            return candidate;
+    }
+    qWarning().noquote() << "The stitch worker was not found in" << candidates.join(", ");
+    return QString();
+}
+
+// The kernel's count of processes it has killed for want of memory, or -1.
+qint64 kernelOomKills()
+{
+    QFile file(QStringLiteral("/proc/vmstat"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.startsWith("oom_kill "))
+            return line.mid(9).trimmed().toLongLong();
+    return -1;
+}
+
+qint64 residentBytes()
+{
+    QFile file(QStringLiteral("/proc/self/statm"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+qint64 cgroupMemoryLimit()
+{
+    QFile file(QStringLiteral("/sys/fs/cgroup/memory.max"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    bool ok = false;
+    const qint64 limit = file.readAll().trimmed().toLongLong(&ok);
+    return ok ? limit : 0;
 }
 
 QString stitchFailedText()
@@ -43,59 +105,93 @@ QString stitchFailedText()
                               "30% overlap with all other ajacent photograph.");
 }
 
+QString outOfMemoryText()
+{
+    return PanoramaThread::tr("There is not enough memory to stitch these photos: they are too large or too "
+                              "many for the memory available. Try fewer or smaller photos.");
+}
+
+QString endedAbnormallyText()
+{
+    return PanoramaThread::tr("Stitching stopped unexpectedly, so no panorama was made. Please try again.");
+}
+
+QString pathText(const std::string& path)
+{
+    return QString::fromLocal8Bit(path.data(), int(path.size()));
+}
+
 QString unreadablePhotoText(const std::string& path)
 {
     return PanoramaThread::tr("The photo \"%1\" cannot be opened. Replace it with another photo and try "
                               "again.")
-        .arg(QString::fromLocal8Bit(path.data(), int(path.size())));
-}
-
-// An empty matrix when the library cannot find or decode the file.
-cv::Mat loadPhoto(const std::string& path)
-{
-    std::string resolved;
-    try {
-        resolved = cv::samples::findFile(path, true, false);
-    } catch (const cv::Exception&) {
-        return cv::Mat();
-    }
-    // The reader throws rather than decode a picture beyond its size limit: that photo is as
-    // unreadable to the user as a broken one.
-    try {
-        return cv::imread(resolved, cv::IMREAD_COLOR);
-    } catch (const cv::Exception&) {
-        return cv::Mat();
-    }
+        .arg(pathText(path));
 }
 
 struct Outcome
 {
+    enum Kind { Result, Error };
+    Kind kind = Error;
     QImage panorama;
-    QString error; // empty for a result
+    QString error;
+    QStringList leftOut;
 };
 
-Outcome stitch(const PanoramaRequest& request)
+Outcome error(const QString& text)
 {
-    const cv::Stitcher::Mode mode = request.style == "Scans" ? cv::Stitcher::SCANS : cv::Stitcher::PANORAMA;
-    const cv::Ptr<cv::Stitcher> stitcher = cv::Stitcher::create(mode);
+    return {Outcome::Error, QImage(), text, {}};
+}
 
-    std::vector<cv::Mat> images;
-    images.reserve(request.imageList.size());
-    for (const std::string& path : request.imageList) {
-        images.push_back(loadPhoto(path));
-        // The stitcher would throw on an empty matrix without saying which photo it was.
-        if (images.back().empty())
-            return {QImage(), unreadablePhotoText(path)};
-    }
+// The panorama's rows as the worker wrote them; a null image when the file is short or this process
+// has no room for it.
+QImage readPanorama(const QString& path, int width, int height)
+{
+    QFile file(path);
+    if (width <= 0 || height <= 0 || !file.open(QIODevice::ReadOnly))
+        return QImage();
+    QImage image(width, height, QImage::Format_RGB888);
+    if (image.isNull())
+        return QImage();
+    const qint64 rowBytes = qint64(width) * 3;
+    for (int y = 0; y < height; ++y)
+        if (file.read(reinterpret_cast<char*>(image.scanLine(y)), rowBytes) != rowBytes)
+            return QImage();
+    return image;
+}
 
-    cv::Mat pano;
-    const cv::Stitcher::Status status = stitcher->stitch(images, pano);
-    if (status != cv::Stitcher::OK) {
-        std::cout << "Can't stitch images, error code = " << int(status) << std::endl;
-        return {QImage(), stitchFailedText()};
+// Reads the worker's one outcome line. The stitcher's status goes to the console as it always has.
+Outcome interpret(const QByteArray& output, const PanoramaRequest& request, const QString& resultPath)
+{
+    for (const QByteArray& line : output.split('\n')) {
+        const QList<QByteArray> words = line.trimmed().split(' ');
+        const QByteArray& word = words.first();
+        if (word == StitchProtocol::outOfMemory)
+            return error(outOfMemoryText());
+        if (word == StitchProtocol::unreadable && words.size() == 2) {
+            const size_t index = words[1].toULongLong();
+            if (index < request.imageList.size())
+                return error(unreadablePhotoText(request.imageList[index]));
+        }
+        if (word == StitchProtocol::failed && words.size() == 2) {
+            std::cout << "Can't stitch images, error code = " << words[1].toInt() << std::endl;
+            return error(stitchFailedText());
+        }
+        if (word == StitchProtocol::stitched && words.size() >= 3) {
+            Outcome outcome{
+                Outcome::Result, readPanorama(resultPath, words[1].toInt(), words[2].toInt()), QString(), {}};
+            if (outcome.panorama.isNull())
+                return error(outOfMemoryText());
+            QSet<size_t> kept;
+            for (int i = 3; i < words.size(); ++i)
+                kept.insert(words[i].toULongLong());
+            for (size_t i = 0; i < request.imageList.size(); ++i)
+                if (!kept.contains(i))
+                    outcome.leftOut << pathText(request.imageList[i]);
+            std::cout << "stitch images finish, error code = 0" << std::endl;
+            return outcome;
+        }
     }
-    std::cout << "stitch images finish, error code = " << int(status) << std::endl;
-    return {cvMatToQImage(pano), QString()};
+    return error(endedAbnormallyText());
 }
 
 } // namespace
@@ -104,20 +200,50 @@ PanoramaThread::PanoramaThread(const PanoramaRequest& request, QObject* parent)
     : QThread(parent), request(request)
 {
     liveWorkers().insert(this);
-    waitBeforeApplicationExit();
+    cancelBeforeApplicationExit();
 }
 
 PanoramaThread::~PanoramaThread()
 {
-    // Deleting a worker mid-stitch waits for it instead of aborting the program.
+    cancel();
     wait();
     liveWorkers().remove(this);
 }
 
-void PanoramaThread::waitForRunningWorkers()
+void PanoramaThread::cancel()
 {
-    for (PanoramaThread* worker : liveWorkers())
+    cancelled = true;
+}
+
+void PanoramaThread::cancelRunningWorkers()
+{
+    const QSet<PanoramaThread*> workers = liveWorkers();
+    for (PanoramaThread* worker : workers)
+        worker->cancel();
+    for (PanoramaThread* worker : workers)
         worker->wait();
+}
+
+qint64 PanoramaThread::defaultMemoryLimit()
+{
+    qint64 machine = qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE);
+    const qint64 cgroup = cgroupMemoryLimit();
+    if (cgroup > 0 && cgroup < machine)
+        machine = cgroup;
+    // Room for this process as it stands, and for the rest of the desktop.
+    const qint64 reserve = residentBytes() + qMax(qint64(1) << 30, machine / 8);
+    return qMax(machine - reserve, qint64(512) << 20);
+}
+
+QString PanoramaThread::leftOutText(const QStringList& leftOut, int photoCount)
+{
+    QStringList names;
+    for (const QString& path : leftOut)
+        names << QFileInfo(path).fileName();
+    return tr("%1 of %2 photos could not be matched and were left out: %3")
+        .arg(leftOut.size())
+        .arg(photoCount)
+        .arg(names.join(QStringLiteral(", ")));
 }
 
 void PanoramaThread::run()
@@ -127,23 +253,72 @@ void PanoramaThread::run()
 
 void PanoramaThread::stitchPanorama()
 {
-    // Nothing may leave the worker thread: an exception there would end the whole program.
     Outcome outcome;
-    try {
-        outcome = stitch(request);
-    } catch (const std::exception& e) {
-        qWarning().noquote() << "Panorama stitch failed:" << e.what();
-        outcome = {QImage(), stitchFailedText()};
-    } catch (...) {
-        qWarning() << "Panorama stitch failed with an unknown exception";
-        outcome = {QImage(), stitchFailedText()};
+    {
+        std::unique_lock<std::timed_mutex> slot(stitchSlot(), std::defer_lock);
+        while (!slot.try_lock_for(std::chrono::milliseconds(20)))
+            if (cancelled)
+                return;
+
+        // The folder and everything in it go when this block ends, whatever the outcome.
+        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/seamwright-stitch-XXXXXX"));
+        const QString program = workerProgram();
+        if (!folder.isValid() || program.isEmpty()) {
+            outcome = error(endedAbnormallyText());
+        } else {
+            const QString resultPath = folder.filePath(QStringLiteral("panorama.rgb"));
+            const qint64 limit = memoryLimit > 0 ? memoryLimit : defaultMemoryLimit();
+            QProcess process;
+            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            const qint64 oomKillsBefore = kernelOomKills();
+            process.start(program,
+                          {QString::fromLatin1(request.style == "Scans" ? StitchProtocol::modeScans
+                                                                        : StitchProtocol::modePanorama),
+                           QString::number(limit), resultPath});
+            if (!process.waitForStarted(-1)) {
+                qWarning().noquote() << "The stitch worker did not start:" << process.errorString();
+                outcome = error(endedAbnormallyText());
+            } else {
+                processId = process.processId();
+                QByteArray paths;
+                for (const std::string& path : request.imageList)
+                    paths.append(path.data(), int(path.size())).append('\0');
+                process.write(paths);
+                process.closeWriteChannel();
+                while (!process.waitForFinished(25)) {
+                    if (cancelled) {
+                        process.terminate();
+                        if (!process.waitForFinished(300)) {
+                            process.kill();
+                            process.waitForFinished(-1);
+                        }
+                        processId = 0;
+                        return;
+                    }
+                }
+                processId = 0;
+                const QByteArray output = process.readAllStandardOutput();
+                if (process.exitStatus() == QProcess::CrashExit) {
+                    // Only the kernel's own killer explains a kill with the count gone up.
+                    const bool outOfMemory = process.exitCode() == SIGKILL && oomKillsBefore >= 0 &&
+                                             kernelOomKills() > oomKillsBefore;
+                    outcome = error(outOfMemory ? outOfMemoryText() : endedAbnormallyText());
+                } else {
+                    outcome = interpret(output, request, resultPath);
+                }
+            }
+        }
     }
-    try {
-        if (outcome.error.isEmpty())
-            emit signalPanoramaResult(outcome.panorama, QStringLiteral("OK"));
-        else
-            emit siganlPanoramaError(outcome.error);
-    } catch (...) {
-        qWarning() << "Panorama outcome could not be delivered";
+    if (cancelled)
+        return;
+    switch (outcome.kind) {
+    case Outcome::Result:
+        if (!outcome.leftOut.isEmpty())
+            emit signalPhotosLeftOut(outcome.leftOut);
+        emit signalPanoramaResult(outcome.panorama, QStringLiteral("OK"));
+        break;
+    case Outcome::Error:
+        emit siganlPanoramaError(outcome.error);
+        break;
     }
 }

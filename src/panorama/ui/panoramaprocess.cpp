@@ -10,7 +10,7 @@
 #include <QTimer>
 
 PanoramaProcess::PanoramaProcess(const QStringList& imageList, const QString& style, QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent), photos(imageList.size())
 {
     progressBar = new QProgressBar(this);
     progressBar->setRange(0, 200);
@@ -39,8 +39,23 @@ PanoramaProcess::PanoramaProcess(const QStringList& imageList, const QString& st
     worker = thread;
     connect(thread, &PanoramaThread::signalPanoramaResult, this, &PanoramaProcess::onPanoramaResult);
     connect(thread, &PanoramaThread::siganlPanoramaError, this, &PanoramaProcess::onPanoramaError);
+    connect(thread, &PanoramaThread::signalPhotosLeftOut, this, &PanoramaProcess::onPhotosLeftOut);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     thread->start(QThread::InheritPriority);
+}
+
+PanoramaProcess::~PanoramaProcess()
+{
+    cancel();
+}
+
+void PanoramaProcess::cancel()
+{
+    tickTimer->stop();
+    if (!worker)
+        return;
+    disconnect(worker, nullptr, this, nullptr);
+    worker->cancel();
 }
 
 PanoramaThread* PanoramaProcess::currentWorker() const
@@ -70,6 +85,11 @@ void PanoramaProcess::onPanoramaResult(QImage imgPath, QString message)
 {
     tickTimer->stop();
     emit signalsPanorama(imgPath, message);
+}
+
+void PanoramaProcess::onPhotosLeftOut(QStringList paths)
+{
+    leftOut = paths;
 }
 
 void PanoramaProcess::onPanoramaError(QString error)

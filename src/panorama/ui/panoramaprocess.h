@@ -10,12 +10,19 @@ class QProgressBar;
 class QTimer;
 
 // The progress page of the panorama window: starts the stitch on its worker and animates a bar until
-// the worker answers with a result or an error.
+// the worker answers with a result or an error. Destroying the page cancels the stitch.
 class PanoramaProcess : public QWidget
 {
     Q_OBJECT
 public:
     PanoramaProcess(const QStringList& imageList, const QString& style, QWidget* parent = nullptr);
+    ~PanoramaProcess() override;
+
+    // Ends the stitch: no message, no result. The page stays as it is.
+    void cancel();
+    // The photos the result was made without, known once the result has arrived.
+    QStringList leftOutPhotos() const { return leftOut; }
+    int photoCount() const { return photos; }
 
     // The worker still to answer, or null once it has deleted itself.
     PanoramaThread* currentWorker() const;
@@ -31,6 +38,7 @@ private slots:
     void processTimer();
     void onPanoramaResult(QImage imgPath, QString message);
     void onPanoramaError(QString error);
+    void onPhotosLeftOut(QStringList paths);
 
 private:
     void closeWindow();
@@ -39,4 +47,6 @@ private:
     QProgressBar* progressBar = nullptr;
     // The worker deletes itself when it ends; the pointer must not outlive it.
     QPointer<PanoramaThread> worker;
+    QStringList leftOut;
+    int photos = 0;
 };

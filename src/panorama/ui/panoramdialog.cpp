@@ -1,9 +1,13 @@
 #include "panorama/ui/panoramdialog.h"
 
+#include "panorama/engine/panoramathread.h"
 #include "panorama/ui/dragdropwidget.h"
 #include "panorama/ui/panoramaprocess.h"
 #include "panorama/ui/panoramaview.h"
 
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 PanoramDialog::PanoramDialog(QWidget* parent) : MainFrame(parent)
@@ -38,16 +42,33 @@ void PanoramDialog::onSelectImages(QStringList imageList, QString style)
 
 void PanoramDialog::onPanoramaComplete(QImage img, QString)
 {
+    QString leftOutText;
+    if (auto* progress = qobject_cast<PanoramaProcess*>(page);
+        progress && !progress->leftOutPhotos().isEmpty())
+        leftOutText = PanoramaThread::leftOutText(progress->leftOutPhotos(), progress->photoCount());
     resultImage = img;
     auto* view = new PanoramaView(img, this);
     connect(view, &PanoramaView::signalsDone, this, &PanoramDialog::onDone);
     showPage(view);
+    // Told once the result page is up, so the user sees what the panorama lacks.
+    if (!leftOutText.isEmpty())
+        QTimer::singleShot(0, view, [view, leftOutText] {
+            QMessageBox::information(view, QString(), leftOutText, QMessageBox::Ok);
+        });
 }
 
 void PanoramDialog::onDone()
 {
     emit signalsPanoramaDone(resultImage);
     done();
+}
+
+void PanoramDialog::closeEvent(QCloseEvent* event)
+{
+    // A closed window hands nothing back, so a stitch still running could never be used.
+    if (auto* progress = qobject_cast<PanoramaProcess*>(page))
+        progress->cancel();
+    MainFrame::closeEvent(event);
 }
 
 void PanoramDialog::showPage(QWidget* next)

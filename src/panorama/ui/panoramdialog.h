@@ -22,6 +22,9 @@ public:
 signals:
     void signalsPanoramaDone(const QImage& imagePath);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private slots:
     void onSelectImages(QStringList imageList, QString style);
     void onPanoramaComplete(QImage img, QString message);

@@ -1,0 +1,243 @@
+// The stitch worker: a program of its own, so that a crash, a hang or running out of memory while
+// stitching ends this process only, never the window that asked for the panorama.
+#include "panorama/engine/worker/stitchprotocol.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/core/utility.hpp>
+#include <opencv2/features2d.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/stitching.hpp>
+
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <iterator>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int exitOutOfMemory = 3;
+constexpr int exitUsage = 2;
+
+// Straight to the file descriptor: once memory has run out, nothing here may need more.
+void report(const std::string& line)
+{
+    const std::string text = line + '\n';
+    const char* p = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = write(STDOUT_FILENO, p, left);
+        if (n <= 0)
+            return;
+        p += n;
+        left -= size_t(n);
+    }
+}
+
+[[noreturn]] void reportOutOfMemory()
+{
+    static const char line[] = "out-of-memory\n";
+    static_assert(sizeof(line) == sizeof(StitchProtocol::outOfMemory) + 1, "the word and its line agree");
+    [[maybe_unused]] const ssize_t written = write(STDOUT_FILENO, line, sizeof(line) - 1);
+    _exit(exitOutOfMemory);
+}
+
+// The matrices' allocators say so plainly; the device-neutral ones only fail their check of the result.
+bool isOutOfMemory(const cv::Exception& e)
+{
+    return e.code == cv::Error::StsNoMem ||
+           (e.code == cv::Error::StsAssert && e.err == "u != 0" && e.func == "create");
+}
+
+// An exception that escapes a library thread ends up here; running out of memory is still told apart.
+[[noreturn]] void onTerminate()
+{
+    if (const std::exception_ptr current = std::current_exception()) {
+        try {
+            std::rethrow_exception(current);
+        } catch (const std::bad_alloc&) {
+            reportOutOfMemory();
+        } catch (const cv::Exception& e) {
+            if (isOutOfMemory(e))
+                reportOutOfMemory();
+        } catch (...) {
+        }
+    }
+    std::abort();
+}
+
+// Pipes, devices, sockets and folders are refused before anything opens them: reading one could
+// block for ever.
+bool isRegularFile(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Empty when the photo cannot be read. Running out of memory is not unreadable and goes on up.
+cv::Mat loadPhoto(const std::string& path)
+{
+    if (!isRegularFile(path))
+        return cv::Mat();
+    try {
+        return cv::imread(cv::samples::findFile(path, true, false), cv::IMREAD_COLOR);
+    } catch (const cv::Exception& e) {
+        if (isOutOfMemory(e))
+            throw;
+        return cv::Mat();
+    }
+}
+
+std::vector<std::string> readPaths()
+{
+    const std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    std::vector<std::string> paths;
+    size_t start = 0;
+    for (size_t end = input.find('\0'); end != std::string::npos; end = input.find('\0', start)) {
+        paths.push_back(input.substr(start, end - start));
+        start = end + 1;
+    }
+    return paths;
+}
+
+struct Stitch
+{
+    cv::Stitcher::Status status = cv::Stitcher::ERR_NEED_MORE_IMGS;
+    cv::Mat panorama;
+    std::vector<int> kept;
+};
+
+Stitch stitch(const std::vector<cv::Mat>& photos, cv::Stitcher::Mode mode, cv::Ptr<cv::Feature2D> finder)
+{
+    const cv::Ptr<cv::Stitcher> stitcher = cv::Stitcher::create(mode);
+    if (finder)
+        stitcher->setFeaturesFinder(finder);
+    Stitch result;
+    result.status = stitcher->stitch(photos, result.panorama);
+    if (result.status == cv::Stitcher::OK)
+        result.kept = stitcher->component();
+    return result;
+}
+
+bool writeRgbRows(const cv::Mat& bgr, const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    std::vector<uchar> row(size_t(bgr.cols) * 3);
+    bool ok = true;
+    for (int y = 0; y < bgr.rows && ok; ++y) {
+        const uchar* in = bgr.ptr<uchar>(y);
+        for (size_t i = 0; i < row.size(); i += 3) {
+            row[i] = in[i + 2];
+            row[i + 1] = in[i + 1];
+            row[i + 2] = in[i];
+        }
+        ok = std::fwrite(row.data(), 1, row.size(), file) == row.size();
+    }
+    return std::fclose(file) == 0 && ok;
+}
+
+// The limit counts from what the program has mapped once the libraries are ready: their code and
+// thread stacks are the same for every stitch, and a library that cannot start says so badly.
+void limitAddressSpace(unsigned long long headroom)
+{
+    (void)cv::haveImageWriter(".jpg");
+    cv::parallel_for_(cv::Range(0, 4 * cv::getNumThreads()), [](const cv::Range&) {});
+    unsigned long long mappedPages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%llu", &mappedPages) != 1)
+            mappedPages = 0;
+        std::fclose(statm);
+    }
+    const rlim_t bound = rlim_t(mappedPages * (unsigned long long)sysconf(_SC_PAGESIZE) + headroom);
+    const rlimit limit{bound, bound};
+    if (setrlimit(RLIMIT_AS, &limit) != 0)
+        std::perror("seamwright-stitch: setrlimit");
+}
+
+int run(cv::Stitcher::Mode mode, const std::string& resultPath)
+{
+    const std::vector<std::string> paths = readPaths();
+    std::vector<cv::Mat> photos;
+    photos.reserve(paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        photos.push_back(loadPhoto(paths[i]));
+        // The stitcher would throw on an empty matrix without saying which photo it was.
+        if (photos.back().empty()) {
+            report(std::string(StitchProtocol::unreadable) + ' ' + std::to_string(i));
+            return 0;
+        }
+    }
+
+    Stitch best = stitch(photos, mode, nullptr);
+    // The stitcher leaves out views it cannot match and still succeeds. Many more features often
+    // match them; a set kept whole at the first try never pays for this.
+    if (best.status == cv::Stitcher::OK && best.kept.size() < photos.size()) {
+        Stitch richer = stitch(photos, mode, cv::ORB::create(4000));
+        if (richer.status == cv::Stitcher::OK && richer.kept.size() > best.kept.size())
+            best = std::move(richer);
+    }
+    if (best.status != cv::Stitcher::OK) {
+        report(std::string(StitchProtocol::failed) + ' ' + std::to_string(int(best.status)));
+        return 0;
+    }
+    photos.clear();
+    if (!writeRgbRows(best.panorama, resultPath)) {
+        std::cerr << "seamwright-stitch: cannot write " << resultPath << ": " << std::strerror(errno)
+                  << std::endl;
+        return 1;
+    }
+    std::string line = std::string(StitchProtocol::stitched) + ' ' + std::to_string(best.panorama.cols) +
+                       ' ' + std::to_string(best.panorama.rows);
+    for (const int index : best.kept)
+        line += ' ' + std::to_string(index);
+    report(line);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A worker must never outlive the thread that waits for it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (argc != 4) {
+        std::cerr << "usage: seamwright-stitch panorama|scans <address-space headroom> <result file>"
+                  << std::endl;
+        return exitUsage;
+    }
+    const std::string modeWord = argv[1];
+    const cv::Stitcher::Mode mode =
+        modeWord == StitchProtocol::modeScans ? cv::Stitcher::SCANS : cv::Stitcher::PANORAMA;
+    const unsigned long long headroom = std::strtoull(argv[2], nullptr, 10);
+    if (headroom > 0)
+        limitAddressSpace(headroom);
+    std::set_terminate(onTerminate);
+    try {
+        return run(mode, argv[3]);
+    } catch (const std::bad_alloc&) {
+        reportOutOfMemory();
+    } catch (const cv::Exception& e) {
+        if (isOutOfMemory(e))
+            reportOutOfMemory();
+        std::cerr << "seamwright-stitch: " << e.what() << std::endl;
+    } catch (const std::exception& e) {
+        std::cerr << "seamwright-stitch: " << e.what() << std::endl;
+    }
+    // Whatever else the library threw, the stitch did not succeed.
+    report(std::string(StitchProtocol::failed) + " -1");
+    return 0;
+}
