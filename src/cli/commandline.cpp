@@ -37,15 +37,23 @@ const OptionInfo* findOption(const QString& name)
     return nullptr;
 }
 
-bool readInt(const QString& text, int low, int high, int& out)
+// The sliders' ranges; the bottom bar's size entries take two digits or more.
+struct IntOption
 {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < low || value > high)
-        return false;
-    out = value;
-    return true;
-}
+    const char* name;
+    int low;
+    int high;
+    int JobOptions::*field;
+};
+
+const IntOption intOptions[] = {
+    {"--size", 10, 1000000, &JobOptions::commonSize},
+    {"--inner", 0, 100, &JobOptions::inner},
+    {"--outer", 0, 100, &JobOptions::outer},
+    {"--watermark-opacity", 0, 255, &JobOptions::watermarkOpacity},
+    {"--watermark-size", 0, 100, &JobOptions::watermarkSize},
+    {"--watermark-spacing", 0, 100, &JobOptions::watermarkSpacing},
+};
 
 bool readColor(const QString& text, QColor& out)
 {
@@ -196,6 +204,16 @@ bool CommandLine::parseOption(const QString& name, const QString& value)
     const auto badValue = [&](const QString& range) {
         return fail(tr("invalid value \"%1\" for %2: expected %3").arg(value, name, range));
     };
+    for (const IntOption& option : intOptions) {
+        if (name != QLatin1String(option.name))
+            continue;
+        bool ok = false;
+        const int number = value.toInt(&ok);
+        if (!ok || number < option.low || number > option.high)
+            return badValue(tr("%1 to %2").arg(option.low).arg(option.high));
+        opts.*option.field = number;
+        return true;
+    }
     if (name == QLatin1String("--output")) {
         if (value.isEmpty())
             return badValue(tr("a file name"));
@@ -206,16 +224,6 @@ bool CommandLine::parseOption(const QString& name, const QString& value)
         opts.direction = JobOptions::Direction::Vertical;
     } else if (name == QLatin1String("--scans")) {
         opts.panoramaStyle = JobOptions::PanoramaStyle::Scans;
-    } else if (name == QLatin1String("--size")) {
-        // The bottom bar's entries take two digits or more.
-        if (!readInt(value, 10, 1000000, opts.commonSize))
-            return badValue(tr("a size from 10 to 1000000 pixels"));
-    } else if (name == QLatin1String("--inner")) {
-        if (!readInt(value, 0, 100, opts.inner))
-            return badValue(tr("0 to 100"));
-    } else if (name == QLatin1String("--outer")) {
-        if (!readInt(value, 0, 100, opts.outer))
-            return badValue(tr("0 to 100"));
     } else if (name == QLatin1String("--color")) {
         if (!readColor(value, opts.spacingColor))
             return badValue(tr("a colour such as #RRGGBB"));
@@ -230,15 +238,6 @@ bool CommandLine::parseOption(const QString& name, const QString& value)
             opts.watermarkMode = JobOptions::WatermarkMode::Tile;
         else
             return badValue(QStringLiteral("bottom|tile"));
-    } else if (name == QLatin1String("--watermark-opacity")) {
-        if (!readInt(value, 0, 255, opts.watermarkOpacity))
-            return badValue(tr("0 to 255"));
-    } else if (name == QLatin1String("--watermark-size")) {
-        if (!readInt(value, 0, 100, opts.watermarkSize))
-            return badValue(tr("0 to 100"));
-    } else if (name == QLatin1String("--watermark-spacing")) {
-        if (!readInt(value, 0, 100, opts.watermarkSpacing))
-            return badValue(tr("0 to 100"));
     } else if (name == QLatin1String("--watermark-color")) {
         if (!readColor(value, opts.watermarkColor))
             return badValue(tr("a colour such as #RRGGBB"));
