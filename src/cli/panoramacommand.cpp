@@ -20,6 +20,7 @@ bool PanoramaCommand::run()
 
     QImage panorama;
     QString error;
+    QStringList leftOut;
     QEventLoop loop;
     auto* worker = new PanoramaThread(request);
     QObject::connect(worker, &PanoramaThread::signalPanoramaResult, &loop, [&](const QImage& image) {
@@ -30,6 +31,8 @@ bool PanoramaCommand::run()
         error = text;
         loop.quit();
     });
+    QObject::connect(worker, &PanoramaThread::signalPhotosLeftOut, &loop,
+                     [&](const QStringList& paths) { leftOut = paths; });
     // A worker that ends without an answer must not leave the command waiting.
     QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
 
@@ -50,5 +53,7 @@ bool PanoramaCommand::run()
         progress.report(error.isEmpty() ? tr("The stitch failed.") : error);
         return false;
     }
+    if (!leftOut.isEmpty())
+        progress.report(PanoramaThread::leftOutText(leftOut, opts.photos.size()));
     return PngOutput::write(panorama, opts.output, progress);
 }
