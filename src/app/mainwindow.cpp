@@ -4,10 +4,10 @@
 #include "app/toolbutton.h"
 #include "app/workflowvalues.h"
 #include "canvas/painterarea.h"
-#include "canvas/pngexport.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
+#include "export/stripexport.h"
 #include "intake/photointake.h"
 #include "panorama/ui/panoramdialog.h"
 #include "panorama/ui/panoramtips.h"
@@ -23,11 +23,13 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QRegExpValidator>
 #include <QScrollArea>
 #include <QSlider>
@@ -226,9 +228,14 @@ void MainWindow::restoreZoom()
 
 void MainWindow::save()
 {
+    exportStrip();
+}
+
+bool MainWindow::exportStrip()
+{
     PainterArea* area = canvas();
     if (area->paintImages.isEmpty())
-        return;
+        return false;
     // Trim outlines and buttons must not reach the file, and one canvas unit must be one pixel.
     config().tool = 0;
     area->painterScale = 1.0;
@@ -238,32 +245,56 @@ void MainWindow::save()
     area->setCutMode(0);
     area->update();
 
-    const QString fileName =
-        QFileDialog::getSaveFileName(this, tr("Save"), QDir::homePath() + "/untitled.png");
-    if (fileName.isEmpty()) {
-        restoreZoom();
-        return;
-    }
-    QImage image;
+    const QString fileName = askExportFile(proposedExportPath());
+    // The bands are painted at zoom 1 whatever the zoom shown.
+    restoreZoom();
+    return !fileName.isEmpty() && writeStrip(fileName);
+}
+
+QString MainWindow::proposedExportPath() const
+{
+    return QDir::homePath() + "/untitled.png";
+}
+
+QString MainWindow::askExportFile(const QString& proposedPath)
+{
+    return QFileDialog::getSaveFileName(this, tr("Save"), proposedPath);
+}
+
+bool MainWindow::writeStrip(const QString& fileName)
+{
+    PainterArea* area = canvas();
+    const BandSource strip{area->contentSize(),
+                           [area](int top, int rows) { return area->renderBand(top, rows); }};
+    // Window-modal, so nothing changes the strip while it is written; it shows when the export takes
+    // longer than half a second.
+    QProgressDialog progress(tr("Exporting %1").arg(QFileInfo(fileName).fileName()), tr("Cancel"), 0,
+                             strip.size.height(), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+
+    StripExport exporter;
+    // The dialog processes events in setValue once it is shown: that is what keeps the window painted.
+    exporter.setProgress([&progress](int rowsDone, int) {
+        if (rowsDone != progress.value())
+            progress.setValue(rowsDone);
+        else if (progress.isVisible())
+            QCoreApplication::processEvents(); // setValue would skip an unchanged value
+        return !progress.wasCanceled();
+    });
+    StripExport::Result result = StripExport::Result::Failed;
     {
         BusyCursor busy;
-        image = area->renderImage();
+        result = exporter.save(strip, fileName);
     }
-    restoreZoom();
-    if (image.isNull()) {
-        const QSize size = area->contentSize();
-        QMessageBox::warning(this, tr("Export"),
-                             tr("The strip is too large to export (%1 x %2 pixels). Make it smaller and "
-                                "try again.")
-                                 .arg(size.width())
-                                 .arg(size.height()));
-        return;
-    }
-    PngExport exporter(this);
-    if (exporter.save(image, fileName) == PngExport::Result::Failed)
+    if (result == StripExport::Result::Failed)
         QMessageBox::warning(this, tr("Export"),
                              tr("Could not write \"%1\":\n%2")
                                  .arg(QDir::toNativeSeparators(fileName), exporter.errorString()));
+    return result == StripExport::Result::Saved;
 }
 
 void MainWindow::newPaint()

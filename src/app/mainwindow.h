@@ -60,6 +60,12 @@ private slots:
     void paintHeightChanged();
 
 private:
+    // True only when a file was written.
+    bool exportStrip();
+    QString proposedExportPath() const;
+    QString askExportFile(const QString& proposedPath);
+    bool writeStrip(const QString& fileName);
+
     void buildBottomBar(QWidget* bar);
     void buildTopBar(QWidget* bar);
     void buildToolPanel(QScrollArea* area);

@@ -599,11 +599,11 @@ void PainterArea::paintEvent(QPaintEvent* event)
         paintEmptyCanvas(painter);
         return;
     }
-    paintStrip(painter, size(), painterScale, event->rect(), true);
+    paintStrip(painter, size(), painterScale, event->rect(), Purpose::Screen);
 }
 
 void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip,
-                             bool trimOutlines)
+                             Purpose purpose)
 {
     painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -615,7 +615,7 @@ void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double 
     painter.save();
     painter.scale(scale, scale);
     relayout();
-    paintPhotos(painter, scale, clip);
+    paintPhotos(painter, scale, clip, purpose);
     paintMosaicLayer(painter, deviceSize, scale, clip);
     paintAnnotationLayer(painter, deviceSize, scale, clip);
     if (config->watermarkMode == 1) {
@@ -625,14 +625,16 @@ void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double 
         paintWatermarkLayer(painter, deviceSize, scale, clip);
         paintSpacingLayer(painter, deviceSize, scale);
     }
-    if (trimOutlines && config->tool == 3)
+    if (purpose == Purpose::Screen && config->tool == 3)
         paintTrimOutlines(painter, deviceSize, scale);
     painter.restore();
 }
 
-void PainterArea::paintPhotos(QPainter& painter, double scale, const QRect& clip)
+void PainterArea::paintPhotos(QPainter& painter, double scale, const QRect& clip, Purpose purpose)
 {
-    // A unit of margin keeps the smooth filter's edge pixels when a photo is only partly repainted.
+    // A unit of margin keeps the smooth filter's edge pixels when a photo is only partly repainted. A
+    // file is drawn whole photo by photo, only clipped, so that every band of it gets the same pixels
+    // as the strip drawn at once: a part of a scaled photo is filtered against its own edges.
     const QRectF clipUnits(clip.x() / scale - 1, clip.y() / scale - 1, clip.width() / scale + 2,
                            clip.height() / scale + 2);
     const StripLayout layout = stripLayout();
@@ -640,9 +642,9 @@ void PainterArea::paintPhotos(QPainter& painter, double scale, const QRect& clip
         const QRectF& target = rects[i];
         if (!(target.width() > 0 && target.height() > 0))
             continue;
-        const QRectF visible = target.intersected(clipUnits);
-        if (visible.isEmpty())
+        if (!target.intersects(clipUnits))
             continue;
+        const QRectF visible = purpose == Purpose::File ? target : target.intersected(clipUnits);
         const QRectF source = sourceRect(shapes[i], layout);
         if (!(source.width() > 0 && source.height() > 0))
             continue;
@@ -761,31 +763,35 @@ void PainterArea::paintWatermarkLayer(QPainter& painter, const QSize& deviceSize
 
 // ---- export
 
-QImage PainterArea::renderImage()
+QImage PainterArea::renderBand(int top, int rows)
 {
-    if (paintImages.isEmpty())
-        return {};
     const QSize content = contentSize();
-    if (content.width() <= 0 || content.height() <= 0 ||
-        qint64(content.width()) * content.height() > INT_MAX / 4)
+    if (paintImages.isEmpty() || content.width() <= 0 || rows <= 0 || top < 0 ||
+        qint64(top) + rows > content.height())
         return {};
-    QImage strip(content, QImage::Format_RGB32);
-    if (strip.isNull())
+    QImage band(content.width(), rows, QImage::Format_RGB32);
+    if (band.isNull())
         return {};
-    strip.fill(canvasColor);
-    uchar* bits = strip.bits();
-    const qsizetype bytesPerLine = strip.bytesPerLine();
-    for (int y = 0; y < content.height(); y += renderTileSize) {
+    band.fill(canvasColor);
+    uchar* bits = band.bits();
+    const qsizetype bytesPerLine = band.bytesPerLine();
+    // Tiles on one fixed grid of the strip, cut by the band's edges: painter coordinates stay small.
+    for (int y = top; y < top + rows; y = (y / renderTileSize + 1) * renderTileSize) {
+        const int tileHeight = std::min((y / renderTileSize + 1) * renderTileSize, top + rows) - y;
         for (int x = 0; x < content.width(); x += renderTileSize) {
-            const QRect tileRect(x, y, std::min(renderTileSize, content.width() - x),
-                                 std::min(renderTileSize, content.height() - y));
-            // The tile shares the strip's memory, so nothing is copied back.
-            QImage tile(bits + y * bytesPerLine + x * 4, tileRect.width(), tileRect.height(),
+            const QRect tileRect(x, y, std::min(renderTileSize, content.width() - x), tileHeight);
+            // The tile shares the band's memory, so nothing is copied back.
+            QImage tile(bits + (y - top) * bytesPerLine + x * 4, tileRect.width(), tileRect.height(),
                         int(bytesPerLine), QImage::Format_RGB32);
             QPainter painter(&tile);
             painter.translate(-x, -y);
-            paintStrip(painter, content, 1.0, tileRect, false);
+            paintStrip(painter, content, 1.0, tileRect, Purpose::File);
         }
     }
-    return strip;
+    return band;
+}
+
+QImage PainterArea::renderImage()
+{
+    return renderBand(0, contentSize().height());
 }

@@ -77,7 +77,10 @@ public:
     void toolMove(const QPoint& point, const QPoint& movement);
     void toolRelease(const QPoint& point);
 
-    // The strip at zoom 1 without trimming buttons or outlines; null when it cannot be allocated.
+    // Rows [top, top + rows) of the strip at zoom 1 without trimming buttons or outlines, the same pixels
+    // whatever the band; null when it cannot be allocated.
+    QImage renderBand(int top, int rows);
+    // The whole strip in one image, for strips small enough to hold.
     QImage renderImage();
 
     // The layout state as the geometry functions take it.
@@ -116,11 +119,13 @@ private:
     void commonSizeChanged();
     void trimMove(const QPoint& canvasPoint, const QPoint& movement, bool checkPoint);
 
+    // The screen shows the trimming outlines; a file gets the same pixels however it is cut in bands.
+    enum class Purpose { Screen, File };
     // Paints the strip onto any device: deviceSize is the device's size in pixels, scale its pixels
     // per canvas unit, clip the device region to repaint.
     void paintStrip(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip,
-                    bool trimOutlines);
-    void paintPhotos(QPainter& painter, double scale, const QRect& clip);
+                    Purpose purpose);
+    void paintPhotos(QPainter& painter, double scale, const QRect& clip, Purpose purpose);
     void paintSpacingLayer(QPainter& painter, const QSize& deviceSize, double scale);
     void paintTrimOutlines(QPainter& painter, const QSize& deviceSize, double scale);
     void paintEmptyCanvas(QPainter& painter);

@@ -5,6 +5,7 @@
 #include "canvas/stitcherconfig.h"
 #include "canvas/tools/watermark.h"
 #include "cli/pngoutput.h"
+#include "export/bandsource.h"
 #include "intake/photointake.h"
 
 #include <QRunnable>
@@ -90,15 +91,8 @@ bool JoinCommand::run()
     canvas.setSpacingInner(std::max(opts.inner, 0));
     canvas.setSpacingOuter(std::max(opts.outer, 0));
 
-    progress.show(tr("painting the strip"), true);
-    const QImage strip = canvas.renderImage();
-    if (strip.isNull()) {
-        const QSize size = canvas.contentSize();
-        progress.report(
-            tr("The strip is too large to export (%1 x %2 pixels). Make it smaller and try again.")
-                .arg(size.width())
-                .arg(size.height()));
-        return false;
-    }
+    PainterArea* area = &canvas;
+    const BandSource strip{canvas.contentSize(),
+                           [area](int top, int rows) { return area->renderBand(top, rows); }};
     return PngOutput::write(strip, opts.output, progress);
 }

@@ -1,6 +1,7 @@
 #include "cli/panoramacommand.h"
 
 #include "cli/pngoutput.h"
+#include "export/bandsource.h"
 #include "panorama/engine/panoramarequest.h"
 #include "panorama/engine/panoramathread.h"
 
@@ -55,5 +56,5 @@ bool PanoramaCommand::run()
     }
     if (!leftOut.isEmpty())
         progress.report(PanoramaThread::leftOutText(leftOut, opts.photos.size()));
-    return PngOutput::write(panorama, opts.output, progress);
+    return PngOutput::write(BandSource::fromImage(panorama), opts.output, progress);
 }

@@ -1,11 +1,9 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QImage>
 #include <QString>
 
-#include <functional>
-
+struct BandSource;
 class ProgressLine;
 
 // Writes a picture as a PNG file without a window: the file appears, or replaces the file of that name,
@@ -15,5 +13,5 @@ class PngOutput
     Q_DECLARE_TR_FUNCTIONS(PngOutput)
 public:
     // Returns whether the file was written; on failure reports the reason in the window's words.
-    static bool write(const QImage& image, const QString& fileName, ProgressLine& progress);
+    static bool write(const BandSource& picture, const QString& fileName, ProgressLine& progress);
 };

@@ -113,18 +113,6 @@ private slots:
         QVERIFY(!QFile::exists(path));
         QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(80));
     }
-
-    void stripTooLargeForMemoryIsRefused()
-    {
-        Fixture f(photoColours, false);
-        // 16384 units high, the thin photo becomes about 260 million units long.
-        f.canvas->addImage(QImage(16000, 2, QImage::Format_RGB32), "thin.png");
-        f.canvas->setPaintHeight(16384);
-        const QString path = dir.filePath("huge.png");
-        QCOMPARE(exportTo(f, path), (QStringList{"QFileDialog", "QMessageBox"}));
-        QVERIFY2(boxText.contains("too large"), qPrintable(boxText));
-        QVERIFY(!QFile::exists(path));
-    }
 };
 
 QTEST_MAIN(TestExport)

@@ -1,4 +1,4 @@
-#include "canvas/deflatestream.h"
+#include "export/deflatestream.h"
 
 #include <algorithm>
 #include <array>
