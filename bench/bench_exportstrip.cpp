@@ -10,7 +10,7 @@
 #include "canvas/painterarea.h"
 #include "canvas/xformwidget.h"
 #include "export/stripexport.h"
-#include "intake/photointake.h"
+#include "intake/photodecoder.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -142,7 +142,7 @@ std::vector<QImage> decodeAll(const QStringList& paths)
     std::atomic<std::size_t> next{0};
     const auto decodeSome = [&] {
         for (std::size_t i = next++; i < photos.size(); i = next++)
-            photos[i] = PhotoIntake::decodePhoto(paths[int(i)]);
+            photos[i] = PhotoDecoder::decode(paths[int(i)]);
     };
     std::vector<std::thread> helpers;
     for (unsigned i = 1; i < std::max(1u, std::thread::hardware_concurrency()); ++i)

@@ -8,6 +8,7 @@
 #include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
 #include "export/stripexport.h"
+#include "intake/intakerun.h"
 #include "intake/photointake.h"
 #include "panorama/ui/panoramdialog.h"
 #include "panorama/ui/panoramtips.h"
@@ -108,6 +109,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     buildToolPanel(panelArea);
 
     connect(canvas(), SIGNAL(signalSizeHint(int, int)), this, SLOT(onPaintAreaSizeHint(int, int)));
+    connect(canvas(), &PainterArea::signalPhotosChanged, this, &MainWindow::markModified);
+    connect(canvas(), &PainterArea::signalStripEdited, this, &MainWindow::markModified);
 }
 
 void MainWindow::buildBottomBar(QWidget* bar)
@@ -213,12 +216,9 @@ QList<QPushButton*> MainWindow::toolButtons() const
 
 void MainWindow::open()
 {
-    PainterArea* area = canvas();
-    PhotoIntake::choosePictures(this, "Choose Pictures", [area](const QImage& image, const QString& path) {
-        area->addImage(image, PhotoIntake::displayName(path));
-    });
-    area->adjustSize();
-    area->update();
+    const QStringList paths = PhotoIntake::chooseFiles(this, "Choose Pictures");
+    if (!paths.isEmpty())
+        canvas()->addPhotoFiles(paths);
 }
 
 void MainWindow::restoreZoom()
@@ -248,7 +248,10 @@ bool MainWindow::exportStrip()
     const QString fileName = askExportFile(proposedExportPath());
     // The bands are painted at zoom 1 whatever the zoom shown.
     restoreZoom();
-    return !fileName.isEmpty() && writeStrip(fileName);
+    if (fileName.isEmpty() || !writeStrip(fileName))
+        return false;
+    window()->setWindowModified(false);
+    return true;
 }
 
 QString MainWindow::proposedExportPath() const
@@ -295,6 +298,49 @@ bool MainWindow::writeStrip(const QString& fileName)
                              tr("Could not write \"%1\":\n%2")
                                  .arg(QDir::toNativeSeparators(fileName), exporter.errorString()));
     return result == StripExport::Result::Saved;
+}
+
+// An empty strip has nothing to lose, whatever was done to it before.
+void MainWindow::markModified()
+{
+    window()->setWindowModified(!canvas()->paintImages.isEmpty());
+}
+
+void MainWindow::markModifiedIf(bool affectsExport)
+{
+    if (affectsExport)
+        markModified();
+}
+
+bool MainWindow::confirmClose()
+{
+    // Photos still coming in would arrive under the question; those already added stay.
+    if (IntakeRun* run = IntakeRun::running())
+        run->cancel();
+    if (!window()->isWindowModified())
+        return true;
+    QMessageBox question(QMessageBox::Question, tr("Seamwright"),
+                         tr("The strip has changes that were never exported."), QMessageBox::NoButton,
+                         window());
+    question.setInformativeText(tr("Export it before closing, or discard the changes?"));
+    question.setStyleSheet(
+        "QMessageBox { background-color: #283142; }"
+        "QLabel { color: #ebecee; }"
+        "QPushButton { background-color: #1c2431; color: #ebecee; border: 1px solid #3A4354;"
+        " border-radius: 3px; padding: 4px 14px; min-width: 64px; }"
+        "QPushButton:default { background-color: #177df7; border-color: #177df7; }"
+        "QPushButton:pressed { background-color: #177df7; }");
+    QPushButton* exportButton = question.addButton(tr("Export…"), QMessageBox::AcceptRole);
+    QPushButton* discardButton = question.addButton(tr("Discard"), QMessageBox::DestructiveRole);
+    QPushButton* cancelButton = question.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    question.setDefaultButton(exportButton);
+    question.setEscapeButton(cancelButton);
+    question.exec();
+    if (question.clickedButton() == discardButton)
+        return true;
+    if (question.clickedButton() == exportButton)
+        return exportStrip();
+    return false;
 }
 
 void MainWindow::newPaint()
@@ -406,6 +452,7 @@ void MainWindow::resetEditing()
     c.mosaicName = "mosaic-normal";
     watermarkBottomButton->setChecked(false);
     watermarkTileButton->setChecked(false);
+    markModified();
 }
 
 void MainWindow::resetAll()
@@ -488,6 +535,7 @@ void MainWindow::applySpacingMode(int mode)
     area->adjustSize();
     area->update();
     area->centreCrossAxis();
+    markModified();
 }
 
 void MainWindow::onClickSpacingMode(bool checked)
@@ -583,6 +631,7 @@ void MainWindow::onClickWatermarkMode(bool checked)
     if (!checked) {
         config().watermarkMode = 0;
         area->update();
+        markModified();
         return;
     }
     const bool bottom = b == watermarkBottomButton;
@@ -597,30 +646,35 @@ void MainWindow::onClickWatermarkMode(bool checked)
         area->setCutMode(0);
     }
     area->update();
+    markModified();
 }
 
 void MainWindow::onWatermarkTextChanged(const QString& text)
 {
     config().watermarkText = text;
     canvas()->update();
+    markModifiedIf(config().watermarkMode != 0);
 }
 
 void MainWindow::setWatermarkerOpcity(int value)
 {
     config().watermarkOpacity = value;
     canvas()->update();
+    markModifiedIf(config().watermarkMode != 0);
 }
 
 void MainWindow::setWatermarkerSpacing(int value)
 {
     config().watermarkSpacing = value;
     canvas()->update();
+    markModifiedIf(config().watermarkMode != 0);
 }
 
 void MainWindow::setWatermarkerSize(int value)
 {
     config().watermarkSize = value;
     canvas()->update();
+    markModifiedIf(config().watermarkMode != 0);
 }
 
 // ---- Colours -----------------------------------------------------------------------------------
@@ -631,6 +685,7 @@ void MainWindow::spacingColorToggled(int id, bool checked)
         return;
     config().spacingColor = config().colorList.at(id);
     canvas()->update();
+    markModifiedIf(canvas()->spacingMode != 0);
 }
 
 void MainWindow::editingColorToggled(int id, bool checked)
@@ -647,6 +702,7 @@ void MainWindow::watermarkColorToggled(int id, bool checked)
         return;
     config().watermarkColor = config().colorList.at(id);
     canvas()->update();
+    markModifiedIf(config().watermarkMode != 0);
 }
 
 void MainWindow::ensureColorDialog()
@@ -671,8 +727,10 @@ bool MainWindow::pickColor(QColor* target)
 
 void MainWindow::onClickSpacingColorPick()
 {
-    if (pickColor(&config().spacingColor))
+    if (pickColor(&config().spacingColor)) {
         canvas()->update();
+        markModifiedIf(canvas()->spacingMode != 0);
+    }
 }
 
 void MainWindow::onClickEditingColorPick()
@@ -682,8 +740,10 @@ void MainWindow::onClickEditingColorPick()
 
 void MainWindow::onClickWatermarkerColorPick()
 {
-    if (pickColor(&config().watermarkColor))
+    if (pickColor(&config().watermarkColor)) {
         canvas()->update();
+        markModifiedIf(config().watermarkMode != 0);
+    }
 }
 
 // ---- Zoom and common size ----------------------------------------------------------------------

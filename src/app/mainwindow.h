@@ -28,6 +28,9 @@ class MainWindow : public QWidget
 public:
     explicit MainWindow(QWidget* parent = nullptr);
 
+    // Asks before unexported changes to the strip would be lost; true when the window may close.
+    bool confirmClose();
+
 private slots:
     void open();
     void save();
@@ -58,6 +61,7 @@ private slots:
     void onPaintAreaSizeHint(int width, int height);
     void paintWidthChanged();
     void paintHeightChanged();
+    void markModified();
 
 private:
     // True only when a file was written.
@@ -65,6 +69,7 @@ private:
     QString proposedExportPath() const;
     QString askExportFile(const QString& proposedPath);
     bool writeStrip(const QString& fileName);
+    void markModifiedIf(bool affectsExport);
 
     void buildBottomBar(QWidget* bar);
     void buildTopBar(QWidget* bar);
@@ -136,4 +141,5 @@ private:
     friend class TestTopBar;
     friend class TestRandomEditing;
     friend class TestFullSession;
+    friend class TestCloseGuard;
 };

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 
+#include <QCloseEvent>
 #include <QVBoxLayout>
 
 MyWindows::MyWindows(QWidget* parent) : QWidget(parent)
@@ -9,10 +10,18 @@ MyWindows::MyWindows(QWidget* parent) : QWidget(parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* mainWindow = new MainWindow(this);
-    mainWindow->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    layout->addWidget(mainWindow);
+    main = new MainWindow(this);
+    main->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    layout->addWidget(main);
     setMinimumSize(800, 600);
     resize(900, 673);
-    setWindowTitle(tr("Seamwright"));
+    setWindowTitle(tr("Seamwright") + QStringLiteral("[*]"));
+}
+
+void MyWindows::closeEvent(QCloseEvent* event)
+{
+    if (main->confirmClose())
+        event->accept();
+    else
+        event->ignore();
 }

@@ -5,6 +5,7 @@
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/tools/watermark.h"
+#include "intake/intakerun.h"
 #include "intake/photointake.h"
 
 #include <QPaintEvent>
@@ -231,6 +232,7 @@ void PainterArea::setDirection(int d)
     adjustSize();
     update();
     placeButtons();
+    emit signalStripEdited();
 }
 
 void PainterArea::setSpacingInner(int value)
@@ -240,6 +242,7 @@ void PainterArea::setSpacingInner(int value)
         adjustSize();
         update();
         placeButtons();
+        emit signalStripEdited();
     }
 }
 
@@ -251,6 +254,7 @@ void PainterArea::setSpacingOuter(int value)
         update();
         centreCrossAxis();
         placeButtons();
+        emit signalStripEdited();
     }
 }
 
@@ -275,6 +279,7 @@ void PainterArea::commonSizeChanged()
     adjustSize();
     update();
     placeButtons();
+    emit signalStripEdited();
 }
 
 QSize PainterArea::contentSize() const
@@ -358,24 +363,34 @@ void PainterArea::panAlongStrip(int dx, int dy)
 
 void PainterArea::undoAnnotation()
 {
-    if (!annotations.isEmpty())
-        annotations.removeLast();
+    if (annotations.isEmpty())
+        return;
+    annotations.removeLast();
+    emit signalStripEdited();
 }
 
 void PainterArea::clearAnnotations()
 {
+    if (annotations.isEmpty())
+        return;
     annotations.clear();
+    emit signalStripEdited();
 }
 
 void PainterArea::undoMosaic()
 {
-    if (!mosaicStrokes.isEmpty())
-        mosaicStrokes.removeLast();
+    if (mosaicStrokes.isEmpty())
+        return;
+    mosaicStrokes.removeLast();
+    emit signalStripEdited();
 }
 
 void PainterArea::clearMosaics()
 {
+    if (mosaicStrokes.isEmpty())
+        return;
     mosaicStrokes.clear();
+    emit signalStripEdited();
 }
 
 void PainterArea::clearEdits()
@@ -404,11 +419,13 @@ void PainterArea::toolPress(const QPoint& point)
         mosaicStrokes.append(MosaicStroke::begin(at, config->mosaicName, config->mosaicSize));
         break;
     case 3: // trim: only moves act
-        break;
+        pressed = true;
+        return;
     default:
         return;
     }
     pressed = true;
+    emit signalStripEdited();
 }
 
 void PainterArea::toolMove(const QPoint& point, const QPoint& movement)
@@ -517,11 +534,15 @@ void PainterArea::trimMove(const QPoint& canvasPoint, const QPoint& movement, bo
         if (checkPoint && !inside)
             return;
         const double pixels = activeImage->toImagePixels(vertical, moved);
-        activeImage->setCrop(
-            dragCrop(activeImage->crop(), activeDirection, pixels, activeImage->image.size()));
+        const Crop before = activeImage->crop();
+        activeImage->setCrop(dragCrop(before, activeDirection, pixels, activeImage->image.size()));
         update();
         adjustSize();
         placeButtons();
+        const Crop after = activeImage->crop();
+        if (after.left != before.left || after.top != before.top || after.right != before.right ||
+            after.bottom != before.bottom)
+            emit signalStripEdited();
         return;
     }
     // The strip's own cut across the strip; a strip edge along the strip has nothing to cut.
@@ -545,9 +566,12 @@ void PainterArea::trimMove(const QPoint& canvasPoint, const QPoint& movement, bo
     }
     const int crossLength = truncToInt(vertical ? areaWidth : areaHeight);
     if (const auto next = dragStripCut(*cut, *opposite, moved, crossLength)) {
+        const bool changed = *next != *cut;
         *cut = *next;
         adjustSize();
         placeButtons();
+        if (changed)
+            emit signalStripEdited();
     }
 }
 
@@ -579,14 +603,20 @@ void PainterArea::resizeEvent(QResizeEvent* event)
 
 void PainterArea::openFiles()
 {
-    const bool accepted = PhotoIntake::choosePictures(this, QStringLiteral("Choose Pictures"),
-                                                      [this](const QImage& image, const QString& path) {
-                                                          addImage(image, PhotoIntake::displayName(path));
-                                                      });
-    if (!accepted)
-        return;
-    adjustSize();
-    update();
+    const QStringList paths = PhotoIntake::chooseFiles(this, QStringLiteral("Choose Pictures"));
+    if (!paths.isEmpty())
+        addPhotoFiles(paths);
+}
+
+IntakeRun* PainterArea::addPhotoFiles(const QStringList& paths)
+{
+    auto* run = new IntakeRun(this, [this](const QImage& image, const QString& path) {
+        addImage(image, PhotoIntake::displayName(path));
+        adjustSize();
+        update();
+    });
+    run->start(paths);
+    return run;
 }
 
 // ---- painting

@@ -12,6 +12,7 @@
 #include <QVector>
 #include <QWidget>
 
+class IntakeRun;
 class PaintImage;
 class QPainter;
 class QPushButton;
@@ -49,6 +50,8 @@ public:
     QPushButton* addButton = nullptr;
 
     void addImage(const QImage& image, const QString& name);
+    // Decodes the files in the background and adds each photo as it comes, in the order given.
+    IntakeRun* addPhotoFiles(const QStringList& paths);
     void removePhoto(int index);
     void removeAllPhotos();
     void swapPhotos(int i, int j);
@@ -103,6 +106,8 @@ public slots:
 signals:
     void signalSizeHint(int width, int height);
     void signalPhotosChanged();
+    // Anything that changes what an export would write, besides the photo list itself.
+    void signalStripEdited();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -68,13 +68,8 @@ void XFormWidget::dragEnterEvent(QDragEnterEvent* event)
 
 void XFormWidget::dropEvent(QDropEvent* event)
 {
-    PhotoIntake::decodeDroppedUrls(
-        event->mimeData()->urls(),
-        [this](const QImage& image, const QString& path) {
-            painterArea->addImage(image, PhotoIntake::displayName(path));
-        },
-        false);
+    const QStringList paths = PhotoIntake::localPaths(event->mimeData()->urls());
     event->acceptProposedAction();
-    painterArea->adjustSize();
-    painterArea->update();
+    if (!paths.isEmpty())
+        painterArea->addPhotoFiles(paths);
 }

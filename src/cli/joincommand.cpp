@@ -6,6 +6,7 @@
 #include "canvas/tools/watermark.h"
 #include "cli/pngoutput.h"
 #include "export/bandsource.h"
+#include "intake/photodecoder.h"
 #include "intake/photointake.h"
 
 #include <QRunnable>
@@ -27,7 +28,7 @@ bool JoinCommand::decodePhotos(std::vector<QImage>& images)
         for (int i = 0; i < count; ++i) {
             pool.start(QRunnable::create([&, i] {
                 if (firstFailure.load() > i) {
-                    QImage image = PhotoIntake::decodePhoto(opts.photos[i]);
+                    QImage image = PhotoDecoder::decode(opts.photos[i]);
                     if (image.isNull()) {
                         int seen = firstFailure.load();
                         while (i < seen && !firstFailure.compare_exchange_weak(seen, i)) {

@@ -1,15 +1,23 @@
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/xformwidget.h"
+#include "intake/intakerun.h"
+#include "intake/memorybudget.h"
+#include "intake/photodecoder.h"
 #include "intake/photointake.h"
+#include "support/intakewait.h"
 #include "support/modalanswerer.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QtTest>
 
 #include <memory>
@@ -86,6 +94,7 @@ private slots:
         answerer.queue(chooseFiles(dir.path(), {"a.png", "b.txt", "c.jpg"}));
         QSignalSpy hint(canvas, &PainterArea::signalSizeHint);
         canvas->openFiles();
+        QVERIFY(waitForIntakes());
         QCOMPARE(answerer.answeredCount(), 1);
         QCOMPARE(answerer.answeredClasses(), QStringList{"QFileDialog"}); // no message box
         QCOMPARE(names(), (QStringList{"a.png", "c.jpg"}));
@@ -112,6 +121,7 @@ private slots:
         canvas->removeAllPhotos();
         answerer.queue(chooseFiles(dir.path(), {"photo.pbm"}));
         QTest::mouseClick(canvas->addButton, Qt::LeftButton);
+        QVERIFY(waitForIntakes());
         QCOMPARE(names(), QStringList{"photo.pbm"});
     }
 
@@ -128,6 +138,7 @@ private slots:
         QApplication::sendEvent(host.get(), &drop);
         QVERIFY(drop.isAccepted());
         QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QVERIFY(waitForIntakes());
         QCOMPARE(names(), (QStringList{"a.png", "c.jpg", "a.png"}));
         QCOMPARE(canvas->size(), QSize(60 + 24 + 60, 40));
         delete data;
@@ -143,8 +154,66 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(host.get(), &drop);
         QVERIFY(drop.isAccepted());
+        QVERIFY(!IntakeRun::running());
         QVERIFY(canvas->paintImages.isEmpty());
         QVERIFY(canvas->addButton->isVisible());
+    }
+
+    void budgetRefusalsAreNamedInOneMessage()
+    {
+        QStringList paths;
+        for (const char* name : {"a.png", "b.png", "c.png", "d.png", "e.png"}) {
+            paths << path(QString("budget-") + name);
+            QVERIFY(QFile::copy(path("a.png"), paths.last()) || QFile::exists(paths.last()));
+        }
+        MemoryBudget::setFixed(2 * PhotoDecoder::decodedBytes({60, 40}));
+        QString message;
+        ModalAnswerer answerer;
+        answerer.queue([&message](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                message = box->text();
+            modal->close();
+        });
+        canvas->addPhotoFiles(paths);
+        QVERIFY(waitForIntakes());
+        MemoryBudget::setFixed(std::nullopt);
+        QCOMPARE(names(), (QStringList{"budget-a.png", "budget-b.png"}));
+        QCOMPARE(message, QString("Not enough memory for 60 × 40 photos: 3 photos were not added: "
+                                  "budget-c.png, budget-d.png, budget-e.png"));
+    }
+
+    void slowIntakeShowsProgressAndCancelKeepsWhatCame()
+    {
+        QStringList paths;
+        for (int i = 0; i < 8; ++i)
+            paths << path("a.png");
+        QSemaphore release;
+        int decodes = 0;
+        QMutex mutex;
+        auto* run = new IntakeRun(canvas, [this](const QImage& image, const QString& path) {
+            canvas->addImage(image, PhotoIntake::displayName(path));
+        });
+        run->intake()->setDecoder([&](const QString& file, const QSize& box) {
+            {
+                QMutexLocker lock(&mutex);
+                if (++decodes > 3)
+                    release.tryAcquire(1, 20000);
+            }
+            return PhotoDecoder::decode(file, box);
+        });
+        QSignalSpy finished(run, &IntakeRun::finished);
+        run->start(paths);
+        // Input is held off while the photos come in.
+        QTest::mouseClick(canvas->addButton, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()), 20000);
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        QTRY_COMPARE(progress->labelText(), QString("Adding photos: 3 of 8"));
+        QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        release.release(8);
+        QCOMPARE(finished.count(), 1);
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(canvas->paintImages.size(), 3);
     }
 };
 

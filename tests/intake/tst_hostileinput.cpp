@@ -1,14 +1,21 @@
 #include "canvas/painterarea.h"
 #include "canvas/xformwidget.h"
+#include "intake/intake.h"
+#include "intake/intakerun.h"
+#include "intake/photodecoder.h"
 #include "intake/photointake.h"
 #include "panorama/engine/panoramathread.h"
 #include "panorama/ui/dragdropwidget.h"
 #include "support/dropurls.h"
 #include "support/filedialoganswer.h"
 #include "support/hostilecorpus.h"
+#include "support/intakewait.h"
+#include "support/modalanswerer.h"
 #include "support/panoramaviews.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QSignalSpy>
 #include <QUrl>
 #include <QtTest>
 
@@ -28,7 +35,7 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(bool, decodes);
-        const QImage image = PhotoIntake::decodePhoto(path);
+        const QImage image = PhotoDecoder::decode(path);
         QCOMPARE(!image.isNull(), decodes);
         if (decodes) {
             // Whatever the file held, the canvas gets a format it paints without converting.
@@ -41,45 +48,36 @@ private slots:
     void oddButValidPicturesKeepTheirContent()
     {
         const QString root = corpus.folder() + '/';
-        const QImage sliver = PhotoIntake::decodePhoto(root + "sliver.png");
+        const QImage sliver = PhotoDecoder::decode(root + "sliver.png");
         QCOMPARE(sliver.size(), QSize(1, 20000));
-        const QImage grey = PhotoIntake::decodePhoto(root + "grey.png");
+        const QImage grey = PhotoDecoder::decode(root + "grey.png");
         QCOMPARE(grey.format(), QImage::Format_RGB32);
         QCOMPARE(qRed(grey.pixel(25, 15)), qGreen(grey.pixel(25, 15)));
-        const QImage alpha = PhotoIntake::decodePhoto(root + "alpha.png");
+        const QImage alpha = PhotoDecoder::decode(root + "alpha.png");
         QCOMPARE(alpha.format(), QImage::Format_ARGB32_Premultiplied);
         QVERIFY(qAbs(qAlpha(alpha.pixel(3, 3)) - 100) <= 1);
     }
 
-    void dropSkipsWhatDoesNotDecodeAndKeepsOrder()
+    void intakeTakesWhatDecodesInOrderAndNamesTheGiant()
     {
-        QList<QUrl> urls;
+        QStringList paths;
         QStringList expected;
         for (const HostileCorpus::Entry& e : corpus.entries()) {
-            urls << QUrl::fromLocalFile(e.path);
+            paths << e.path;
             if (e.decodes)
                 expected << e.path;
         }
-        urls << QUrl("https://example.org/remote.jpg"); // not a local file: empty path
+        paths << QUrl("https://example.org/remote.jpg").toLocalFile(); // not a local file: empty path
+        Intake intake;
         QStringList received;
-        const int count = PhotoIntake::decodeDroppedUrls(
-            urls, [&](const QImage&, const QString& path) { received << path; }, false);
+        connect(&intake, &Intake::photoReady, [&](const QImage&, const QString& path) { received << path; });
+        QSignalSpy finished(&intake, &Intake::finished);
+        intake.start(paths);
+        QVERIFY(finished.wait(20000));
         QCOMPARE(received, expected);
-        QCOMPARE(count, expected.size());
-        QVERIFY(!QApplication::activeModalWidget());
-    }
-
-    void dropThatStopsAtFailureKeepsWhatCameBefore()
-    {
-        const QString root = corpus.folder() + '/';
-        const QList<QUrl> urls = {QUrl::fromLocalFile(root + "one.png"),
-                                  QUrl::fromLocalFile(root + "notes.png"),
-                                  QUrl::fromLocalFile(root + "grey.png")};
-        QStringList received;
-        const int count = PhotoIntake::decodeDroppedUrls(
-            urls, [&](const QImage&, const QString& path) { received << path; }, true);
-        QCOMPARE(count, 1);
-        QCOMPARE(received, QStringList{root + "one.png"});
+        QCOMPARE(intake.refused().size(), 1);
+        QCOMPARE(Intake::refusalText(intake.refused()),
+                 QString("Too large to open (60000 × 60000 pixels): 1 photo was not added: giant.png"));
     }
 
     void displayNameIsTheLastPathPiece()
@@ -101,33 +99,43 @@ private slots:
             decodable += e.decodes;
             DragDropWidget list;
             QCOMPARE(dropUrls(&list, {QUrl::fromLocalFile(e.path)}), e.decodes);
+            QVERIFY(waitForIntakes());
             QCOMPARE(list.photoPaths().size(), int(e.decodes));
         }
+        ModalAnswerer answerer;
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok)); // the giant is named
         QVERIFY(dropUrls(&host, all));
+        QVERIFY(waitForIntakes());
+        QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
         QCOMPARE(host.canvas()->paintImages.size(), decodable);
         QVERIFY(host.canvas()->contentSize().width() > 0);
-        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void bothDialogsTakeOnlyWhatDecodes()
     {
-        // Every regular file of the corpus chosen at once, on the canvas and on the panorama list.
+        // Every file of the corpus that can be typed into the dialog, on the canvas and on the list.
         QStringList names;
         int decodable = 0;
         for (const HostileCorpus::Entry& e : corpus.entries()) {
-            if (QFileInfo(e.path).isFile()) {
-                names << QFileInfo(e.path).fileName();
+            const QFileInfo info(e.path);
+            if (info.exists() && !info.isDir()) {
+                names << info.fileName();
                 decodable += e.decodes;
             }
         }
         XFormWidget host;
         DragDropWidget list;
         ModalAnswerer answerer;
-        answerer.queue(chooseFilesInDialog(corpus.folder(), names));
-        answerer.queue(chooseFilesInDialog(corpus.folder(), names));
+        for (int route = 0; route < 2; ++route) {
+            answerer.queue(chooseFilesInDialog(corpus.folder(), names));
+            answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok)); // the giant is named
+        }
         host.canvas()->openFiles();
+        QVERIFY(waitForIntakes());
         QVERIFY(QMetaObject::invokeMethod(&list, "onOpenFiles"));
-        QCOMPARE(answerer.answeredClasses(), QStringList({"QFileDialog", "QFileDialog"}));
+        QVERIFY(waitForIntakes());
+        QCOMPARE(answerer.answeredClasses(),
+                 QStringList({"QFileDialog", "QMessageBox", "QFileDialog", "QMessageBox"}));
         QCOMPARE(host.canvas()->paintImages.size(), decodable);
         QCOMPARE(list.photoPaths().size(), decodable);
     }

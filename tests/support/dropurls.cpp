@@ -1,5 +1,7 @@
 #include "support/dropurls.h"
 
+#include "support/intakewait.h"
+
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
@@ -16,5 +18,6 @@ bool dropUrls(QWidget* target, const QList<QUrl>& urls, const QPoint& position)
         return false;
     QDropEvent drop(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
+    waitForIntakes();
     return drop.isAccepted();
 }

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -101,6 +102,10 @@ HostileCorpus::HostileCorpus()
 
     QFile::link(root + "nowhere.png", root + "dangling.png");
     add("broken symbolic link", "dangling.png", false);
+
+    // Opening a pipe that nobody writes to waits for ever.
+    mkfifo(QFile::encodeName(root + "pipe.jpg").constData(), 0600);
+    add("named pipe", "pipe.jpg", false);
 
     photo(40, 30).save(root + QString::fromUtf8("Fotoğraf ünü.png"));
     add("non-ASCII name", QString::fromUtf8("Fotoğraf ünü.png"), true);

@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 
 // Files a user can hand the application by mistake or malice, written into a temporary folder:
-// empty, mislabelled, truncated, lying about their size, not files at all, and the odd but valid.
+// empty, mislabelled, truncated, lying about their size, not files at all (a folder, a named pipe),
+// and the odd but valid.
 class HostileCorpus
 {
 public:

@@ -1,6 +1,9 @@
 #include "panorama/ui/dragdropwidget.h"
 
+#include "intake/intakerun.h"
+#include "intake/photodecoder.h"
 #include "intake/photointake.h"
+#include "panorama/engine/stitchformats.h"
 #include "panorama/ui/panoramabutton.h"
 #include "panorama/ui/photocontent.h"
 #include "panorama/ui/photoitem.h"
@@ -106,14 +109,23 @@ void DragDropWidget::dragEnterEvent(QDragEnterEvent* event)
     event->acceptProposedAction();
 }
 
+// Whether the drop holds only photos the stitch can read is told from their headers, at once; the
+// pixels of the thumbnails come in the background.
 void DragDropWidget::dropEvent(QDropEvent* event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    const int decoded = PhotoIntake::decodeDroppedUrls(
-        urls, [this](const QImage& image, const QString& path) { addPhoto(image, path); }, true);
-    // Photos taken before a file that would not decode stay, and must not sit under the panel.
-    hidePanelIfFilled();
-    if (decoded < urls.size()) {
+    QStringList taken;
+    bool complete = true;
+    for (const QString& path : PhotoIntake::localPaths(event->mimeData()->urls())) {
+        if (!StitchFormats::canRead(path) ||
+            PhotoDecoder::readHeader(path).kind != PhotoDecoder::Header::Photo) {
+            complete = false;
+            break;
+        }
+        taken.append(path);
+    }
+    // Photos taken before a file that cannot be read stay.
+    addPhotoFiles(taken);
+    if (!complete) {
         event->ignore();
         return;
     }
@@ -150,9 +162,23 @@ void DragDropWidget::onClickRemove()
 
 void DragDropWidget::onOpenFiles()
 {
-    PhotoIntake::choosePictures(this, tr("Choose Pictures"),
-                                [this](const QImage& image, const QString& path) { addPhoto(image, path); });
+    const QStringList filters = PhotoIntake::nameFilters(StitchFormats::among(PhotoDecoder::photoFormats()));
+    addPhotoFiles(PhotoIntake::chooseFiles(this, tr("Choose Pictures"), filters));
     hidePanelIfFilled();
+}
+
+void DragDropWidget::addPhotoFiles(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    auto* run = new IntakeRun(this, [this](const QImage& image, const QString& path) {
+        addPhoto(image, path);
+        hidePanelIfFilled();
+    });
+    // The list shows thumbnails; the stitch reads each photo again from its file.
+    run->intake()->setFitWithin(QSize(252, 200));
+    run->intake()->setCheck(&StitchFormats::canRead);
+    run->start(paths);
 }
 
 void DragDropWidget::addPhoto(const QImage& image, const QString& path)

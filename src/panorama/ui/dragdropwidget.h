@@ -40,6 +40,7 @@ private slots:
 
 private:
     void addPhoto(const QImage& image, const QString& path);
+    void addPhotoFiles(const QStringList& paths);
     void hidePanelIfFilled();
 
     QScrollArea* scrollArea = nullptr;

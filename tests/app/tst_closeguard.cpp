@@ -1,0 +1,218 @@
+#include "app/mainwindow.h"
+#include "app/mywindows.h"
+#include "app/toolbutton.h"
+
+#include "canvas/painterarea.h"
+#include "canvas/paintimage.h"
+#include "canvas/stitcherbutton.h"
+#include "canvas/stitcherconfig.h"
+#include "canvas/xformwidget.h"
+#include "support/filedialoganswer.h"
+#include "support/modalanswerer.h"
+#include "widgets/iconpushbutton.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+QImage photo(const QColor& colour)
+{
+    QImage image(60, 40, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// Presses the question's button that carries this text.
+ModalAnswerer::Answer pressText(const QString& text)
+{
+    return [text](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            for (QAbstractButton* b : box->buttons()) {
+                if (b->text() == text) {
+                    b->click();
+                    return;
+                }
+            }
+        }
+        modal->close();
+    };
+}
+
+void dragOn(QWidget* host, QPoint from, QPoint by)
+{
+    QTest::mousePress(host, Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, from + by, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(host, &move);
+    QTest::mouseRelease(host, Qt::LeftButton, Qt::NoModifier, from + by);
+}
+
+} // namespace
+
+class TestCloseGuard : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::unique_ptr<MyWindows> top;
+    MainWindow* window = nullptr;
+    std::unique_ptr<ModalAnswerer> answers;
+    int exports = 0;
+
+    PainterArea* canvas() const { return window->canvas(); }
+    bool modified() const { return top->isWindowModified(); }
+
+    // Exports through the real save dialog; the window is then clean.
+    void exportNow()
+    {
+        answers->queue(chooseFileInDialog(dir.filePath(QString("strip%1.png").arg(++exports))));
+        QVERIFY(window->exportStrip());
+        QVERIFY(!modified());
+    }
+
+    void withTwoPhotos()
+    {
+        canvas()->addImage(photo(Qt::red), "a.png");
+        canvas()->addImage(photo(Qt::blue), "b.png");
+        canvas()->adjustSize();
+        exportNow();
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir.isValid());
+        answers = std::make_unique<ModalAnswerer>();
+        top = std::make_unique<MyWindows>();
+        window = top->mainWindow();
+        top->show();
+        QVERIFY(QTest::qWaitForWindowExposed(top.get()));
+    }
+    void cleanup()
+    {
+        QCOMPARE(answers->pendingCount(), 0);
+        top->setWindowModified(false);
+        top.reset();
+        StitcherConfig::instance()->tool = 0;
+    }
+
+    void everyKindOfChangeMarksTheWindow()
+    {
+        QVERIFY(!modified());
+        QVERIFY(top->windowTitle().endsWith("[*]"));
+        const QList<std::pair<const char*, std::function<void()>>> changes = {
+            {"photo added", [&] { canvas()->addImage(photo(Qt::green), "c.png"); }},
+            {"photo removed", [&] { canvas()->removePhoto(0); }},
+            {"photos reordered", [&] { canvas()->swapPhotos(0, 1); }},
+            {"trim",
+             [&] {
+                 window->cutInnerButton->click();
+                 canvas()->paintImages[0]->rightButton->click();
+                 dragOn(window->canvasHolder, canvas()->geometry().topLeft() + QPoint(30, 20), {20, 0});
+             }},
+            {"spacing", [&] { window->spacingAllButton->click(); }},
+            {"drawing",
+             [&] {
+                 window->rectangleButton->click();
+                 dragOn(window->canvasHolder, canvas()->geometry().topLeft() + QPoint(5, 5), {10, 10});
+             }},
+            {"mosaic",
+             [&] {
+                 window->mosaicButtons[0]->click();
+                 dragOn(window->canvasHolder, canvas()->geometry().topLeft() + QPoint(5, 5), {10, 10});
+             }},
+            {"watermark", [&] { window->watermarkTileButton->click(); }},
+            {"common size",
+             [&] {
+                 window->heightEdit->setText("80");
+                 emit window->heightEdit->editingFinished();
+             }},
+            {"direction", [&] { window->verticalButton->click(); }},
+            {"panorama handed back", [&] { window->onPanoramaDone(photo(Qt::yellow)); }},
+        };
+        for (const auto& [name, change] : changes) {
+            withTwoPhotos();
+            change();
+            QVERIFY2(modified(), name);
+            window->newPaint(); // "clear" empties the strip: nothing left to lose
+            QVERIFY2(!modified(), name);
+        }
+    }
+
+    void lookingAroundLeavesTheWindowClean()
+    {
+        withTwoPhotos();
+        window->zoomSlider->setValue(80);
+        window->onClickFit();
+        dragOn(window->canvasHolder, canvas()->geometry().center(), {30, 0}); // pans
+        window->watermarkEdit->setText("not shown while the watermark is off");
+        window->undoPen();
+        QVERIFY(!modified());
+        QVERIFY(top->close());
+        QCOMPARE(answers->answeredCount(), 1); // the export only
+    }
+
+    void closeAnswers_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("exportTo"); // empty: the save dialog is cancelled
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("discard") << "Discard" << QString() << true;
+        QTest::newRow("cancel") << "Cancel" << QString() << false;
+        QTest::newRow("export written") << "Export…"
+                                        << "closing.png" << true;
+        QTest::newRow("export cancelled") << "Export…" << QString() << false;
+        QTest::newRow("export fails") << "Export…"
+                                      << "/proc/no-such-place/closing.png" << false;
+    }
+
+    void closeAnswers()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, exportTo);
+        QFETCH(bool, closes);
+        withTwoPhotos();
+        window->spacingOuterButton->click();
+        QVERIFY(modified());
+        const int before = answers->answeredCount();
+
+        answers->queue(pressText(answer));
+        const bool exporting = answer.startsWith("Export");
+        const QString target = exportTo.startsWith('/') ? exportTo : dir.filePath(exportTo);
+        if (exporting && exportTo.isEmpty())
+            answers->queue(ModalAnswerer::reject());
+        else if (exporting)
+            answers->queue(chooseFileInDialog(target));
+        if (exportTo.startsWith('/'))
+            answers->queue(ModalAnswerer::pressButton(QMessageBox::Ok)); // the failure is reported
+        QCOMPARE(top->close(), closes);
+        QCOMPARE(top->isVisible(), !closes);
+        QVERIFY(answers->answeredClasses().mid(before).startsWith("QMessageBox"));
+        QCOMPARE(answers->answeredCount() - before, 1 + int(exporting) + int(exportTo.startsWith('/')));
+        if (exporting && closes) {
+            QVERIFY(!modified());
+            QCOMPARE(QImage(target).size(), canvas()->contentSize());
+        } else {
+            QCOMPARE(modified(), !closes || answer == "Discard");
+        }
+    }
+
+    void clearAndUntouchedStripsCloseWithoutAsking()
+    {
+        QVERIFY(top->close());
+        top->show();
+        canvas()->addImage(photo(Qt::red), "a.png");
+        QVERIFY(modified());
+        window->findChildren<ToolButton*>().at(1)->pushButton->click(); // "clear"
+        QVERIFY(top->close());
+        QCOMPARE(answers->answeredCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestCloseGuard)
+#include "tst_closeguard.moc"

@@ -1,0 +1,190 @@
+#include "intake/intake.h"
+#include "intake/memorybudget.h"
+#include "intake/photodecoder.h"
+#include "intake/photointake.h"
+#include "panorama/engine/stitchformats.h"
+
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThreadPool>
+#include <QtTest>
+
+namespace {
+
+QStringList writePhotos(const QTemporaryDir& dir, int count, const QSize& size = {100, 100})
+{
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 40 % 360, 200, 200));
+        paths << dir.filePath(QString("p%1.png").arg(i));
+        image.save(paths.last());
+    }
+    return paths;
+}
+
+struct Collected
+{
+    QStringList paths;
+    bool finished = false;
+};
+
+void collect(Intake& intake, Collected& into)
+{
+    QObject::connect(&intake, &Intake::photoReady, [&into](const QImage& image, const QString& path) {
+        QVERIFY(!image.isNull());
+        into.paths << path;
+    });
+    QObject::connect(&intake, &Intake::finished, [&into] { into.finished = true; });
+}
+
+} // namespace
+
+class TestIntake : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        // Out-of-order finishing needs two decodes at once, whatever the machine.
+        QThreadPool::globalInstance()->setMaxThreadCount(
+            qMax(3, QThreadPool::globalInstance()->maxThreadCount()));
+    }
+    void cleanup() { MemoryBudget::setFixed(std::nullopt); }
+
+    void orderHoldsWhenLaterPhotosDecodeFirst()
+    {
+        const QStringList paths = writePhotos(dir, 4);
+        // The first photo finishes only once the last one has.
+        QSemaphore lastDone;
+        std::atomic<bool> waitedForLast{false};
+        Intake intake;
+        intake.setDecoder([&](const QString& path, const QSize& box) {
+            if (path == paths.first())
+                waitedForLast = lastDone.tryAcquire(1, 10000);
+            QImage image = PhotoDecoder::decode(path, box);
+            if (path == paths.last())
+                lastDone.release();
+            return image;
+        });
+        Collected got;
+        collect(intake, got);
+        QSignalSpy progress(&intake, &Intake::progressed);
+        intake.start(paths);
+        QTRY_VERIFY_WITH_TIMEOUT(got.finished, 20000);
+        QVERIFY(waitedForLast);
+        QCOMPARE(got.paths, paths);
+        QCOMPARE(progress.count(), 4);
+        QCOMPARE(progress.last().at(0).toInt(), 4);
+    }
+
+    void cancelKeepsWhatArrivedAndStopsTheRest()
+    {
+        const QStringList paths = writePhotos(dir, 5);
+        QSemaphore release;
+        Intake intake;
+        intake.setDecoder([&](const QString& path, const QSize& box) {
+            if (path == paths.at(2))
+                release.tryAcquire(1, 10000);
+            return PhotoDecoder::decode(path, box);
+        });
+        Collected got;
+        collect(intake, got);
+        intake.start(paths);
+        QTRY_COMPARE_WITH_TIMEOUT(got.paths.size(), 2, 10000);
+        intake.cancel();
+        QVERIFY(got.finished);
+        QVERIFY(intake.isFinished());
+        release.release();
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(got.paths, paths.mid(0, 2));
+    }
+
+    void budgetAdmitsPhotosInOrderAndNamesTheRest()
+    {
+        // Five photos, the third one larger: the budget fits the first two only.
+        const QStringList paths = writePhotos(dir, 5);
+        QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(paths[2]));
+        Intake intake;
+        intake.setBudget(2 * PhotoDecoder::decodedBytes({100, 100}) + 100);
+        Collected got;
+        collect(intake, got);
+        intake.start(paths);
+        QTRY_VERIFY_WITH_TIMEOUT(got.finished, 10000);
+        QCOMPARE(got.paths, paths.mid(0, 2));
+        QCOMPARE(intake.refused().size(), 3);
+        QCOMPARE(Intake::refusalText(intake.refused()),
+                 QString("Not enough memory for 300 × 200 photos: 1 photo was not added: p2.png\n\n"
+                         "Not enough memory for 100 × 100 photos: 2 photos were not added: p3.png, p4.png"));
+    }
+
+    void photoFormatsAreWhatTheReadersDecode_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("WebP") << QByteArray("webp");
+        QTest::newRow("TIFF") << QByteArray("tiff");
+        QTest::newRow("JPEG") << QByteArray("jpeg");
+    }
+
+    void photoFormatsAreWhatTheReadersDecode()
+    {
+        QFETCH(QByteArray, format);
+        QVERIFY(PhotoIntake::nameFilters().first().contains("*." + format));
+        const QString path = dir.filePath("photo." + format);
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QVERIFY(image.save(path, format.constData()));
+        QCOMPARE(PhotoDecoder::decode(path).size(), QSize(64, 48));
+        QVERIFY(StitchFormats::canRead(path));
+        QVERIFY(StitchFormats::among({format}).contains(format));
+    }
+
+    void nonPhotosAreNotOffered()
+    {
+        const QList<QByteArray> formats = PhotoDecoder::photoFormats();
+        QVERIFY(!formats.contains("svg") && !formats.contains("svgz"));
+        // The stitch reads no GIF, so the panorama list does not offer it.
+        QVERIFY(formats.contains("gif"));
+        QVERIFY(!StitchFormats::among(formats).contains("gif"));
+        // A drawing of 16000 x 16000 in 122 bytes, under a photo's name.
+        const QString svg = dir.filePath("drawing.png");
+        QFile file(svg);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16000\" height=\"16000\">"
+                   "<rect width=\"16000\" height=\"16000\"/></svg>");
+        file.close();
+        QCOMPARE(PhotoDecoder::readHeader(svg).kind, PhotoDecoder::Header::NotAPhoto);
+        QVERIFY(PhotoDecoder::decode(svg).isNull());
+    }
+
+    void thumbnailsDecodeSmall()
+    {
+        const QString path = writePhotos(dir, 1, {1000, 500}).first();
+        const PhotoDecoder::Header header = PhotoDecoder::readHeader(path, {252, 200});
+        QCOMPARE(header.size, QSize(252, 126));
+        QCOMPARE(PhotoDecoder::decode(path, {252, 200}).size(), header.size);
+        QCOMPARE(PhotoDecoder::decode(path, {2000, 2000}).size(), QSize(1000, 500));
+    }
+
+    void kernelFiguresAreRead()
+    {
+        const QByteArray meminfo = "MemTotal:       24000000 kB\nMemFree:         100 kB\n"
+                                   "MemAvailable:   20000000 kB\nBuffers:  5 kB\n";
+        QCOMPARE(MemoryBudget::memAvailable(meminfo), std::optional<qint64>(qint64(20000000) * 1024));
+        QCOMPARE(MemoryBudget::memAvailable("MemTotal: 5 kB\n"), std::optional<qint64>());
+        QCOMPARE(MemoryBudget::vmSize("Name:\tx\nVmPeak:\t  900 kB\nVmSize:\t  800 kB\n"),
+                 std::optional<qint64>(800 * 1024));
+        MemoryBudget::setFixed(12345);
+        QCOMPARE(MemoryBudget::available(), qint64(12345));
+        MemoryBudget::setFixed(std::nullopt);
+        QVERIFY(MemoryBudget::available() >= 0);
+    }
+};
+
+QTEST_MAIN(TestIntake)
+#include "tst_intake.moc"
