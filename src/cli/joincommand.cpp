@@ -95,5 +95,5 @@ bool JoinCommand::run()
     PainterArea* area = &canvas;
     const BandSource strip{canvas.contentSize(),
                            [area](int top, int rows) { return area->renderBand(top, rows); }};
-    return PngOutput::write(strip, opts.output, progress);
+    return PngOutput::write(strip, opts.output, progress, tr("%1 photos decoded, ").arg(opts.photos.size()));
 }

@@ -56,5 +56,5 @@ bool PanoramaCommand::run()
     }
     if (!leftOut.isEmpty())
         progress.report(PanoramaThread::leftOutText(leftOut, opts.photos.size()));
-    return PngOutput::write(BandSource::fromImage(panorama), opts.output, progress);
+    return PngOutput::write(BandSource::fromImage(panorama), opts.output, progress, tr("stitched, "));
 }

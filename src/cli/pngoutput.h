@@ -12,6 +12,8 @@ class PngOutput
 {
     Q_DECLARE_TR_FUNCTIONS(PngOutput)
 public:
-    // Returns whether the file was written; on failure reports the reason in the window's words.
-    static bool write(const BandSource& picture, const QString& fileName, ProgressLine& progress);
+    // Returns whether the file was written; on failure reports the reason in the window's words. The
+    // progress line shows what came before (done) and the rows written.
+    static bool write(const BandSource& picture, const QString& fileName, ProgressLine& progress,
+                      const QString& done = QString());
 };
