@@ -6,55 +6,46 @@
 #include "canvas/tools/watermark.h"
 #include "cli/pngoutput.h"
 #include "export/bandsource.h"
-#include "intake/photodecoder.h"
+#include "intake/intake.h"
 #include "intake/photointake.h"
 
-#include <QRunnable>
-#include <QThreadPool>
-
-#include <atomic>
+#include <QEventLoop>
 
 JoinCommand::JoinCommand(const JobOptions& options) : opts(options), progress(options.quiet) {}
 
-bool JoinCommand::decodePhotos(std::vector<QImage>& images)
+bool JoinCommand::decodePhotos(QList<QImage>& images)
 {
-    const int count = opts.photos.size();
-    images.assign(size_t(count), QImage());
-    std::atomic<int> decoded{0};
-    // Lowest index that failed; photos after it are not worth decoding any more.
-    std::atomic<int> firstFailure{count};
-    {
-        QThreadPool pool;
-        for (int i = 0; i < count; ++i) {
-            pool.start(QRunnable::create([&, i] {
-                if (firstFailure.load() > i) {
-                    QImage image = PhotoDecoder::decode(opts.photos[i]);
-                    if (image.isNull()) {
-                        int seen = firstFailure.load();
-                        while (i < seen && !firstFailure.compare_exchange_weak(seen, i)) {
-                        }
-                    } else {
-                        images[size_t(i)] = std::move(image);
-                    }
-                }
-                ++decoded;
-            }));
+    Intake intake;
+    QEventLoop loop;
+    QObject::connect(&intake, &Intake::photoReady, &loop, [&](const QImage& image) { images.append(image); });
+    QObject::connect(&intake, &Intake::progressed, &loop, [&](int handled, int total) {
+        // Photos arrive in order: one handled but not handed over means nothing will be written.
+        if (handled > images.size())
+            intake.cancel();
+        else
+            progress.show(tr("%1 of %2 photos decoded").arg(handled).arg(total));
+    });
+    QObject::connect(&intake, &Intake::finished, &loop, &QEventLoop::quit);
+    intake.start(opts.photos);
+    if (!intake.isFinished())
+        loop.exec();
+    if (images.size() == opts.photos.size())
+        return true;
+
+    const QString missing = opts.photos.at(images.size());
+    for (const Intake::Refusal& refusal : intake.refused()) {
+        if (refusal.path == missing) {
+            progress.report(Intake::refusalText({refusal}));
+            return false;
         }
-        while (!pool.waitForDone(100))
-            progress.show(tr("%1 of %2 photos decoded").arg(decoded.load()).arg(count));
     }
-    // The pool starts tasks in order, so every photo before the first failure was tried.
-    if (firstFailure.load() < count) {
-        progress.report(tr("The photo \"%1\" cannot be opened.").arg(opts.photos[firstFailure.load()]));
-        return false;
-    }
-    progress.show(tr("%1 of %2 photos decoded").arg(count).arg(count), true);
-    return true;
+    progress.report(tr("The photo \"%1\" cannot be opened.").arg(missing));
+    return false;
 }
 
 bool JoinCommand::run()
 {
-    std::vector<QImage> images;
+    QList<QImage> images;
     if (!decodePhotos(images))
         return false;
 
@@ -73,7 +64,7 @@ bool JoinCommand::run()
 
     PainterArea canvas;
     for (int i = 0; i < opts.photos.size(); ++i)
-        canvas.addImage(images[size_t(i)], PhotoIntake::displayName(opts.photos[i]));
+        canvas.addImage(images.at(i), PhotoIntake::displayName(opts.photos.at(i)));
     images.clear(); // the canvas shares the pixels
     const bool vertical = opts.direction == JobOptions::Direction::Vertical;
     canvas.setDirection(vertical ? 1 : 0);

@@ -5,8 +5,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
-
-#include <vector>
+#include <QList>
 
 // `seamwright join`: the photos decoded as the window decodes them, laid out and painted by the window's
 // canvas (never shown), and written as the export writes.
@@ -20,7 +19,8 @@ public:
     bool run();
 
 private:
-    bool decodePhotos(std::vector<QImage>& images);
+    // The photos in order, decoded by the window's background intake within its memory budget.
+    bool decodePhotos(QList<QImage>& images);
 
     const JobOptions opts;
     ProgressLine progress;
