@@ -8,6 +8,32 @@
 
 namespace Geometry {
 
+namespace {
+// Below value 0 the factor shrinks geometrically with the slope the curve has at 0.
+constexpr double lowZoomRate = 0.011 / 0.3;
+constexpr int zoomValueLimit = 100000;
+} // namespace
+
+double zoomFactor(int value)
+{
+    if (value < 0)
+        return 0.3 * std::exp(value * lowZoomRate);
+    const double t = value / 100.0;
+    return 1.1 * t + 0.3 + 0.6 * t * t;
+}
+
+int zoomValueFor(double scale)
+{
+    if (!(scale > 0))
+        return -zoomValueLimit;
+    double value = 0;
+    if (scale >= 0.3)
+        value = 100 * (-1.1 + std::sqrt(1.21 + 2.4 * (scale - 0.3))) / 1.2;
+    else
+        value = std::log(scale / 0.3) / lowZoomRate;
+    return int(std::lround(std::clamp(value, double(-zoomValueLimit), double(zoomValueLimit))));
+}
+
 int truncToInt(double value)
 {
     if (std::isnan(value))
@@ -135,19 +161,11 @@ QPoint placeCanvas(bool hasPhotos, bool vertical, const QPoint& pos, const QSize
     return {pos.x(), container.height() / 2 - canvas.height() / 2};
 }
 
-QPoint centreCanvas(const StripLayout& layout, const QSize& container)
+QPoint centreCanvas(bool vertical, const QSize& canvas, const QSize& container)
 {
-    if (layout.vertical())
-        return {truncToInt(container.width() / 2 - 0.5 * layout.areaWidth), 0};
-    return {0, truncToInt(container.height() / 2 - 0.5 * layout.areaHeight)};
-}
-
-QPoint centreCrossAxis(const StripLayout& layout, double scale, const QPoint& pos, const QSize& container)
-{
-    const double o2 = 2 * layout.outer();
-    if (layout.vertical())
-        return {truncToInt((container.width() - (o2 + layout.areaWidth) * scale) * 0.5), pos.y()};
-    return {pos.x(), truncToInt((container.height() - (o2 + layout.areaHeight) * scale) * 0.5)};
+    if (vertical)
+        return {container.width() / 2 - canvas.width() / 2, 0};
+    return {0, container.height() / 2 - canvas.height() / 2};
 }
 
 QPoint firstPhotoPlace(const StripLayout& layout, const QSize& container)
@@ -161,9 +179,31 @@ double fitScale(bool vertical, const QSize& content, const QSize& container, dou
 {
     const int length = vertical ? content.height() : content.width();
     const int room = vertical ? container.height() : container.width();
+    const int cross = vertical ? content.width() : content.height();
+    const int crossRoom = vertical ? container.width() : container.height();
     if (length <= 0 || room <= 0)
         return current;
-    return double(room) / length;
+    const double along = double(room) / length;
+    // Across the strip too: there is no panning across, so anything cut off there could not be seen.
+    if (cross <= 0 || crossRoom <= 0)
+        return along;
+    return std::min(along, double(crossRoom) / cross);
+}
+
+QPoint fittedPlace(bool vertical, const QSize& canvas, const QSize& container)
+{
+    const QPoint centred((container.width() - canvas.width()) / 2,
+                         (container.height() - canvas.height()) / 2);
+    // A strip longer than the container starts at its start.
+    return vertical ? QPoint(centred.x(), std::max(0, centred.y()))
+                    : QPoint(std::max(0, centred.x()), centred.y());
+}
+
+int zoomAnchoredPos(int pointer, int canvasPos, double oldScale, double newScale)
+{
+    if (!(oldScale > 0) || !(newScale > 0))
+        return canvasPos;
+    return truncToInt(pointer - (pointer - canvasPos) * (newScale / oldScale));
 }
 
 QPoint panAlongStrip(bool vertical, int dx, int dy)

@@ -13,12 +13,11 @@
 namespace Geometry {
 
 // The zoom curve shared by the canvas, the export, the watermark size and the panorama result:
-// 0.3 at 0, 1.0 at 50, 2.0 at 100.
-inline double zoomFactor(int value)
-{
-    const double t = value / 100.0;
-    return 1.1 * t + 0.3 + 0.6 * t * t;
-}
+// 0.3 at 0, 1.0 at 50, 2.0 at 100. Below 0 it goes on smoothly toward 0, so that a fitted strip
+// longer than the usual range still has a slider value.
+double zoomFactor(int value);
+// The value whose factor is nearest to the scale.
+int zoomValueFor(double scale);
 
 enum Edge { EdgeLeft = 0, EdgeTop = 1, EdgeRight = 2, EdgeBottom = 3 };
 
@@ -108,14 +107,17 @@ constexpr int emptyHeight = 299;
 // Where the canvas goes in a container: centred while empty, else centred across the strip only.
 QPoint placeCanvas(bool hasPhotos, bool vertical, const QPoint& pos, const QSize& canvas,
                    const QSize& container);
-// Across the strip by the unscaled cross size.
-QPoint centreCanvas(const StripLayout& layout, const QSize& container);
-// Across the strip by the zoomed cross size with the border.
-QPoint centreCrossAxis(const StripLayout& layout, double scale, const QPoint& pos, const QSize& container);
+// At the start of the strip, centred across it.
+QPoint centreCanvas(bool vertical, const QSize& canvas, const QSize& container);
 // The first photo's place in the container: centred across the strip.
 QPoint firstPhotoPlace(const StripLayout& layout, const QSize& container);
-// Scale that makes the strip's length fill the container; the current scale when nothing can fit.
+// Scale at which the whole strip fits the container; the current scale when nothing can fit.
 double fitScale(bool vertical, const QSize& content, const QSize& container, double current);
+// Where a fitted canvas goes: centred in the container.
+QPoint fittedPlace(bool vertical, const QSize& canvas, const QSize& container);
+// The canvas position along the strip that keeps the point under the pointer in place when the scale
+// changes; pointer and position in container pixels along the strip.
+int zoomAnchoredPos(int pointer, int canvasPos, double oldScale, double newScale);
 // Movement of the canvas along the strip only.
 QPoint panAlongStrip(bool vertical, int dx, int dy);
 

@@ -75,6 +75,7 @@ StitcherButton* PainterArea::createStitcherButton(int edge, PaintImage* photo)
     button->setFixedSize(size);
     button->setIconSize(size);
     button->setStyleSheet("background-color: transparent");
+    button->setToolTip(tr("Trim this edge: click, then drag"));
     connect(button, &QPushButton::clicked, this, &PainterArea::setStitcherClick);
     button->hide();
     return button;
@@ -227,9 +228,9 @@ void PainterArea::setDirection(int d)
     if (d == direction)
         return;
     direction = d;
+    adjustSize();
     if (!paintImages.isEmpty())
         centreCanvas();
-    adjustSize();
     update();
     placeButtons();
     emit signalStripEdited();
@@ -274,9 +275,9 @@ void PainterArea::setPaintHeight(int height)
 
 void PainterArea::commonSizeChanged()
 {
+    adjustSize();
     if (!paintImages.isEmpty())
         centreCanvas();
-    adjustSize();
     update();
     placeButtons();
     emit signalStripEdited();
@@ -327,14 +328,29 @@ void PainterArea::setPainterScale(int value)
     placeCanvas(container.width(), container.height());
 }
 
+void PainterArea::zoomAbout(int value, const QPoint& pointer)
+{
+    const double before = painterScale;
+    const QPoint start = pos();
+    setPainterScale(value);
+    if (paintImages.isEmpty())
+        return;
+    if (direction == 1)
+        move(x(), zoomAnchoredPos(pointer.y(), start.y(), before, painterScale));
+    else
+        move(zoomAnchoredPos(pointer.x(), start.x(), before, painterScale), y());
+}
+
 void PainterArea::fitPainterScale()
 {
     const QSize container = containerSize();
     painterScale = fitScale(direction == 1, contentSize(), container, painterScale);
-    move(0, 0);
     adjustSize();
     update();
-    placeCanvas(container.width(), container.height());
+    if (paintImages.isEmpty())
+        placeCanvas(container.width(), container.height());
+    else
+        move(fittedPlace(direction == 1, size(), container));
 }
 
 void PainterArea::placeCanvas(int parentWidth, int parentHeight)
@@ -345,12 +361,13 @@ void PainterArea::placeCanvas(int parentWidth, int parentHeight)
 
 void PainterArea::centreCanvas()
 {
-    move(Geometry::centreCanvas(stripLayout(), containerSize()));
+    move(Geometry::centreCanvas(direction == 1, size(), containerSize()));
 }
 
 void PainterArea::centreCrossAxis()
 {
-    move(Geometry::centreCrossAxis(stripLayout(), painterScale, pos(), containerSize()));
+    const QSize container = containerSize();
+    placeCanvas(container.width(), container.height());
 }
 
 void PainterArea::panAlongStrip(int dx, int dy)
@@ -393,6 +410,16 @@ void PainterArea::clearMosaics()
     emit signalStripEdited();
 }
 
+void PainterArea::undoLastStroke()
+{
+    const bool drawing = !annotations.isEmpty();
+    const bool mosaic = !mosaicStrokes.isEmpty();
+    if (drawing && (!mosaic || annotations.last().order > mosaicStrokes.last().order))
+        undoAnnotation();
+    else
+        undoMosaic();
+}
+
 void PainterArea::clearEdits()
 {
     spacingMode = 0;
@@ -414,9 +441,11 @@ void PainterArea::toolPress(const QPoint& point)
     switch (config->tool) {
     case 1:
         annotations.append(Annotation::begin(at, config->penWidth, config->penColor, config->shape));
+        annotations.last().order = ++strokeCount;
         break;
     case 2:
         mosaicStrokes.append(MosaicStroke::begin(at, config->mosaicName, config->mosaicSize));
+        mosaicStrokes.last().order = ++strokeCount;
         break;
     case 3: // trim: only moves act
         pressed = true;
@@ -538,6 +567,7 @@ void PainterArea::trimMove(const QPoint& canvasPoint, const QPoint& movement, bo
         activeImage->setCrop(dragCrop(before, activeDirection, pixels, activeImage->image.size()));
         update();
         adjustSize();
+        centreCrossAxis();
         placeButtons();
         const Crop after = activeImage->crop();
         if (after.left != before.left || after.top != before.top || after.right != before.right ||
@@ -569,6 +599,7 @@ void PainterArea::trimMove(const QPoint& canvasPoint, const QPoint& movement, bo
         const bool changed = *next != *cut;
         *cut = *next;
         adjustSize();
+        centreCrossAxis();
         placeButtons();
         if (changed)
             emit signalStripEdited();

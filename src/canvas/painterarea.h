@@ -64,6 +64,8 @@ public:
     void clearAnnotations();
     void undoMosaic();
     void clearMosaics();
+    // Undoes the drawing or mosaic stroke made last, whichever tool made it.
+    void undoLastStroke();
     // Spacing off, annotations and mosaic strokes gone.
     void clearEdits();
     int photoAt(int x, int y);
@@ -71,8 +73,13 @@ public:
     QPoint fromStripPoint(int x, int y, int index) const;
 
     void placeCanvas(int parentWidth, int parentHeight);
+    // At the start of the strip and centred across it, by the canvas's zoomed size.
     void centreCanvas();
+    // Centred across the strip by the canvas's zoomed size; the place along the strip stays.
     void centreCrossAxis();
+    // Zooms to the factor of a slider value, keeping the strip point under the pointer (in container
+    // pixels) in place along the strip.
+    void zoomAbout(int value, const QPoint& pointer);
     void panAlongStrip(int dx, int dy);
 
     // Mouse input from the host, in canvas-widget pixels; movement in container pixels.
@@ -140,6 +147,7 @@ private:
     void paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
 
     StitcherConfig* config = nullptr;
+    quint64 strokeCount = 0;
     // Reused by every layout pass so that painting allocates nothing per photo.
     QVector<Geometry::PhotoShape> shapes;
     QVector<QRectF> rects;

@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 static QPoint roundedPosition(const QMouseEvent* event)
 {
@@ -59,6 +60,21 @@ void XFormWidget::mouseReleaseEvent(QMouseEvent* event)
     gesture = false;
     if (!panning)
         painterArea->toolRelease(roundedPosition(event) - painterArea->pos());
+}
+
+void XFormWidget::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QWidget::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    constexpr int notch = 120;
+    wheelRemainder += event->angleDelta().y();
+    const int steps = wheelRemainder / notch;
+    wheelRemainder -= steps * notch;
+    if (steps != 0)
+        emit signalWheelZoom(steps, event->position().toPoint());
 }
 
 void XFormWidget::dragEnterEvent(QDragEnterEvent* event)

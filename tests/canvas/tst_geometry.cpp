@@ -39,6 +39,18 @@ private slots:
         QVERIFY(qFuzzyCompare(zoomFactor(0), 0.3));
         QVERIFY(qFuzzyCompare(zoomFactor(50), 1.0));
         QVERIFY(qFuzzyCompare(zoomFactor(100), 2.0));
+        // Below 0 the curve goes on smoothly and keeps shrinking, so a fitted long strip has a value.
+        QVERIFY(zoomFactor(-1) < 0.3 && zoomFactor(-1) > 0.3 - 0.012);
+        QVERIFY(zoomFactor(-200) > 0 && zoomFactor(-200) < zoomFactor(-100));
+        // The value of a scale is the one whose factor is nearest, whatever the scale.
+        for (double scale : {0.004, 0.017, 0.17, 0.3, 0.5, 1.0, 1.37, 2.0, 2.6}) {
+            const int v = zoomValueFor(scale);
+            for (int other : {v - 1, v + 1})
+                QVERIFY2(std::abs(zoomFactor(v) - scale) <= std::abs(zoomFactor(other) - scale),
+                         qPrintable(QString("%1 -> %2").arg(scale).arg(v)));
+        }
+        QCOMPARE(zoomValueFor(1.0), 50);
+        QCOMPARE(zoomValueFor(0.0), zoomValueFor(-1.0)); // nonsense gives the smallest, not a crash
     }
 
     void threePhotoStrip()
@@ -106,6 +118,15 @@ private slots:
     void fitAndPlace()
     {
         QCOMPARE(fitScale(true, QSize(200, 1000), QSize(500, 250), 1.0), 0.25);
+        // A strip too thick for the container fits across as well: nothing is cut off there.
+        QCOMPARE(fitScale(false, QSize(1000, 800), QSize(500, 200), 1.0), 0.25);
+        QCOMPARE(fittedPlace(false, QSize(250, 200), QSize(500, 200)), QPoint(125, 0));
+        QCOMPARE(fittedPlace(true, QSize(100, 900), QSize(500, 600)), QPoint(200, 0));
+        QCOMPARE(centreCanvas(true, QSize(101, 900), QSize(500, 600)), QPoint(250 - 50, 0));
+        // The strip point under the pointer stays under it: 100 units right of the canvas's start at
+        // scale 1 are 200 pixels at scale 2.
+        QCOMPARE(zoomAnchoredPos(300, 200, 1.0, 2.0), 100);
+        QCOMPARE(zoomAnchoredPos(300, 200, 2.0, 1.0), 250);
         // Nothing to fit keeps the zoom rather than dividing by zero.
         QCOMPARE(fitScale(false, QSize(0, 200), QSize(500, 700), 0.7), 0.7);
         QCOMPARE(placeCanvas(true, false, QPoint(-40, 7), QSize(1000, 201), QSize(800, 601)),

@@ -25,6 +25,7 @@ struct Annotation
     QVector<StripPoint> points; // path shape only
     QColor color = Qt::blue;
     int shape = 0;
+    quint64 order = 0; // when it was made among all strokes, for an undo across tools
 
     // The record a press over a photo starts.
     static Annotation begin(const StripPoint& at, double width, const QColor& color, int shape);

@@ -50,6 +50,7 @@ struct MosaicStroke
     QString name;
     int size = 5;
     QVector<StripPoint> points;
+    quint64 order = 0; // when it was made among all strokes, for an undo across tools
 
     static MosaicStroke begin(const StripPoint& at, const QString& name, double size);
     void extend(const StripPoint& at);

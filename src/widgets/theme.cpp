@@ -1,0 +1,115 @@
+#include "widgets/theme.h"
+
+#include <QApplication>
+#include <QStringList>
+
+namespace Theme {
+
+namespace {
+
+const char* const dialogClasses[] = {"QFileDialog", "QMessageBox", "QProgressDialog", "QInputDialog",
+                                     "QColorDialog"};
+
+// Each rule written once with "@D" for the dialog class, repeated for every class.
+QString forEachDialog(const QString& rule)
+{
+    QStringList selectors;
+    const QString head = rule.section('{', 0, 0).trimmed();
+    for (const char* dialog : dialogClasses) {
+        for (const QString& part : head.split(',')) {
+            QString selector = part.trimmed();
+            selector.replace(QLatin1String("@D"), QLatin1String(dialog));
+            selectors << selector;
+        }
+    }
+    return selectors.join(", ") + " {" + rule.section('{', 1);
+}
+
+QString colours(QString sheet)
+{
+    return sheet.replace("@panel", panel)
+        .replace("@bar", bar)
+        .replace("@accent", accent)
+        .replace("@light", lightText)
+        .replace("@dim", dimText)
+        .replace("@border", border);
+}
+
+} // namespace
+
+QString menuStyleSheet()
+{
+    return colours(
+        "QMenu {background-color: @panel; color: @light; border: 1px solid @border; padding: 4px 0;}"
+        "QMenu::item {background-color: transparent; padding: 5px 20px 5px 26px;}"
+        "QMenu::item:selected {background-color: @border; color: white;}"
+        "QMenu::item:disabled {color: @dim;}"
+        "QMenu::separator {height: 1px; background: @border; margin: 4px 8px;}"
+        "QMenu::indicator {width: 10px; height: 10px; left: 9px;}"
+        "QMenu::indicator:checked {background-color: @accent; border: 1px solid @light; "
+        "border-radius: 5px;}");
+}
+
+QString scrollBarStyleSheet()
+{
+    return colours("QScrollBar:vertical {background: @panel; width: 6px; margin: 0; border: 0;}"
+                   "QScrollBar::handle:vertical {background: @border; min-height: 30px; border-radius: 3px;}"
+                   "QScrollBar::handle:vertical:hover, QScrollBar::handle:vertical:pressed "
+                   "{background: @dim;}"
+                   "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0; border: 0;}"
+                   "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: none;}"
+                   "QScrollBar:horizontal {background: @panel; height: 6px; margin: 0; border: 0;}"
+                   "QScrollBar::handle:horizontal {background: @border; min-width: 30px; "
+                   "border-radius: 3px;}"
+                   "QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal {width: 0; border: 0;}"
+                   "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal {background: none;}");
+}
+
+QString applicationStyleSheet()
+{
+    const QString dialogRules[] = {
+        "@D {background-color: @bar; color: @light;}",
+        "@D QLabel, @D QCheckBox, @D QRadioButton, @D QGroupBox {color: @light; background: transparent;}",
+        "@D QLineEdit, @D QComboBox, @D QSpinBox, @D QAbstractItemView, @D QTextEdit, @D QPlainTextEdit "
+        "{background-color: @panel; color: @light; border: 1px solid @border; border-radius: 3px; "
+        "padding: 2px; selection-background-color: @accent; selection-color: white;}",
+        "@D QComboBox QAbstractItemView {border-radius: 0; padding: 0;}",
+        "@D QComboBox::drop-down {border: 0; width: 18px;}",
+        "@D QHeaderView::section {background-color: @bar; color: @light; border: 0; "
+        "border-right: 1px solid @border; border-bottom: 1px solid @border; padding: 3px 6px;}",
+        "@D QHeaderView {background-color: @bar;}",
+        "@D QPushButton {background-color: @panel; color: @light; border: 1px solid @border; "
+        "border-radius: 3px; padding: 4px 14px; min-width: 60px;}",
+        "@D QPushButton:hover, @D QPushButton:focus {border-color: @accent;}",
+        "@D QPushButton:pressed, @D QPushButton:checked {background-color: @accent; color: white;}",
+        "@D QPushButton:disabled {color: @dim; border-color: @panel;}",
+        "@D QToolButton {background-color: transparent; color: @light; border: 1px solid transparent; "
+        "border-radius: 3px; padding: 2px;}",
+        "@D QToolButton:hover, @D QToolButton:checked {background-color: @panel; border-color: @border;}",
+        "@D QProgressBar {background-color: @panel; color: @light; border: 1px solid @border; "
+        "border-radius: 3px; text-align: center;}",
+        "@D QProgressBar::chunk {background-color: @accent;}",
+        "@D QSplitter::handle {background-color: @bar;}",
+    };
+    QString sheet;
+    for (const QString& rule : dialogRules)
+        sheet += forEachDialog(rule);
+    sheet += menuStyleSheet();
+    sheet += "QToolTip {background-color: @bar; color: @light; border: 1px solid @border; padding: 3px;}";
+    for (const char* dialog : dialogClasses)
+        sheet += scrollBarStyleSheet().replace("QScrollBar", QString(dialog) + " QScrollBar");
+    return colours(sheet);
+}
+
+void install()
+{
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!app)
+        return;
+    const QString sheet = applicationStyleSheet();
+    if (app->styleSheet() != sheet)
+        app->setStyleSheet(sheet);
+}
+
+} // namespace Theme
