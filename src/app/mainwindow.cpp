@@ -3,7 +3,9 @@
 #include "app/helppage.h"
 #include "app/toolbutton.h"
 #include "app/workflowvalues.h"
+#include "canvas/geometry.h"
 #include "canvas/painterarea.h"
+#include "canvas/paintimage.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
@@ -17,6 +19,7 @@
 #include "settings/appsettings.h"
 #include "widgets/busycursor.h"
 #include "widgets/iconpushbutton.h"
+#include "widgets/theme.h"
 
 #include <QAction>
 #include <QColorDialog>
@@ -25,6 +28,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,7 +37,10 @@
 #include <QProgressDialog>
 #include <QRegExpValidator>
 #include <QScrollArea>
+#include <QShortcut>
+#include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,21 +61,88 @@ void placeOver(QWidget* dialog, const QWidget* owner)
     dialog->move(frame.topLeft());
 }
 
+void closeOnEscape(MainFrame* frame)
+{
+    auto* escape = new QShortcut(QKeySequence::Cancel, frame);
+    QObject::connect(escape, &QShortcut::activated, frame, &MainFrame::done);
+}
+
+// A kept window opened again comes to the front and takes the keys, Escape included.
+void showInFront(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+enum class Escape { Ignored, Closes };
+
 // The windows of the top bar are made once, as dialogs of the main window, and kept.
-template <class Dialog> Dialog* keptDialog(Dialog*& dialog, QWidget* owner)
+template <class Dialog> Dialog* keptDialog(Dialog*& dialog, QWidget* owner, Escape escape = Escape::Ignored)
 {
     if (!dialog) {
         dialog = new Dialog(owner);
         dialog->setWindowFlags(dialog->windowFlags() | Qt::Dialog);
         placeOver(dialog, owner);
+        if (escape == Escape::Closes)
+            closeOnEscape(dialog);
     }
     return dialog;
+}
+
+// The keys of the commands that have one: the desktop's standard key where there is one.
+QList<QKeySequence> commandKeys(const QString& command)
+{
+    if (command == QLatin1String("add"))
+        return QKeySequence::keyBindings(QKeySequence::Open);
+    if (command == QLatin1String("export"))
+        return QKeySequence::keyBindings(QKeySequence::Save);
+    if (command == QLatin1String("undo"))
+        return QKeySequence::keyBindings(QKeySequence::Undo);
+    if (command == QLatin1String("zoomin")) // Ctrl+= too: the same key as "+" without Shift
+        return QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence(Qt::CTRL | Qt::Key_Equal);
+    if (command == QLatin1String("zoomout"))
+        return QKeySequence::keyBindings(QKeySequence::ZoomOut);
+    if (command == QLatin1String("fit"))
+        return {QKeySequence(Qt::CTRL | Qt::Key_0)};
+    if (command == QLatin1String("help"))
+        return QKeySequence::keyBindings(QKeySequence::HelpContents);
+    return {};
+}
+
+QString withKey(const QString& text, const QList<QKeySequence>& keys)
+{
+    if (keys.isEmpty())
+        return text;
+    return QStringLiteral("%1 (%2)").arg(text, keys.first().toString(QKeySequence::NativeText));
+}
+
+// The strip's length reaches six digits; the entry's border, padding and inner margin take 5 pixels a
+// side, and one more keeps the cursor clear of the last digit.
+int sixDigitEntryWidth(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    int digit = 0;
+    for (char c = '0'; c <= '9'; ++c)
+        digit = qMax(digit, metrics.horizontalAdvance(QLatin1Char(c)));
+    return qMax(38, 6 * digit + 2 * 5 + 1);
+}
+
+QString titleFor(int photos)
+{
+    if (photos == 0)
+        return MainWindow::tr("Seamwright[*]");
+    if (photos == 1)
+        return MainWindow::tr("Seamwright \u2014 1 photo[*]");
+    return MainWindow::tr("Seamwright \u2014 %1 photos[*]").arg(photos);
 }
 
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
 {
+    // Qt's own dialogs and menus take the application's colours before any of them is made.
+    Theme::install();
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -111,6 +185,41 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     connect(canvas(), SIGNAL(signalSizeHint(int, int)), this, SLOT(onPaintAreaSizeHint(int, int)));
     connect(canvas(), &PainterArea::signalPhotosChanged, this, &MainWindow::markModified);
     connect(canvas(), &PainterArea::signalStripEdited, this, &MainWindow::markModified);
+    connect(canvas(), &PainterArea::signalPhotosChanged, this, &MainWindow::onPhotosChanged);
+    connect(canvasHolder, &XFormWidget::signalWheelZoom, this, &MainWindow::onWheelZoom);
+    // A new strip is fitted as its photos arrive, at most once per turn of the loop, and a last time
+    // when the intake that brings them ends; a zoom the user chooses meanwhile wins.
+    arrivalFit = new QTimer(this);
+    arrivalFit->setSingleShot(true);
+    arrivalFit->setInterval(0);
+    connect(arrivalFit, &QTimer::timeout, this, &MainWindow::fitArrivingStrip);
+    connect(zoomSlider, &QSlider::valueChanged, this, [this] { fitOnArrival = false; });
+    canvas()->addButton->setToolTip(withKey(tr("Add photos"), commandKeys("add")));
+    addKeys();
+    window()->setWindowTitle(titleFor(canvas()->paintImages.size()));
+}
+
+void MainWindow::addKeys()
+{
+    const struct
+    {
+        const char* command;
+        void (MainWindow::*slot)();
+    } bindings[] = {{"add", &MainWindow::open},
+                    {"export", &MainWindow::save},
+                    {"undo", &MainWindow::undoLastStroke},
+                    {"zoomin", &MainWindow::onClickZoomIn},
+                    {"zoomout", &MainWindow::onClickZoomOut},
+                    {"fit", &MainWindow::onClickFit},
+                    {"help", &MainWindow::openHelp}};
+    for (const auto& binding : bindings) {
+        auto* action = new QAction(this);
+        action->setObjectName(QStringLiteral("%1Key").arg(binding.command));
+        action->setShortcuts(commandKeys(binding.command));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, binding.slot);
+        addAction(action);
+    }
 }
 
 void MainWindow::buildBottomBar(QWidget* bar)
@@ -132,7 +241,7 @@ void MainWindow::buildBottomBar(QWidget* bar)
     widthLabel->setStyleSheet("color: #ebecee");
     layout->addWidget(widthLabel);
     widthEdit = new QLineEdit(bar);
-    widthEdit->setFixedSize(38, 20);
+    widthEdit->setFixedSize(sixDigitEntryWidth(widthEdit->font()), 20);
     widthEdit->setStyleSheet("QLineEdit {background:#1c2431; color: white; border: 1px solid #131820; "
                              "border-radius: 3px; padding: 2px 2px;}");
     widthEdit->setAlignment(Qt::AlignHCenter);
@@ -149,7 +258,7 @@ void MainWindow::buildBottomBar(QWidget* bar)
     heightLabel->setStyleSheet("color: #ebecee");
     layout->addWidget(heightLabel);
     heightEdit = new QLineEdit(bar);
-    heightEdit->setFixedSize(38, 20);
+    heightEdit->setFixedSize(sixDigitEntryWidth(heightEdit->font()), 20);
     heightEdit->setStyleSheet(
         "QLineEdit {background:#1c2431; color: white; border: 1px solid #131820; padding: 2px 2px;}");
     heightEdit->setAlignment(Qt::AlignHCenter);
@@ -176,24 +285,26 @@ void MainWindow::buildTopBar(QWidget* bar)
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(10, 5, 20, 0);
     layout->setSpacing(19);
-    auto add = [&](const char* name) {
+    auto add = [&](const char* name, const QString& action) {
         auto* button = new ToolButton(name, bar);
+        button->pushButton->setToolTip(withKey(action, commandKeys(name)));
         layout->addWidget(button);
         return button->pushButton;
     };
-    connect(add("add"), &QPushButton::clicked, this, &MainWindow::open);
-    connect(add("clear"), &QPushButton::clicked, this, &MainWindow::newPaint);
-    connect(add("apps"), &QPushButton::clicked, this, &MainWindow::openApps);
+    connect(add("add", tr("Add photos")), &QPushButton::clicked, this, &MainWindow::open);
+    connect(add("clear", tr("Clear the strip")), &QPushButton::clicked, this, &MainWindow::newPaint);
+    connect(add("apps", tr("Download App")), &QPushButton::clicked, this, &MainWindow::openApps);
     layout->addSpacing(20);
-    connect(add("zoomin"), &QPushButton::clicked, this, &MainWindow::onClickZoomIn);
-    connect(add("zoomout"), &QPushButton::clicked, this, &MainWindow::onClickZoomOut);
-    connect(add("fit"), &QPushButton::clicked, this, &MainWindow::onClickFit);
-    connect(add("edit"), &QPushButton::clicked, this, &MainWindow::editPhotos);
-    connect(add("export"), &QPushButton::clicked, this, &MainWindow::save);
-    connect(add("panorama"), &QPushButton::clicked, this, &MainWindow::openPanorama);
+    connect(add("zoomin", tr("Zoom in")), &QPushButton::clicked, this, &MainWindow::onClickZoomIn);
+    connect(add("zoomout", tr("Zoom out")), &QPushButton::clicked, this, &MainWindow::onClickZoomOut);
+    connect(add("fit", tr("Fit the strip to the view")), &QPushButton::clicked, this,
+            &MainWindow::onClickFit);
+    connect(add("edit", tr("Edit Photos")), &QPushButton::clicked, this, &MainWindow::editPhotos);
+    connect(add("export", tr("Export the strip")), &QPushButton::clicked, this, &MainWindow::save);
+    connect(add("panorama", tr("Panorama")), &QPushButton::clicked, this, &MainWindow::openPanorama);
     layout->addStretch(1);
-    connect(add("help"), &QPushButton::clicked, this, &MainWindow::openHelp);
-    connect(add("about"), &QPushButton::clicked, this, &MainWindow::openAbout);
+    connect(add("help", tr("User guide")), &QPushButton::clicked, this, &MainWindow::openHelp);
+    connect(add("about", tr("About Seamwright")), &QPushButton::clicked, this, &MainWindow::openAbout);
 }
 
 PainterArea* MainWindow::canvas() const
@@ -251,14 +362,21 @@ bool MainWindow::exportStrip()
     if (fileName.isEmpty() || !writeStrip(fileName))
         return false;
     window()->setWindowModified(false);
+    AppSettings::instance()->setLastExportFolder(QFileInfo(fileName).absolutePath());
     return true;
 }
 
+// The last export folder and a name made from the first photo's: beach.jpg gives beach-strip.png.
 QString MainWindow::proposedExportPath() const
 {
-    return QDir::homePath() + "/untitled.png";
+    const QList<PaintImage*>& photos = canvas()->paintImages;
+    const QString base = photos.isEmpty() ? QString() : QFileInfo(photos.first()->name).completeBaseName();
+    const QString name =
+        base.isEmpty() ? QStringLiteral("untitled.png") : base + QStringLiteral("-strip.png");
+    return QDir(AppSettings::instance()->lastExportFolder()).filePath(name);
 }
 
+// The dialog asks before replacing an existing file.
 QString MainWindow::askExportFile(const QString& proposedPath)
 {
     return QFileDialog::getSaveFileName(this, tr("Save"), proposedPath);
@@ -364,14 +482,23 @@ void MainWindow::onPanoramaDone(const QImage& img)
 
 void MainWindow::openApps()
 {
-    keptDialog(appDialog, this)->show();
+    showInFront(keptDialog(appDialog, this, Escape::Closes));
 }
 
 void MainWindow::openHelp()
 {
-    const QUrl page = HelpPage::locate(QCoreApplication::applicationDirPath(), HelpPage::defaultExtractDir());
-    if (page.isValid())
-        QDesktopServices::openUrl(page);
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QUrl page = HelpPage::locate(programDir, HelpPage::defaultExtractDir());
+    if (page.isValid() && QDesktopServices::openUrl(page))
+        return;
+    // Without a browser the desktop cannot show the guide: say where it is instead.
+    const QString path = page.isValid() ? page.toLocalFile() : HelpPage::installedPath(programDir);
+    QMessageBox box(QMessageBox::Information, tr("Help"),
+                    tr("The user guide could not be opened here. Open this file in a web browser:\n%1")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Ok, this);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
 }
 
 void MainWindow::editPhotos()
@@ -382,14 +509,14 @@ void MainWindow::editPhotos()
             return;
         resetEditing();
     }
-    keptDialog(editPhotosDialog, this);
+    keptDialog(editPhotosDialog, this, Escape::Closes);
     editPhotosDialog->loadPhotos(canvas());
-    editPhotosDialog->show();
+    showInFront(editPhotosDialog);
 }
 
 void MainWindow::openAbout()
 {
-    keptDialog(aboutDialog, this)->show();
+    showInFront(keptDialog(aboutDialog, this, Escape::Closes));
 }
 
 void MainWindow::openPanorama()
@@ -399,6 +526,7 @@ void MainWindow::openPanorama()
         tips->setWindowFlags(tips->windowFlags() | Qt::Dialog);
         tips->setWindowModality(Qt::ApplicationModal);
         placeOver(tips, this);
+        closeOnEscape(tips); // as "Know-it"
         tips->exec();
         delete tips;
     }
@@ -614,6 +742,12 @@ void MainWindow::undoMosaic()
     canvas()->update();
 }
 
+void MainWindow::undoLastStroke()
+{
+    canvas()->undoLastStroke();
+    canvas()->update();
+}
+
 void MainWindow::clearMosaics()
 {
     canvas()->clearMosaics();
@@ -750,17 +884,89 @@ void MainWindow::onClickWatermarkerColorPick()
 
 void MainWindow::onClickZoomIn()
 {
-    zoomSlider->setValue(WorkflowValues::zoomInValue(zoomSlider->value()));
+    zoomSlider->setValue(WorkflowValues::zoomInValue(zoomSlider->value(), zoomSlider->maximum()));
 }
 
 void MainWindow::onClickZoomOut()
 {
-    zoomSlider->setValue(WorkflowValues::zoomOutValue(zoomSlider->value()));
+    zoomSlider->setValue(WorkflowValues::zoomOutValue(zoomSlider->value(), zoomSlider->minimum()));
 }
 
 void MainWindow::onClickFit()
 {
-    canvas()->fitPainterScale();
+    fitView();
+}
+
+void MainWindow::fitView()
+{
+    PainterArea* area = canvas();
+    if (area->paintImages.isEmpty())
+        return;
+    area->fitPainterScale();
+    showScale(area->painterScale);
+}
+
+// The slider follows a scale the canvas was given directly, so the next step continues from it; its
+// range grows when a fitted scale lies beyond it.
+void MainWindow::showScale(double scale)
+{
+    const int value = Geometry::zoomValueFor(scale);
+    const QSignalBlocker blocker(zoomSlider);
+    zoomSlider->setRange(qMin(0, value), qMax(100, value));
+    zoomSlider->setValue(value);
+}
+
+void MainWindow::onWheelZoom(int steps, const QPoint& pointer)
+{
+    int value = zoomSlider->value();
+    for (int i = 0; i < qAbs(steps); ++i)
+        value = steps > 0 ? WorkflowValues::zoomInValue(value, zoomSlider->maximum())
+                          : WorkflowValues::zoomOutValue(value, zoomSlider->minimum());
+    if (value == zoomSlider->value())
+        return;
+    {
+        const QSignalBlocker blocker(zoomSlider);
+        zoomSlider->setValue(value);
+    }
+    canvas()->zoomAbout(value, pointer);
+}
+
+void MainWindow::onPhotosChanged()
+{
+    PainterArea* area = canvas();
+    const int count = area->paintImages.size();
+    window()->setWindowTitle(titleFor(count));
+    if (count == 0) {
+        // An empty strip starts again at 1:1, so the next photos do not come in at an old zoom.
+        stripWasEmpty = true;
+        fitOnArrival = false;
+        {
+            const QSignalBlocker blocker(zoomSlider);
+            zoomSlider->setRange(0, 100);
+            zoomSlider->setValue(50);
+        }
+        area->setPainterScale(50);
+        return;
+    }
+    if (stripWasEmpty) {
+        stripWasEmpty = false;
+        fitOnArrival = true;
+        arrivalRun = IntakeRun::running();
+        if (arrivalRun)
+            connect(arrivalRun, &IntakeRun::finished, arrivalFit, qOverload<>(&QTimer::start));
+    }
+    if (fitOnArrival)
+        arrivalFit->start();
+}
+
+void MainWindow::fitArrivingStrip()
+{
+    if (!fitOnArrival)
+        return;
+    fitView();
+    // The intake deletes itself once it has finished: that was the last fit.
+    if (!arrivalRun)
+        fitOnArrival = false;
 }
 
 void MainWindow::onPaintAreaSizeHint(int width, int height)

@@ -1,22 +1,26 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 class AboutDialog;
 class AppDialog;
 class EditPhotosDialog;
 class IconPushButton;
+class IntakeRun;
 class MyScrolleaArea;
 class PainterArea;
 class PanoramDialog;
 class QAction;
 class QButtonGroup;
 class QColorDialog;
+class QKeySequence;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QSlider;
+class QTimer;
 class StitcherConfig;
 class XFormWidget;
 
@@ -62,6 +66,7 @@ private slots:
     void paintWidthChanged();
     void paintHeightChanged();
     void markModified();
+    void undoLastStroke();
 
 private:
     // True only when a file was written.
@@ -74,6 +79,7 @@ private:
     void buildBottomBar(QWidget* bar);
     void buildTopBar(QWidget* bar);
     void buildToolPanel(QScrollArea* area);
+    void addKeys();
     QWidget* buildDirectionSection();
     QWidget* buildStitchingSection();
     QWidget* buildSpacingSection();
@@ -100,6 +106,11 @@ private:
     bool pickColor(QColor* target);
     void applySpacingMode(int mode);
     void restoreZoom();
+    void onPhotosChanged();
+    void fitView();
+    void fitArrivingStrip();
+    void showScale(double scale);
+    void onWheelZoom(int steps, const QPoint& pointer);
     void applyCommonSide(int direction, QLineEdit* edit, int current, void (PainterArea::*set)(int));
 
     PainterArea* canvas() const;
@@ -135,6 +146,10 @@ private:
     QWidget* widthLock = nullptr;
     QWidget* heightLock = nullptr;
     PanoramDialog* panoramaDialog = nullptr;
+    bool stripWasEmpty = true;
+    bool fitOnArrival = false;
+    QTimer* arrivalFit = nullptr;
+    QPointer<IntakeRun> arrivalRun; // the intake bringing the photos of a new strip
 
     friend class TestWorkflow;
     friend class TestExport;
@@ -142,4 +157,7 @@ private:
     friend class TestRandomEditing;
     friend class TestFullSession;
     friend class TestCloseGuard;
+    friend class TestConventions;
+    friend class TestView;
+    friend class TestPlaces;
 };

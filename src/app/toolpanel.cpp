@@ -10,6 +10,7 @@
 #include "widgets/myscrolleaarea.h"
 #include "widgets/myspliteview.h"
 #include "widgets/proximalabel.h"
+#include "widgets/theme.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -55,10 +57,11 @@ QHBoxLayout* rowLayout(int left, int top, int right, int bottom, int spacing)
 }
 
 IconPushButton* segmentButton(const QString& icon, const QString& checkedIcon, const char* fragment,
-                              QWidget* parent)
+                              const QString& toolTip, QWidget* parent)
 {
     auto* button = new IconPushButton(icon, checkedIcon, parent);
     button->setStyleSheet(segmentStyle.arg(fragment));
+    button->setToolTip(toolTip);
     return button;
 }
 
@@ -76,8 +79,8 @@ QSlider* captionedSlider(QHBoxLayout* row, const QString& caption, int captionWi
 }
 
 // Undo and clear beside a section title.
-QHBoxLayout* headerRow(const QString& title, const char* undoStyle, QPushButton** undo, QPushButton** clear,
-                       QWidget* parent)
+QHBoxLayout* headerRow(const QString& title, const char* undoStyle, const QString& undoTip,
+                       const QString& clearTip, QPushButton** undo, QPushButton** clear, QWidget* parent)
 {
     auto* row = rowLayout(0, 0, 4, 0, 5);
     row->addWidget(new ProximaLabel(title, parent));
@@ -85,11 +88,13 @@ QHBoxLayout* headerRow(const QString& title, const char* undoStyle, QPushButton*
     *undo = new QPushButton(parent);
     (*undo)->setFixedSize(12, 14);
     (*undo)->setStyleSheet(undoStyle);
+    (*undo)->setToolTip(undoTip);
     row->addWidget(*undo);
     *clear = new QPushButton(parent);
     (*clear)->setFixedSize(12, 14);
     (*clear)->setStyleSheet("QPushButton {border-image: url(:/images/clear.png)}"
                             "QPushButton:pressed {border-image: url(:/images/clear-small.png)}");
+    (*clear)->setToolTip(clearTip);
     row->addWidget(*clear);
     return row;
 }
@@ -116,7 +121,12 @@ void MainWindow::buildToolPanel(QScrollArea* area)
     layout->addWidget(buildWatermarkSection());
     layout->addStretch(1);
     area->setWidget(content);
-    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A slim bar whenever the window is too low for the whole panel; nothing is wide enough to need one
+    // across.
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setFrameShape(QFrame::NoFrame);
+    area->verticalScrollBar()->setStyleSheet(Theme::scrollBarStyleSheet());
 
     // Every panel button toggles; the size button alone stays a plain menu button.
     QPushButton* sizeButton = nullptr;
@@ -166,11 +176,11 @@ QWidget* MainWindow::buildStitchingSection()
     auto* row = rowLayout(0, 0, 20, 0, 0);
     layout->addLayout(row);
     cutInnerButton = segmentButton(":/images/cutpic-inner@2x.png", ":/images/cutpic-inner-active@2x.png",
-                                   firstSegment, section);
+                                   firstSegment, tr("Trim between photos"), section);
     cutOuterButton = segmentButton(":/images/cutpic-out@2x.png", ":/images/cutpic-out-active@2x.png",
-                                   middleSegment, section);
+                                   middleSegment, tr("Trim the strip's outer edges"), section);
     cutAllButton = segmentButton(":/images/cutpic-all@2x.png", ":/images/cutpic-all-active@2x.png",
-                                 lastSegment, section);
+                                 lastSegment, tr("Trim every edge"), section);
     for (IconPushButton* b : {cutInnerButton, cutOuterButton, cutAllButton}) {
         row->addWidget(b);
         connect(b, &QPushButton::clicked, this, &MainWindow::onClickCutMode);
@@ -186,11 +196,11 @@ QWidget* MainWindow::buildSpacingSection()
     auto* modeRow = rowLayout(0, 0, 20, 0, 0);
     layout->addLayout(modeRow);
     spacingInnerButton = segmentButton(":/images/spacing-inner.png", ":/images/spacing-inner-active.png",
-                                       firstSegment, section);
-    spacingOuterButton =
-        segmentButton(":/images/spacing-out.png", ":/images/spacing-out-active.png", middleSegment, section);
-    spacingAllButton =
-        segmentButton(":/images/spacing-all.png", ":/images/spacing-all-active.png", lastSegment, section);
+                                       firstSegment, tr("Spacing between photos"), section);
+    spacingOuterButton = segmentButton(":/images/spacing-out.png", ":/images/spacing-out-active.png",
+                                       middleSegment, tr("Border round the strip"), section);
+    spacingAllButton = segmentButton(":/images/spacing-all.png", ":/images/spacing-all-active.png",
+                                     lastSegment, tr("Spacing and border"), section);
     for (IconPushButton* b : {spacingInnerButton, spacingOuterButton, spacingAllButton}) {
         modeRow->addWidget(b);
         connect(b, &QPushButton::clicked, this, &MainWindow::onClickSpacingMode);
@@ -224,23 +234,28 @@ QWidget* MainWindow::buildEditingSection()
     layout->addLayout(headerRow(tr("EDITING TOOLS"),
                                 "QPushButton {border-image: url(:/images/redo.png)}"
                                 "QPushButton:pressed {border-image: url(:/images/redo-active.png);}",
-                                &undo, &clear, section));
+                                tr("Undo the last drawing"), tr("Clear all drawings"), &undo, &clear,
+                                section));
     connect(undo, &QPushButton::clicked, this, &MainWindow::undoPen);
     connect(clear, &QPushButton::clicked, this, &MainWindow::clearPens);
 
     auto* row = rowLayout(0, 0, 20, 3, 0);
     layout->addLayout(row);
-    pathButton = segmentButton(":/images/Path.png", ":/images/Path-active.png", firstSegment, section);
-    rectangleButton =
-        segmentButton(":/images/rectangle.png", ":/images/rectangle-active.png", middleSegment, section);
-    arrowButton = segmentButton(":/images/arrow.png", ":/images/arrow-active.png", middleSegment, section);
+    pathButton = segmentButton(":/images/Path.png", ":/images/Path-active.png", firstSegment,
+                               tr("Free-hand path"), section);
+    rectangleButton = segmentButton(":/images/rectangle.png", ":/images/rectangle-active.png", middleSegment,
+                                    tr("Rectangle"), section);
+    arrowButton =
+        segmentButton(":/images/arrow.png", ":/images/arrow-active.png", middleSegment, tr("Arrow"), section);
     for (IconPushButton* b : {pathButton, rectangleButton, arrowButton}) {
         row->addWidget(b);
         connect(b, &QPushButton::clicked, this, &MainWindow::onClickEditTool);
     }
-    auto* sizeButton =
-        segmentButton(":/images/size-more.png", ":/images/size-more-active.png", lastSegment, section);
+    auto* sizeButton = segmentButton(":/images/size-more.png", ":/images/size-more-active.png", lastSegment,
+                                     tr("Pen width"), section);
     auto* sizeMenu = new QMenu(sizeButton);
+    // Its own sheet: the panel's background reaches the menu, its text colour would not.
+    sizeMenu->setStyleSheet(Theme::menuStyleSheet());
     smallAction = sizeMenu->addAction(tr("Small"));
     mediumAction = sizeMenu->addAction(tr("Medium"));
     largeAction = sizeMenu->addAction(tr("Large"));
@@ -269,7 +284,8 @@ QWidget* MainWindow::buildMosaicSection()
     layout->addLayout(headerRow(tr("MOSAIC"),
                                 "QPushButton {border-image: url(:/images/redo.png);}"
                                 "QPushButton:pressed {border-image: url(:/images/redo-active.png);}",
-                                &undo, &clear, section));
+                                tr("Undo the last mosaic stroke"), tr("Clear all mosaic strokes"), &undo,
+                                &clear, section));
     connect(undo, &QPushButton::clicked, this, &MainWindow::undoMosaic);
     connect(clear, &QPushButton::clicked, this, &MainWindow::clearMosaics);
 
@@ -281,15 +297,18 @@ QWidget* MainWindow::buildMosaicSection()
         const char* icon;
         const char* pattern;
         const char* fragment;
-    } patterns[4] = {{":/images/mosaics@2x.png", "mosaic-normal", firstSegment},
-                     {":/images/icon.png", "mosaic-blue", middleSegment},
-                     {":/images/icon2.png", "mosaic-red", middleSegment},
-                     {":/images/icon3.png", "mosaics-flower", lastSegment}};
+        QString toolTip;
+    } patterns[4] = {
+        {":/images/mosaics@2x.png", "mosaic-normal", firstSegment, tr("Mosaic of the photo's colours")},
+        {":/images/icon.png", "mosaic-blue", middleSegment, tr("Blue pattern")},
+        {":/images/icon2.png", "mosaic-red", middleSegment, tr("Red pattern")},
+        {":/images/icon3.png", "mosaics-flower", lastSegment, tr("Flower pattern")}};
     for (int i = 0; i < 4; ++i) {
         auto* b = new QPushButton(QIcon(patterns[i].icon), QString(), section);
         b->setIconSize(QSize(16, 16));
         b->setObjectName(patterns[i].pattern);
         b->setStyleSheet(segmentStyle.arg(patterns[i].fragment));
+        b->setToolTip(patterns[i].toolTip);
         row->addWidget(b);
         connect(b, &QPushButton::clicked, this, &MainWindow::onClickMosaic);
         mosaicButtons[i] = b;
@@ -304,10 +323,12 @@ QWidget* MainWindow::buildWatermarkSection()
     layout->addWidget(new ProximaLabel(tr("WARTMARK"), section));
     auto* modeRow = rowLayout(0, 5, 20, 10, 0);
     layout->addLayout(modeRow);
-    watermarkBottomButton = segmentButton(":/images/watermark-bottom@2x.png",
-                                          ":/images/watermark-bottom-active@2x.png", firstSegment, section);
-    watermarkTileButton = segmentButton(":/images/watermark-tile@2x.png",
-                                        ":/images/watermark-tile-active@2x.png", lastSegment, section);
+    watermarkBottomButton =
+        segmentButton(":/images/watermark-bottom@2x.png", ":/images/watermark-bottom-active@2x.png",
+                      firstSegment, tr("Watermark at the bottom"), section);
+    watermarkTileButton =
+        segmentButton(":/images/watermark-tile@2x.png", ":/images/watermark-tile-active@2x.png", lastSegment,
+                      tr("Tiled watermark"), section);
     for (IconPushButton* b : {watermarkBottomButton, watermarkTileButton}) {
         b->setFixedWidth(72);
         modeRow->addWidget(b);
@@ -364,14 +385,18 @@ MyScrolleaArea* MainWindow::buildSwatchStrip(const QSize& stripSize, const QPoin
 
     auto* row = new QWidget(strip);
     auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(5, 0, 5, 0);
-    layout->setSpacing(3);
+    // Tight enough that all eight swatches and the picker fit the strip's 220 pixels.
+    layout->setContentsMargins(3, 0, 3, 0);
+    layout->setSpacing(2);
     *group = new QButtonGroup(row);
     const StitcherConfig& c = config();
     for (int i = 0; i < c.colorNames.size(); ++i) {
         auto* swatch = new QRadioButton(row);
         swatch->setStyleSheet(swatchStyle.arg(c.colorNames.at(i)));
-        swatch->setMinimumSize(22, 22);
+        swatch->setFixedSize(22, 22);
+        QString name = c.colorNames.at(i);
+        name[0] = name.at(0).toUpper();
+        swatch->setToolTip(name);
         swatch->setChecked(i == 0);
         (*group)->addButton(swatch, i);
         layout->addWidget(swatch);
@@ -379,9 +404,10 @@ MyScrolleaArea* MainWindow::buildSwatchStrip(const QSize& stripSize, const QPoin
     *picker = new QPushButton(row);
     (*picker)->setStyleSheet("QPushButton {border-image: url(:/images/color/Beachball.png)}");
     (*picker)->setFixedSize(18, 18);
+    (*picker)->setToolTip(tr("Pick another colour"));
     layout->addWidget(*picker);
 
-    // The row keeps its natural width, wider than the strip, and is dragged sideways inside it.
+    // The row keeps its natural width; were it wider than the strip, it could be dragged sideways.
     row->resize(row->sizeHint());
     row->move(rowPos);
     strip->dragChild = row;

@@ -7,14 +7,14 @@
 // The numbers behind the tool panel's controls, callable without a window.
 namespace WorkflowValues {
 
-// The zoom buttons move the slider by 2 and never leave 0..100.
-inline int zoomInValue(int value)
+// The zoom buttons move the slider by 2 and never leave its range (0..100 unless a fit widened it).
+inline int zoomInValue(int value, int maximum = 100)
 {
-    return qMin(value, 98) + 2;
+    return value >= maximum ? value : qMin(value + 2, maximum);
 }
-inline int zoomOutValue(int value)
+inline int zoomOutValue(int value, int minimum = 0)
 {
-    return qMax(value, 2) - 2;
+    return value <= minimum ? value : qMax(value - 2, minimum);
 }
 
 // Pen widths of the Small, Medium and Large entries; anything else counts as Large.

@@ -1,8 +1,10 @@
 #include "intake/photointake.h"
 
 #include "intake/photodecoder.h"
+#include "settings/appsettings.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace PhotoIntake {
 
@@ -31,9 +33,13 @@ QStringList chooseFiles(QWidget* parent, const QString& title, const QStringList
     dialog.setWindowTitle(title);
     dialog.setNameFilters(filters);
     dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setDirectory(AppSettings::instance()->lastPhotoFolder());
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles();
+    const QStringList paths = dialog.selectedFiles();
+    if (!paths.isEmpty())
+        AppSettings::instance()->setLastPhotoFolder(QFileInfo(paths.first()).absolutePath());
+    return paths;
 }
 
 QStringList localPaths(const QList<QUrl>& urls)

@@ -18,8 +18,9 @@ QStringList nameFilters(const QList<QByteArray>& formats);
 // The filters for every photo format the installed readers decode.
 QStringList nameFilters();
 
-// The "Choose Pictures" dialog: several existing files, the image filter first. The chosen paths in the
-// dialog's order; none when it was cancelled.
+// The "Choose Pictures" dialog: several existing files, the image filter first, opening in the folder
+// photos were last chosen from (which it records). The chosen paths in the dialog's order; none when
+// it was cancelled.
 QStringList chooseFiles(QWidget* parent, const QString& title, const QStringList& filters = nameFilters());
 
 // The local file paths of dropped URLs, in order; a URL that names no local file gives an empty path.

@@ -1,11 +1,27 @@
 #include "settings/appsettings.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
 const char panoramaTipsKey[] = "editor/PanoramaTips";
+const char photoFolderKey[] = "places/PhotoFolder";
+const char exportFolderKey[] = "places/ExportFolder";
+
+QString storedFolder(const char* key)
+{
+    const QString folder = QSettings().value(QLatin1String(key)).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }
+
+void storeFolder(const char* key, const QString& folder)
+{
+    if (!folder.isEmpty())
+        QSettings().setValue(QLatin1String(key), QDir::cleanPath(QDir(folder).absolutePath()));
+}
+} // namespace
 
 AppSettings::AppSettings()
 {
@@ -31,4 +47,24 @@ bool AppSettings::readPanoramaTips()
 void AppSettings::writePanoramaTips(bool off)
 {
     QSettings().setValue(QLatin1String(panoramaTipsKey), off);
+}
+
+QString AppSettings::lastPhotoFolder() const
+{
+    return storedFolder(photoFolderKey);
+}
+
+void AppSettings::setLastPhotoFolder(const QString& folder)
+{
+    storeFolder(photoFolderKey, folder);
+}
+
+QString AppSettings::lastExportFolder() const
+{
+    return storedFolder(exportFolderKey);
+}
+
+void AppSettings::setLastExportFolder(const QString& folder)
+{
+    storeFolder(exportFolderKey, folder);
 }

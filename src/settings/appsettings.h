@@ -16,6 +16,13 @@ public:
     // Stores at once whether the user asked not to see the panorama tips again.
     void writePanoramaTips(bool off);
 
+    // The folder photos were last chosen from, and the folder of the last export; the home folder when
+    // none is stored or the stored one is gone.
+    QString lastPhotoFolder() const;
+    void setLastPhotoFolder(const QString& folder);
+    QString lastExportFolder() const;
+    void setLastExportFolder(const QString& folder);
+
 private:
     AppSettings();
 

@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -82,6 +83,10 @@ DragDropWidget::DragDropWidget(QWidget* parent) : QWidget(parent)
     emptyStatePanel->raise();
 
     connect(removeButton, &QPushButton::clicked, this, &DragDropWidget::onClickRemove);
+    auto* deleteKey = new QShortcut(QKeySequence::Delete, this);
+    connect(deleteKey, &QShortcut::activated, this, &DragDropWidget::onClickRemove);
+    removeButton->setToolTip(
+        tr("Remove the selected photos (%1)").arg(deleteKey->key().toString(QKeySequence::NativeText)));
     connect(nextButton, &QPushButton::clicked, this, &DragDropWidget::onClickNext);
     connect(openButton, &QPushButton::clicked, this, &DragDropWidget::onOpenFiles);
 }

@@ -1,0 +1,402 @@
+#include "app/mainwindow.h"
+
+#include "app/toolbutton.h"
+#include "canvas/geometry.h"
+#include "canvas/painterarea.h"
+#include "canvas/stitcherconfig.h"
+#include "canvas/xformwidget.h"
+#include "editphotos/editphotosdialog.h"
+#include "panorama/ui/dragdropwidget.h"
+#include "panorama/ui/panoramdialog.h"
+#include "panorama/ui/photocontent.h"
+#include "panorama/ui/photoitem.h"
+#include "settings/aboutdialog.h"
+#include "settings/appdialog.h"
+#include "settings/appsettings.h"
+#include "support/isolatedsettings.h"
+#include "support/modalanswerer.h"
+#include "widgets/iconpushbutton.h"
+#include "widgets/mainframe.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <map>
+
+namespace {
+
+double luminance(QRgb rgb)
+{
+    auto channel = [](int v) {
+        const double c = v / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+}
+
+double contrast(QRgb a, QRgb b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The colour most of the picture has, and the strongest contrast any pixel makes with it: for text on
+// a plain ground, the contrast of the text.
+struct Reading
+{
+    QRgb ground = 0;
+    double textContrast = 1;
+};
+Reading readingOf(const QImage& picture)
+{
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            ++counts[picture.pixel(x, y) | 0xff000000u];
+    Reading r;
+    int most = 0;
+    for (const auto& [rgb, n] : counts)
+        if (n > most)
+            most = n, r.ground = rgb;
+    for (const auto& entry : counts)
+        r.textContrast = std::max(r.textContrast, contrast(entry.first, r.ground));
+    return r;
+}
+
+QImage photo(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    return image;
+}
+
+} // namespace
+
+// Keys, tooltips, readable controls and Qt's own dialogs, on the real main window.
+class TestConventions : public QObject
+{
+    Q_OBJECT
+
+    StitcherConfig& config = *StitcherConfig::instance();
+
+    struct Fixture
+    {
+        MainWindow window;
+        PainterArea* canvas = window.canvas();
+        explicit Fixture(int photos = 2)
+        {
+            window.resize(900, 673);
+            window.show();
+            QApplication::setActiveWindow(&window);
+            for (int i = 0; i < photos; ++i)
+                canvas->addImage(photo(400, 200), QString("p%1.png").arg(i));
+            canvas->adjustSize();
+            QCoreApplication::processEvents();
+        }
+        QPushButton* topBar(int index) { return window.findChildren<ToolButton*>().at(index)->pushButton; }
+        void stroke(int tool)
+        {
+            StitcherConfig::instance()->tool = tool;
+            StitcherConfig::instance()->shape = 1;
+            const QPoint onPhoto(canvas->width() / 4, canvas->height() / 2);
+            canvas->toolPress(onPhoto);
+            canvas->toolMove(onPhoto + QPoint(5, 5), QPoint(5, 5));
+            canvas->toolRelease(onPhoto);
+            StitcherConfig::instance()->tool = 0;
+        }
+    };
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        AppSettings::instance();
+        QSettings().setValue("editor/PanoramaTips", false);
+    }
+
+    void init()
+    {
+        config.tool = config.shape = config.watermarkMode = 0;
+        config.mosaicName = "mosaic-normal";
+    }
+
+    void eachKeyTriggersItsAction_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("effect");
+        QTest::newRow("open") << QKeySequence(QKeySequence::Open) << "Choose Pictures";
+        QTest::newRow("save") << QKeySequence(QKeySequence::Save) << "Save";
+        QTest::newRow("undo") << QKeySequence(QKeySequence::Undo) << "undo";
+        QTest::newRow("zoom in") << QKeySequence(QKeySequence::ZoomIn) << "+2";
+        QTest::newRow("zoom in without shift") << QKeySequence("Ctrl+=") << "+2";
+        QTest::newRow("zoom out") << QKeySequence(QKeySequence::ZoomOut) << "-2";
+        QTest::newRow("fit") << QKeySequence("Ctrl+0") << "fit";
+        QTest::newRow("help") << QKeySequence(QKeySequence::HelpContents) << "Help";
+    }
+    void eachKeyTriggersItsAction()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, effect);
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.window.zoomSlider->setValue(40);
+        f.stroke(1);
+        f.stroke(2);
+        f.stroke(1);
+        f.stroke(2);
+
+        ModalAnswerer answerer;
+        QString asked;
+        answerer.queue([&asked](QWidget* modal) {
+            asked = modal->windowTitle();
+            modal->close();
+        });
+        QTest::keySequence(&f.window, key);
+        if (effect == "+2" || effect == "-2") {
+            QCOMPARE(f.window.zoomSlider->value(), 40 + effect.toInt());
+            QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(40 + effect.toInt()));
+        } else if (effect == "undo") {
+            // The stroke made last goes, whichever tool made it.
+            QCOMPARE(f.canvas->mosaicStrokes.size(), 1);
+            QCOMPARE(f.canvas->annotations.size(), 2);
+            QTest::keySequence(&f.window, key);
+            QCOMPARE(f.canvas->annotations.size(), 1);
+            QTest::keySequence(&f.window, key);
+            QCOMPARE(f.canvas->mosaicStrokes.size(), 0);
+        } else if (effect == "fit") {
+            QCOMPARE(f.canvas->width(), f.window.canvasHolder->width());
+        } else {
+            QTRY_COMPARE(answerer.answeredCount(), 1);
+            QCOMPARE(asked, effect);
+        }
+        if (effect != "Choose Pictures" && effect != "Save" && effect != "Help")
+            QCOMPARE(answerer.answeredCount(), 0);
+    }
+
+    void escapeClosesTheSmallWindowsButNotThePanorama()
+    {
+        Fixture f;
+        enum { Apps = 2, Edit = 6, Panorama = 8, About = 10 };
+        for (int index : {About, Apps, Edit}) {
+            f.topBar(index)->click();
+            QWidget* opened = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w != &f.window && w->isVisible() && w->inherits("MainFrame"))
+                    opened = w;
+            QVERIFY(opened);
+            QApplication::setActiveWindow(opened); // as the window manager does with a new window
+            QTest::keyClick(opened, Qt::Key_Escape);
+            QVERIFY2(!opened->isVisible(), opened->metaObject()->className());
+        }
+
+        // The tips take Escape as "Know-it"; the panorama window that follows keeps it for itself.
+        ModalAnswerer answerer;
+        bool tipsStayed = false;
+        answerer.queue([&tipsStayed](QWidget* modal) {
+            QApplication::setActiveWindow(modal);
+            QTest::keyClick(modal, Qt::Key_Escape);
+            tipsStayed = modal->isVisible();
+            if (tipsStayed) // rather than wait for ever
+                static_cast<MainFrame*>(modal)->done();
+        });
+        f.topBar(Panorama)->click();
+        QCOMPARE(answerer.answeredClasses(), QStringList{"PanoramTips"});
+        QVERIFY(!tipsStayed);
+        QVERIFY(f.window.panoramaDialog->isVisible());
+        QApplication::setActiveWindow(f.window.panoramaDialog);
+        QTest::keyClick(f.window.panoramaDialog, Qt::Key_Escape);
+        QVERIFY(f.window.panoramaDialog->isVisible());
+
+        // Delete removes the selected photos of the panorama list (once the list it replaced is gone).
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto* list = f.window.panoramaDialog->findChild<DragDropWidget*>();
+        QVERIFY(list);
+        for (const char* name : {"a.png", "b.png", "c.png"})
+            list->content()->addPhoto(photo(60, 40), name);
+        list->content()->photos().at(1)->toggleSelected();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(list->photoPaths(), (QStringList{"a.png", "c.png"}));
+        f.window.panoramaDialog->close();
+    }
+
+    void iconOnlyButtonsSayWhatTheyDoAndTheirKey()
+    {
+        Fixture f;
+        f.window.cutAllButton->click(); // the trimming arrows show
+        QStringList silent;
+        for (QAbstractButton* b : f.window.findChildren<QAbstractButton*>())
+            if (b->text().isEmpty() && b->toolTip().isEmpty())
+                silent << b->metaObject()->className() + QString(" ") + b->objectName();
+        QVERIFY2(silent.isEmpty(), qPrintable(silent.join(", ")));
+
+        // Each key of the window is named by the top-bar button of its command, undo aside (it has no
+        // button of its own).
+        QStringList tips;
+        for (ToolButton* b : f.window.findChildren<ToolButton*>())
+            tips << b->pushButton->toolTip();
+        const QString allTips = tips.join('\n');
+        int named = 0;
+        for (QAction* action : f.window.actions()) {
+            if (action->shortcut().isEmpty() || action->objectName() == "undoKey")
+                continue;
+            QVERIFY2(allTips.contains(action->shortcut().toString(QKeySequence::NativeText)),
+                     qPrintable(action->objectName()));
+            ++named;
+        }
+        QCOMPARE(named, 6);
+    }
+
+    void controlsAreReadable()
+    {
+        Fixture f(0);
+        // A six-digit length shows whole in its entry.
+        f.window.widthEdit->setText("120000");
+        QCoreApplication::processEvents();
+        const QImage entry = f.window.widthEdit->grab().toImage();
+        int left = entry.width(), right = -1;
+        for (int y = 0; y < entry.height(); ++y)
+            for (int x = 0; x < entry.width(); ++x)
+                if (luminance(entry.pixel(x, y)) > 0.4)
+                    left = std::min(left, x), right = std::max(right, x);
+        const QFontMetrics metrics(f.window.widthEdit->font());
+        QVERIFY2(right - left + 1 >= metrics.boundingRect("120000").width() - 2,
+                 qPrintable(QString("text %1 px of %2")
+                                .arg(right - left + 1)
+                                .arg(metrics.boundingRect("120000").width())));
+        QVERIFY(left > 1 && right < entry.width() - 2);
+
+        // The pen-width menu in the panel's colours.
+        QMenu* menu = nullptr;
+        for (QMenu* m : f.window.findChildren<QMenu*>())
+            if (m->actions().contains(f.window.smallAction))
+                menu = m;
+        QVERIFY(menu);
+        menu->popup(f.window.mapToGlobal(QPoint(10, 10)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        const Reading menuReading = readingOf(menu->grab().toImage());
+        menu->close();
+        QCOMPARE(QColor(menuReading.ground), QColor("#1c2431"));
+        QVERIFY2(menuReading.textContrast >= 4.5, qPrintable(QString::number(menuReading.textContrast)));
+
+        // Every swatch and picker lies within the panel's visible width.
+        f.window.resize(900, 900);
+        QCoreApplication::processEvents();
+        auto* panel = f.window.findChild<QScrollArea*>();
+        QWidget* viewport = panel->viewport();
+        int swatches = 0;
+        for (QAbstractButton* b : panel->widget()->findChildren<QAbstractButton*>()) {
+            // The swatches and the picker beside them.
+            if (b->parentWidget()
+                    ->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly)
+                    .isEmpty())
+                continue;
+            const QRect r(b->mapTo(viewport, QPoint()), b->size());
+            QVERIFY2(r.left() >= 0 && r.right() < viewport->width(), qPrintable(b->toolTip()));
+            QVERIFY(b->visibleRegion().boundingRect().width() == b->width());
+            ++swatches;
+        }
+        QCOMPARE(swatches, 3 * 9);
+    }
+
+    void panelScrollsWhenTheWindowIsLow()
+    {
+        Fixture f(0);
+        auto* panel = f.window.findChild<QScrollArea*>();
+        QCoreApplication::processEvents();
+        QVERIFY(panel->verticalScrollBar()->isVisible());
+        QVERIFY(panel->verticalScrollBar()->width() <= 8);
+        auto* size = panel->widget()->findChild<QSlider*>("watermarkSizeSlider");
+        panel->verticalScrollBar()->setValue(panel->verticalScrollBar()->maximum());
+        QCoreApplication::processEvents();
+        const QRect shown(size->mapTo(panel->viewport(), QPoint()), size->size());
+        QVERIFY(panel->viewport()->rect().contains(shown));
+
+        f.window.resize(900, 900);
+        QCoreApplication::processEvents();
+        QVERIFY(!panel->verticalScrollBar()->isVisible());
+    }
+
+    void qtDialogsTakeTheDarkColours()
+    {
+        Fixture f(0);
+        QTemporaryDir folder;
+        QFileDialog files(&f.window, "Choose Pictures", folder.path());
+        QMessageBox box(QMessageBox::Warning, "Warning", "Are you sure?", QMessageBox::Yes | QMessageBox::No);
+        QColorDialog colours;
+        QProgressDialog progress("Exporting", "Cancel", 0, 100, &f.window);
+        progress.setValue(30);
+        const QList<QWidget*> dialogs{&files, &box, &colours, &progress};
+        for (QWidget* dialog : dialogs) {
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            const QImage picture = dialog->grab().toImage();
+            const Reading reading = readingOf(picture);
+            double sum = 0;
+            for (int y = 0; y < picture.height(); y += 2)
+                for (int x = 0; x < picture.width(); x += 2)
+                    sum += luminance(picture.pixel(x, y));
+            const double mean = sum / ((picture.height() + 1) / 2 * ((picture.width() + 1) / 2));
+            // The colour dialog's spectrum is bright by nature; its ground is what must be dark.
+            const bool spectrum = dialog == &colours;
+            QVERIFY2(luminance(reading.ground) < 0.05 && (spectrum || mean < 0.15),
+                     qPrintable(QString("%1: ground %2, mean %3")
+                                    .arg(dialog->metaObject()->className(), QColor(reading.ground).name())
+                                    .arg(mean)));
+            QVERIFY2(reading.textContrast >= 4.5, dialog->metaObject()->className());
+            dialog->hide();
+        }
+        QVERIFY(files.testOption(QFileDialog::DontUseNativeDialog) ||
+                QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
+    }
+
+    void helpNamesTheGuideWhenTheDesktopCannotOpenIt()
+    {
+        // The offscreen platform has no way to open a page, as a desktop without a browser.
+        Fixture f(0);
+        ModalAnswerer answerer;
+        QString text;
+        answerer.queue([&text](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                text = box->text();
+            modal->close();
+        });
+        f.topBar(9)->click();
+        QCOMPARE(answerer.answeredCount(), 1);
+        const QString path = text.section('\n', -1);
+        QVERIFY2(path.endsWith("index.html") && QFileInfo(path).isFile(), qPrintable(text));
+    }
+
+    void titleCountsThePhotos()
+    {
+        Fixture f(0);
+        QCOMPARE(f.window.windowTitle(), QString("Seamwright[*]"));
+        f.canvas->addImage(photo(10, 10), "a.png");
+        QCOMPARE(f.window.windowTitle(), QString::fromUtf8("Seamwright — 1 photo[*]"));
+        for (int i = 0; i < 11; ++i)
+            f.canvas->addImage(photo(10, 10), "b.png");
+        QCOMPARE(f.window.windowTitle(), QString::fromUtf8("Seamwright — 12 photos[*]"));
+        f.canvas->removePhoto(0);
+        QCOMPARE(f.window.windowTitle(), QString::fromUtf8("Seamwright — 11 photos[*]"));
+        f.topBar(1)->click(); // clear
+        QCOMPARE(f.window.windowTitle(), QString("Seamwright[*]"));
+        QVERIFY(!f.window.isWindowModified());
+    }
+};
+
+SEAMWRIGHT_ISOLATED_TEST_MAIN(TestConventions)
+#include "tst_conventions.moc"
