@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,6 +86,9 @@ void TestFullSession::wholeRoad()
                             QUrl::fromLocalFile(photos[2])}));
     QCOMPARE(canvas->contentSize(), QSize(500, 100));
     QCOMPARE(window.heightEdit->text(), QString("100"));
+    // A new strip is fitted to the view; the gestures below are measured at 1:1.
+    QTRY_VERIFY(window.zoomSlider->value() != 50);
+    window.zoomSlider->setValue(50);
 
     // Trim: arm the red photo's right edge and drag outward by 20 pixels: its right 10 go.
     window.cutAllButton->click();
