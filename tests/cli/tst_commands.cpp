@@ -170,8 +170,6 @@ private slots:
         QTest::newRow("unknown option") << QStringList{"join", "--bogus", "-o", out, red} << 2 << "--bogus";
         QTest::newRow("panorama option on join")
             << QStringList{"join", "--scans", "-o", out, red} << 2 << "--scans";
-        QTest::newRow("inner above range")
-            << QStringList{"join", "--inner", "101", "-o", out, red} << 2 << "101";
         QTest::newRow("opacity above range")
             << QStringList{"join", "--watermark", "x", "--watermark-opacity=256", "-o", out, red} << 2
             << "256";
