@@ -18,6 +18,7 @@
 #include "settings/appdialog.h"
 #include "settings/appsettings.h"
 #include "widgets/busycursor.h"
+#include "widgets/dialogstyle.h"
 #include "widgets/iconpushbutton.h"
 #include "widgets/theme.h"
 
@@ -441,13 +442,7 @@ bool MainWindow::confirmClose()
                          tr("The strip has changes that were never exported."), QMessageBox::NoButton,
                          window());
     question.setInformativeText(tr("Export it before closing, or discard the changes?"));
-    question.setStyleSheet(
-        "QMessageBox { background-color: #283142; }"
-        "QLabel { color: #ebecee; }"
-        "QPushButton { background-color: #1c2431; color: #ebecee; border: 1px solid #3A4354;"
-        " border-radius: 3px; padding: 4px 14px; min-width: 64px; }"
-        "QPushButton:default { background-color: #177df7; border-color: #177df7; }"
-        "QPushButton:pressed { background-color: #177df7; }");
+    question.setStyleSheet(darkDialogStyle());
     QPushButton* exportButton = question.addButton(tr("Export…"), QMessageBox::AcceptRole);
     QPushButton* discardButton = question.addButton(tr("Discard"), QMessageBox::DestructiveRole);
     QPushButton* cancelButton = question.addButton(tr("Cancel"), QMessageBox::RejectRole);

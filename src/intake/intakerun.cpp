@@ -1,5 +1,7 @@
 #include "intake/intakerun.h"
 
+#include "widgets/dialogstyle.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -72,6 +74,7 @@ void IntakeRun::showProgress()
         return;
     progress = new QProgressDialog(owner->window());
     progress->setWindowTitle(tr("Adding photos"));
+    progress->setStyleSheet(darkDialogStyle());
     progress->setCancelButtonText(tr("Cancel"));
     progress->setWindowModality(Qt::WindowModal);
     progress->setAutoClose(false);
@@ -102,8 +105,11 @@ void IntakeRun::onFinished()
     }
     const QPointer<IntakeRun> alive(this);
     const QString refused = Intake::refusalText(photos.refused());
-    if (!refused.isEmpty())
-        QMessageBox::warning(owner->window(), tr("Add photos"), refused);
+    if (!refused.isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, tr("Add photos"), refused, QMessageBox::Ok, owner->window());
+        box.setStyleSheet(darkDialogStyle());
+        box.exec();
+    }
     if (!alive)
         return;
     emit finished();

@@ -37,29 +37,60 @@ std::optional<qint64> kilobyteField(const QByteArray& text, const QByteArray& na
     return std::nullopt;
 }
 
+// A plain number, or nothing ("max" for no limit).
+std::optional<qint64> number(const QByteArray& text)
+{
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+std::optional<qint64> statField(const QByteArray& stat, const QByteArray& name)
+{
+    for (const QByteArray& line : stat.split('\n')) {
+        if (line.startsWith(name + ' '))
+            return number(line.mid(name.size() + 1));
+    }
+    return std::nullopt;
+}
+
+struct GroupFiles
+{
+    QString root;
+    QByteArray limit, usage, cache; // file names and the page cache's field in memory.stat
+};
+
 // Headroom left by the memory limits of the process's control group and of every group above it.
+// The page cache counts as usage there but gives way to photos, as it does in MemAvailable.
 std::optional<qint64> controlGroupHeadroom()
 {
-    // Version 2 lists one line "0::/path".
-    QByteArray group;
-    for (const QByteArray& line : readAll(QStringLiteral("/proc/self/cgroup")).split('\n')) {
-        if (line.startsWith("0::"))
-            group = line.mid(3).trimmed();
-    }
-    if (group.isEmpty())
-        return std::nullopt;
+    static const GroupFiles v2{QStringLiteral("/sys/fs/cgroup"), "memory.max", "memory.current", "file"};
+    static const GroupFiles v1{QStringLiteral("/sys/fs/cgroup/memory"), "memory.limit_in_bytes",
+                               "memory.usage_in_bytes", "total_cache"};
     std::optional<qint64> headroom;
-    for (;;) {
-        const QString dir = QStringLiteral("/sys/fs/cgroup") + QString::fromLocal8Bit(group);
-        bool limited = false;
-        const qint64 max = readAll(dir + QStringLiteral("/memory.max")).trimmed().toLongLong(&limited);
-        bool known = false;
-        const qint64 current = readAll(dir + QStringLiteral("/memory.current")).trimmed().toLongLong(&known);
-        if (limited && known)
-            headroom = std::min(headroom.value_or(max - current), max - current);
-        if (group == "/" || group.isEmpty())
-            break;
-        group = group.left(std::max(1, group.lastIndexOf('/')));
+    for (const QByteArray& line : readAll(QStringLiteral("/proc/self/cgroup")).split('\n')) {
+        const QList<QByteArray> parts = line.split(':');
+        if (parts.size() < 3)
+            continue;
+        const bool unified = parts.at(0) == "0" && parts.at(1).isEmpty();
+        if (!unified && !parts.at(1).split(',').contains("memory"))
+            continue;
+        const GroupFiles& files = unified ? v2 : v1;
+        QByteArray group = parts.mid(2).join(':').trimmed();
+        while (!group.isEmpty()) {
+            const QString dir =
+                files.root + QString::fromLocal8Bit(group == "/" ? QByteArray() : group) + '/';
+            const std::optional<qint64> limit = number(readAll(dir + files.limit));
+            const std::optional<qint64> usage = number(readAll(dir + files.usage));
+            if (limit && usage) {
+                const qint64 cache = statField(readAll(dir + "memory.stat"), files.cache).value_or(0);
+                const qint64 room = *limit - *usage + cache;
+                headroom = std::min(headroom.value_or(room), room);
+            }
+            if (group == "/")
+                break;
+            group = group.left(std::max(1, group.lastIndexOf('/')));
+        }
     }
     return headroom;
 }
