@@ -35,9 +35,12 @@ QSize fitted(const QSize& size, const QSize& box)
     return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
-// The reader positioned on a photo, or nothing when the content is not one.
-bool prepare(QImageReader* reader, QSize* size)
+// The file open and the reader on it, when it holds a photo; its size when the reader can tell.
+bool openPhoto(const QString& path, QFile* file, QImageReader* reader, QSize* size)
 {
+    if (!isRegularFile(path) || !openRegular(path, file))
+        return false;
+    reader->setDevice(file);
     reader->setDecideFormatFromContent(true);
     reader->setAutoTransform(true);
     if (!photoFormats().contains(reader->format()))
@@ -72,11 +75,9 @@ QList<QByteArray> photoFormats()
 Header readHeader(const QString& path, const QSize& fitWithin)
 {
     QFile file;
-    if (!isRegularFile(path) || !openRegular(path, &file))
-        return {};
-    QImageReader reader(&file);
+    QImageReader reader;
     QSize size;
-    if (!prepare(&reader, &size))
+    if (!openPhoto(path, &file, &reader, &size))
         return {};
     if (!size.isValid()) // a reader that learns the size only by decoding
         return {Header::Photo, QSize()};
@@ -88,11 +89,9 @@ Header readHeader(const QString& path, const QSize& fitWithin)
 QImage decode(const QString& path, const QSize& fitWithin)
 {
     QFile file;
-    if (!isRegularFile(path) || !openRegular(path, &file))
-        return {};
-    QImageReader reader(&file);
+    QImageReader reader;
     QSize size;
-    if (!prepare(&reader, &size))
+    if (!openPhoto(path, &file, &reader, &size))
         return {};
     if (size.isValid()) {
         if (qint64(size.width()) * size.height() > maxPixels)

@@ -82,45 +82,19 @@ private slots:
         QCOMPARE(progress.last().at(0).toInt(), 4);
     }
 
-    void cancelKeepsWhatArrivedAndStopsTheRest()
+    void refusalsAreGroupedBySizeAndReason()
     {
-        const QStringList paths = writePhotos(dir, 5);
-        QSemaphore release;
-        Intake intake;
-        intake.setDecoder([&](const QString& path, const QSize& box) {
-            if (path == paths.at(2))
-                release.tryAcquire(1, 10000);
-            return PhotoDecoder::decode(path, box);
-        });
-        Collected got;
-        collect(intake, got);
-        intake.start(paths);
-        QTRY_COMPARE_WITH_TIMEOUT(got.paths.size(), 2, 10000);
-        intake.cancel();
-        QVERIFY(got.finished);
-        QVERIFY(intake.isFinished());
-        release.release();
-        QThreadPool::globalInstance()->waitForDone();
-        QCoreApplication::processEvents();
-        QCOMPARE(got.paths, paths.mid(0, 2));
-    }
-
-    void budgetAdmitsPhotosInOrderAndNamesTheRest()
-    {
-        // Five photos, the third one larger: the budget fits the first two only.
-        const QStringList paths = writePhotos(dir, 5);
-        QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(paths[2]));
-        Intake intake;
-        intake.setBudget(2 * PhotoDecoder::decodedBytes({100, 100}) + 100);
-        Collected got;
-        collect(intake, got);
-        intake.start(paths);
-        QTRY_VERIFY_WITH_TIMEOUT(got.finished, 10000);
-        QCOMPARE(got.paths, paths.mid(0, 2));
-        QCOMPARE(intake.refused().size(), 3);
-        QCOMPARE(Intake::refusalText(intake.refused()),
-                 QString("Not enough memory for 300 × 200 photos: 1 photo was not added: p2.png\n\n"
-                         "Not enough memory for 100 × 100 photos: 2 photos were not added: p3.png, p4.png"));
+        using R = Intake::Reason;
+        const QList<Intake::Refusal> refused = {{"/a/big.jpg", {300, 200}, R::NotEnoughMemory},
+                                                {"/a/one.jpg", {100, 100}, R::NotEnoughMemory},
+                                                {"/a/huge.png", {90000, 90000}, R::TooLarge},
+                                                {"/a/two.jpg", {100, 100}, R::NotEnoughMemory}};
+        QCOMPARE(
+            Intake::refusalText(refused),
+            QString("Not enough memory for 300 × 200 photos: 1 photo was not added: big.jpg\n\n"
+                    "Not enough memory for 100 × 100 photos: 2 photos were not added: one.jpg, two.jpg\n\n"
+                    "Too large to open (90000 × 90000 pixels): 1 photo was not added: huge.png"));
+        QVERIFY(Intake::refusalText({}).isEmpty());
     }
 
     void photoFormatsAreWhatTheReadersDecode_data()
