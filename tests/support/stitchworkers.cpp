@@ -5,6 +5,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+
 namespace {
 
 // The fields of /proc/<pid>/stat: "pid (name) state ppid ...". The name may hold spaces.
@@ -59,6 +62,29 @@ bool alive(qint64 pid)
 QStringList leftoverFolders()
 {
     return QDir::temp().entryList({QStringLiteral("seamwright-stitch-*")}, QDir::AllEntries | QDir::Hidden);
+}
+
+Watch::Watch()
+    : sampler([this] {
+          while (!done) {
+              most = std::max(most.load(), int(running().size()));
+              std::this_thread::sleep_for(std::chrono::milliseconds(2));
+          }
+      })
+{
+}
+
+Watch::~Watch()
+{
+    stop();
+}
+
+int Watch::stop()
+{
+    done = true;
+    if (sampler.joinable())
+        sampler.join();
+    return most;
 }
 
 } // namespace StitchWorkers

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <thread>
+
 // Watching the stitch worker processes that this test process starts.
 namespace StitchWorkers {
 
@@ -13,5 +16,20 @@ QList<qint64> running();
 bool alive(qint64 pid);
 // The stitch folders left under the temporary folder.
 QStringList leftoverFolders();
+
+// Counts, from a thread of its own, how many stitch workers ever ran at once.
+class Watch
+{
+public:
+    Watch();
+    ~Watch();
+    // Stops watching and returns the most seen at once.
+    int stop();
+
+private:
+    std::atomic<bool> done{false};
+    std::atomic<int> most{0};
+    std::thread sampler;
+};
 
 } // namespace StitchWorkers

@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -337,6 +338,25 @@ private slots:
                                  1000);
         QTRY_VERIFY(worker.isNull());
         QCOMPARE(results.count() + errors.count(), 0);
+    }
+
+    // A second stitch started while one runs waits for its process to end, then runs.
+    void stitchesRunOneAtATime()
+    {
+        StitchWorkers::Watch watch;
+        int results = 0;
+        std::vector<std::unique_ptr<PanoramaThread>> workers;
+        for (int i = 0; i < 2; ++i) {
+            workers.push_back(std::make_unique<PanoramaThread>(requestFor("Panorama", paths)));
+            connect(workers.back().get(), &PanoramaThread::signalPanoramaResult, this, [&] { ++results; });
+        }
+        StdoutCapture capture;
+        for (const auto& worker : workers)
+            worker->start();
+        for (const auto& worker : workers)
+            QVERIFY(worker->wait(120000));
+        QTRY_COMPARE(results, 2);
+        QCOMPARE(watch.stop(), 1);
     }
 
     // A photo the stitcher cannot match is named; one the default features miss is kept by the retry.

@@ -12,9 +12,13 @@
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
 #include "support/panoramaviews.h"
+#include "support/photolikeimage.h"
+#include "support/stitchworkers.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+#include <csignal>
 
 namespace {
 
@@ -82,6 +86,29 @@ QPointF centreOf(const QRect& r)
     return QPointF(r.x() + r.width() / 2.0, r.y() + r.height() / 2.0);
 }
 
+// Starts a stitch of the photos through the window, as the user would: a fresh list, a drop, Next.
+void startStitch(PanoramDialog& dialog, const QStringList& photos)
+{
+    dialog.showPhotoList();
+    dialog.show();
+    auto* list = qobject_cast<DragDropWidget*>(dialog.currentPage());
+    QVERIFY(list && dropUrls(list, urlsOf(photos)));
+    QTRY_COMPARE(list->photoPaths(), photos);
+    buttonFor(list, "next")->click();
+}
+
+// The process id of the window's stitch once it runs, or 0.
+qint64 workerOf(PanoramDialog& dialog)
+{
+    auto* progress = qobject_cast<PanoramaProcess*>(dialog.currentPage());
+    QPointer<PanoramaThread> worker = progress ? progress->currentWorker() : nullptr;
+    if (!worker)
+        return 0;
+    if (!QTest::qWaitFor([&] { return !worker || worker->workerProcessId() != 0; }, 30000) || !worker)
+        return 0;
+    return worker->workerProcessId();
+}
+
 } // namespace
 
 class TestPanoramaUi : public QObject
@@ -89,6 +116,7 @@ class TestPanoramaUi : public QObject
     Q_OBJECT
 
     QTemporaryDir folder;
+    QTemporaryDir temporary;
 
     QString photo(const QString& name)
     {
@@ -101,6 +129,13 @@ class TestPanoramaUi : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        // The worker's folders go where the test can count them.
+        QVERIFY(temporary.isValid());
+        qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+    }
+
     void removingSelectedCellsClosesTheGaps()
     {
         DragDropWidget page;
@@ -333,6 +368,69 @@ private slots:
         dialog.showPhotoList();
         auto* fresh = qobject_cast<DragDropWidget*>(dialog.currentPage());
         QVERIFY(fresh && fresh->photoPaths().isEmpty());
+    }
+
+    // Closing the window during a stitch ends it at once, quietly, and the stitch started right after
+    // it never runs beside it.
+    void closingCancelsAndTheNextStitchRunsAlone()
+    {
+        const QStringList views = PanoramaViews::write(folder.path());
+        PanoramDialog dialog;
+        QSignalSpy handedBack(&dialog, &PanoramDialog::signalsPanoramaDone);
+        QStringList shown;
+        ModalAnswerer answerer;
+        answerer.queue(recordAndOk(&shown));
+        StitchWorkers::Watch watch;
+
+        startStitch(dialog, views);
+        const qint64 first = workerOf(dialog);
+        QVERIFY(first != 0);
+        dialog.close();
+        startStitch(dialog, views);
+        QTRY_VERIFY_WITH_TIMEOUT(!StitchWorkers::alive(first), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<PanoramaView*>(dialog.currentPage()), 120000);
+        QTRY_COMPARE_WITH_TIMEOUT(StitchWorkers::leftoverFolders(), QStringList(), 1000);
+        QCOMPARE(watch.stop(), 1);
+        QCOMPARE(shown, QStringList());
+        QCOMPARE(handedBack.count(), 0);
+    }
+
+    // A worker killed from outside is reported plainly; the window then stitches again, and names the
+    // photo it could not match, once, over the result.
+    void killedWorkerIsReportedAndTheWindowStaysUsable()
+    {
+        QStringList photos = PanoramaViews::write(folder.path());
+        const QString unrelated = folder.filePath("unrelated.jpg");
+        QVERIFY(photoLikeImage(640, 480, 5).save(unrelated));
+        PanoramDialog dialog;
+        QStringList shown;
+        ModalAnswerer answerer;
+        answerer.queue(recordAndOk(&shown));
+        startStitch(dialog, photos);
+        const qint64 pid = workerOf(dialog);
+        QVERIFY(pid != 0);
+        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(answerer.answeredCount(), 1, 30000);
+        QCOMPARE(shown,
+                 QStringList{"Stitching stopped unexpectedly, so no panorama was made. Please try again."});
+        QVERIFY(!dialog.isVisible());
+
+        photos.insert(1, unrelated);
+        bool overResult = false;
+        answerer.queue([&](QWidget* modal) {
+            overResult =
+                qobject_cast<PanoramaView*>(dialog.currentPage()) && dialog.currentPage()->isVisible();
+            recordAndOk (&shown)(modal);
+        });
+        answerer.queue(recordAndOk(&shown));
+        startStitch(dialog, photos);
+        QTRY_COMPARE_WITH_TIMEOUT(answerer.answeredCount(), 2, 120000);
+        QVERIFY(overResult);
+        QCOMPARE(shown.last(),
+                 QString("1 of 4 photos could not be matched and were left out: unrelated.jpg"));
+        QTest::qWait(300);
+        QCOMPARE(answerer.answeredCount(), 2);
+        QVERIFY(dialog.isVisible());
     }
 };
 
