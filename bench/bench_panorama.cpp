@@ -1,5 +1,8 @@
-// The worker's whole road (thread, loading, stitching, conversion, queued signal) against a bare
-// library stitch of the same photos; the worker should cost at most a few per cent more.
+// The stitch as the window runs it (a worker process: start-up, photo loading, stitching, result
+// transfer through a file, queued signal) against a bare library stitch of the same photos in this
+// process. Wall time is the time of record; processor time of this process and its children is the
+// steadier figure on a shared machine. Then the window process's peak memory during one stitch, with
+// the stitch in this process as it was before and in the worker as it is now.
 #include "panorama/engine/panoramathread.h"
 #include "support/panoramaviews.h"
 
@@ -7,21 +10,26 @@
 #include <QEventLoop>
 #include <QMap>
 #include <QPointer>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/stitching.hpp>
 
+#include <sys/resource.h>
+
 #include <chrono>
-#include <ctime>
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 
 namespace {
 
-const QSize viewSizes[] = {{640, 480}, {1280, 960}};
-QMap<int, QStringList> viewPaths; // by index into viewSizes
+const int viewCounts[] = {4, 6, 8};
+const QSize viewSize(1600, 1200);
+const double yawStepDegrees = 12.0; // eight views still span less than a half turn
+QMap<int, QStringList> viewPaths;   // by view count
 
 // The worker's console line would land between the report's rows.
 class QuietStdout
@@ -35,69 +43,96 @@ private:
     std::streambuf* previous;
 };
 
-double processCpuSeconds()
+double seconds(const timeval& t)
 {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
+    return double(t.tv_sec) + 1e-6 * double(t.tv_usec);
 }
 
-// The time of record is the CPU time of every thread of the process: the stitch runs on other
-// threads, and other work on a shared machine inflates wall time unevenly. Wall time is kept as a
-// counter.
+// User and system time of this process and of the children it has waited for.
+double processorSeconds()
+{
+    rusage self{}, children{};
+    getrusage(RUSAGE_SELF, &self);
+    getrusage(RUSAGE_CHILDREN, &children);
+    return seconds(self.ru_utime) + seconds(self.ru_stime) + seconds(children.ru_utime) +
+           seconds(children.ru_stime);
+}
+
 template <typename Stitch> void measure(benchmark::State& state, Stitch stitch)
 {
-    double wallSeconds = 0;
+    double cpuSeconds = 0;
     for (auto _ : state) {
-        const double cpuStart = processCpuSeconds();
+        const double cpuStart = processorSeconds();
         const auto wallStart = std::chrono::steady_clock::now();
         if (!stitch()) {
             state.SkipWithError("the views were not stitched");
             break;
         }
-        state.SetIterationTime(processCpuSeconds() - cpuStart);
-        wallSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count());
+        cpuSeconds += processorSeconds() - cpuStart;
     }
-    state.counters["wall_ms"] = benchmark::Counter(1000 * wallSeconds, benchmark::Counter::kAvgIterations);
+    state.counters["cpu_ms"] = benchmark::Counter(1000 * cpuSeconds, benchmark::Counter::kAvgIterations);
 }
 
-void stitchThroughWorker(benchmark::State& state)
+PanoramaRequest requestFor(int views)
 {
     PanoramaRequest request{"Panorama", {}};
-    for (const QString& path : viewPaths[int(state.range(0))])
+    for (const QString& path : viewPaths[views])
         request.imageList.push_back(path.toLocal8Bit().toStdString());
+    return request;
+}
+
+bool stitchThroughWorker(const PanoramaRequest& request)
+{
     QuietStdout quiet;
-    measure(state, [&request] {
-        QEventLoop loop;
-        bool stitched = false;
-        QPointer<PanoramaThread> worker = new PanoramaThread(request);
-        QObject::connect(worker, &PanoramaThread::signalPanoramaResult, &loop,
-                         [&stitched](QImage image, QString) { stitched = !image.isNull(); });
-        QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-        QObject::connect(worker, &QObject::destroyed, &loop, &QEventLoop::quit);
-        worker->start(QThread::InheritPriority);
-        loop.exec();
-        return stitched;
-    });
+    QEventLoop loop;
+    bool stitched = false;
+    QPointer<PanoramaThread> worker = new PanoramaThread(request);
+    QObject::connect(worker, &PanoramaThread::signalPanoramaResult, &loop,
+                     [&stitched](QImage image, QString) { stitched = !image.isNull(); });
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    QObject::connect(worker, &QObject::destroyed, &loop, &QEventLoop::quit);
+    worker->start(QThread::InheritPriority);
+    loop.exec();
+    return stitched;
+}
+
+// What the window did before the worker process: read and stitch here, then turn the result into
+// an image.
+bool stitchHere(const PanoramaRequest& request, bool toImage)
+{
+    std::vector<cv::Mat> images;
+    for (const std::string& path : request.imageList)
+        images.push_back(cv::imread(path, cv::IMREAD_COLOR));
+    cv::Mat pano;
+    if (cv::Stitcher::create(cv::Stitcher::PANORAMA)->stitch(images, pano) != cv::Stitcher::OK)
+        return false;
+    if (!toImage)
+        return true;
+    images.clear();
+    const QImage image =
+        QImage(pano.data, pano.cols, pano.rows, int(pano.step[0]), QImage::Format_RGB888).rgbSwapped();
+    return !image.isNull();
+}
+
+void stitchProcess(benchmark::State& state)
+{
+    const PanoramaRequest request = requestFor(int(state.range(0)));
+    measure(state, [&request] { return stitchThroughWorker(request); });
 }
 
 void stitchBare(benchmark::State& state)
 {
-    const QStringList paths = viewPaths[int(state.range(0))];
-    measure(state, [&paths] {
-        std::vector<cv::Mat> images;
-        for (const QString& path : paths)
-            images.push_back(cv::imread(path.toLocal8Bit().toStdString(), cv::IMREAD_COLOR));
-        cv::Mat pano;
-        return cv::Stitcher::create(cv::Stitcher::PANORAMA)->stitch(images, pano) == cv::Stitcher::OK;
-    });
+    const PanoramaRequest request = requestFor(int(state.range(0)));
+    measure(state, [&request] { return stitchHere(request, false); });
 }
 
-// Keeps the median of each benchmark so that the ratio can be printed at the end.
+// Keeps the median of each benchmark so that the table can be printed at the end.
 class MedianReporter : public benchmark::ConsoleReporter
 {
 public:
-    QMap<QString, double> cpuMedians, wallMedians;
+    QMap<QString, double> wallMedians, cpuMedians;
 
     MedianReporter() : ConsoleReporter(OO_Tabular) {}
 
@@ -107,18 +142,68 @@ public:
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
                 const QString name =
                     QString::fromStdString(run.run_name.function_name + "/" + run.run_name.args);
-                cpuMedians[name] = run.GetAdjustedRealTime();
-                wallMedians[name] = run.counters.at("wall_ms");
+                wallMedians[name] = run.GetAdjustedRealTime();
+                cpuMedians[name] = run.counters.at("cpu_ms");
             }
         ConsoleReporter::ReportRuns(runs);
     }
 };
+
+bool writeViews(const QTemporaryDir& dir)
+{
+    for (const int count : viewCounts) {
+        const QString folder = dir.filePath(QString::number(count));
+        QDir().mkpath(folder);
+        QStringList names;
+        for (int i = 0; i < count; ++i)
+            names << QString("view%1.jpg").arg(i + 1);
+        viewPaths[count] = PanoramaViews::write(folder, names, viewSize, yawStepDegrees);
+        if (viewPaths[count].isEmpty())
+            return false;
+    }
+    return true;
+}
+
+// One stitch in a fresh process of this program; prints its own peak resident memory in MiB.
+int peakMemoryRun(const QString& route)
+{
+    QTemporaryDir dir;
+    if (!writeViews(dir))
+        return 1;
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const PanoramaRequest request = requestFor(8);
+    const bool stitched = route == "worker" ? stitchThroughWorker(request) : stitchHere(request, true);
+    rusage self{}, children{};
+    getrusage(RUSAGE_SELF, &self);
+    getrusage(RUSAGE_CHILDREN, &children);
+    std::printf("%.0f %.0f %.0f\n", before.ru_maxrss / 1024.0, self.ru_maxrss / 1024.0,
+                route == "worker" ? children.ru_maxrss / 1024.0 : 0.0);
+    return stitched ? 0 : 1;
+}
+
+void printPeakMemory()
+{
+    std::cout << "\nPeak resident memory of the window's process during one stitch of 8 views of "
+              << viewSize.width() << "x" << viewSize.height()
+              << " (MiB; before the stitch / at its peak / the "
+              << "worker's own peak):" << std::endl;
+    for (const char* route : {"in-process", "worker"}) {
+        QProcess run;
+        run.start(QCoreApplication::applicationFilePath(), {"--peak-memory", route});
+        run.waitForFinished(-1);
+        std::cout << "  " << route << ": " << run.readAllStandardOutput().trimmed().toStdString()
+                  << std::endl;
+    }
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--peak-memory") == 0)
+        return peakMemoryRun(argv[2]);
     // Interleaved repetitions keep a busy machine's slow spells from landing on one side only.
     std::vector<char*> args(argv, argv + argc);
     char interleave[] = "--benchmark_enable_random_interleaving=true";
@@ -126,37 +211,36 @@ int main(int argc, char** argv)
     int argCount = int(args.size());
     benchmark::Initialize(&argCount, args.data());
     QTemporaryDir dir;
-    for (int i = 0; i < int(std::size(viewSizes)); ++i) {
-        const QString folder = dir.filePath(QString::number(i));
-        QDir().mkpath(folder);
-        viewPaths[i] = PanoramaViews::write(folder, PanoramaViews::defaultFileNames(), viewSizes[i]);
-        if (viewPaths[i].isEmpty()) {
-            std::cerr << "could not write the views" << std::endl;
-            return 1;
-        }
+    if (!writeViews(dir)) {
+        std::cerr << "could not write the views" << std::endl;
+        return 1;
     }
-    for (int i = 0; i < int(std::size(viewSizes)); ++i) {
-        for (auto [name, function] :
-             {std::pair{"worker", &stitchThroughWorker}, std::pair{"bare", &stitchBare}})
+    for (const int count : viewCounts)
+        for (auto [name, function] : {std::pair{"process", &stitchProcess}, std::pair{"bare", &stitchBare}})
             benchmark::RegisterBenchmark(name, function)
-                ->Arg(i)
-                ->Iterations(3)
-                ->Repetitions(5)
+                ->Arg(count)
+                ->Iterations(1)
+                ->Repetitions(3)
                 ->ReportAggregatesOnly(true)
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
-    }
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    for (int i = 0; i < int(std::size(viewSizes)); ++i) {
-        const QString worker = QString("worker/%1").arg(i), bare = QString("bare/%1").arg(i);
-        if (reporter.cpuMedians.value(bare) > 0 && reporter.wallMedians.value(bare) > 0)
-            std::cout << "3 views of " << viewSizes[i].width() << "x" << viewSizes[i].height()
-                      << ": worker / bare stitch, CPU time "
-                      << reporter.cpuMedians.value(worker) / reporter.cpuMedians.value(bare) << ", wall time "
-                      << reporter.wallMedians.value(worker) / reporter.wallMedians.value(bare) << std::endl;
+    std::printf(
+        "\nviews of %dx%d | bare wall ms | process wall ms | ratio | bare cpu ms | process cpu ms | ratio\n",
+        viewSize.width(), viewSize.height());
+    for (const int count : viewCounts) {
+        const QString process = QString("process/%1").arg(count), bare = QString("bare/%1").arg(count);
+        const double bareWall = reporter.wallMedians.value(bare),
+                     processWall = reporter.wallMedians.value(process);
+        const double bareCpu = reporter.cpuMedians.value(bare),
+                     processCpu = reporter.cpuMedians.value(process);
+        if (bareWall > 0 && bareCpu > 0)
+            std::printf("%13d | %12.0f | %15.0f | %5.3f | %11.0f | %14.0f | %5.3f\n", count, bareWall,
+                        processWall, processWall / bareWall, bareCpu, processCpu, processCpu / bareCpu);
     }
+    printPeakMemory();
     return 0;
 }

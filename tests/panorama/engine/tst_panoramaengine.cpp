@@ -10,7 +10,6 @@
 #include <QtTest>
 
 #include <opencv2/imgcodecs.hpp>
-#include <opencv2/imgproc.hpp>
 #include <opencv2/stitching.hpp>
 
 #include <sys/stat.h>
@@ -90,15 +89,6 @@ const QString outOfMemoryText =
     "many for the memory available. Try fewer or smaller photos.";
 const QString endedAbnormallyText =
     "Stitching stopped unexpectedly, so no panorama was made. Please try again.";
-
-// A photo of nothing the views show.
-QString unrelatedPhoto(const QString& path)
-{
-    cv::Mat noise(480, 640, CV_8UC3);
-    cv::RNG(7).fill(noise, cv::RNG::UNIFORM, 0, 256);
-    cv::GaussianBlur(noise, noise, cv::Size(5, 5), 0);
-    return cv::imwrite(path.toStdString(), noise) ? path : QString();
-}
 
 // Four views whose last one has its shared part in haze: the default features go to the clear part
 // and that view is left out, while many more features match it.
@@ -208,6 +198,7 @@ private slots:
         cv::Mat pano;
         QCOMPARE(stitcher->stitch(images, pano), cv::Stitcher::OK);
         QCOMPARE(int(stitcher->component().size()), 3);
+        hazedBareWidth = pano.cols;
     }
 
     // Each run sends one outcome, then finishes and deletes itself, even when told to quit meanwhile.
@@ -359,22 +350,11 @@ private slots:
         QCOMPARE(watch.stop(), 1);
     }
 
-    // A photo the stitcher cannot match is named; one the default features miss is kept by the retry.
-    void photosLeftOutAreNamed_data()
+    // A view the default features miss is kept by the retry with many more, and nothing is reported
+    // as left out. Photos that match nothing are named: the window's suite shows that.
+    void retryKeepsAViewTheDefaultFeaturesMiss()
     {
-        QTest::addColumn<QStringList>("photos");
-        QTest::addColumn<QStringList>("leftOut");
-        const QString unrelated = unrelatedPhoto(views.filePath("unrelated.jpg"));
-        QTest::newRow("one unrelated photo")
-            << QStringList{paths[0], paths[1], unrelated, paths[2]} << QStringList{unrelated};
-        QTest::newRow("shared part in haze") << hazed << QStringList();
-    }
-
-    void photosLeftOutAreNamed()
-    {
-        QFETCH(QStringList, photos);
-        QFETCH(QStringList, leftOut);
-        PanoramaThread worker(requestFor("Panorama", photos));
+        PanoramaThread worker(requestFor("Panorama", hazed));
         QStringList events;
         QImage image;
         connect(
@@ -383,16 +363,11 @@ private slots:
         connect(
             &worker, &PanoramaThread::signalPanoramaResult, this,
             [&](QImage panorama) { events << "result", image = panorama; }, Qt::DirectConnection);
-        connect(
-            &worker, &PanoramaThread::siganlPanoramaError, this, [&](QString message) { events << message; },
-            Qt::DirectConnection);
         StdoutCapture capture;
         worker.stitchPanorama();
-        const QStringList expected = leftOut.isEmpty()
-                                         ? QStringList{"result"}
-                                         : QStringList{"left out: " + leftOut.join(", "), "result"};
-        QCOMPARE(events, expected);
-        QVERIFY(image.width() > 900);
+        QCOMPARE(events, QStringList{"result"});
+        // Wider than the three views the default finder keeps.
+        QVERIFY2(image.width() > hazedBareWidth + 100, qPrintable(QString::number(image.width())));
     }
 
     // Leaving the program while a stitch runs ends the stitch at once and leaves no worker behind.
@@ -424,6 +399,7 @@ private:
     QStringList paths;
     QStringList hazed;
     QStringList largePaths;
+    int hazedBareWidth = 0;
     int bareHeights[2] = {0, 0};
 };
 
