@@ -2,10 +2,14 @@
 // stitching ends this process only, never the window that asked for the panorama.
 #include "panorama/engine/worker/stitchprotocol.h"
 
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+
 #include <opencv2/core.hpp>
 #include <opencv2/core/utility.hpp>
 #include <opencv2/features2d.hpp>
-#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 #include <opencv2/stitching.hpp>
 
 #include <sys/prctl.h>
@@ -86,18 +90,44 @@ bool isRegularFile(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Empty when the photo cannot be read. Running out of memory is not unreadable and goes on up.
+// Empty when the photo cannot be read. Decoded as the photo list decodes it, so that whatever the list
+// shows can be stitched; the image library's own readers would also cost every stitch their long
+// start-up. Running out of memory is not unreadable and goes on up.
 cv::Mat loadPhoto(const std::string& path)
 {
     if (!isRegularFile(path))
         return cv::Mat();
+    std::string resolved;
     try {
-        return cv::imread(cv::samples::findFile(path, true, false), cv::IMREAD_COLOR);
+        resolved = cv::samples::findFile(path, true, false);
     } catch (const cv::Exception& e) {
         if (isOutOfMemory(e))
             throw;
         return cv::Mat();
     }
+    QImageReader reader(QFile::decodeName(resolved.c_str()));
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    // The reader gives a null picture both for broken data and for want of memory.
+    if (size.isValid()) {
+        void* room = std::malloc(size_t(size.width()) * size_t(size.height()) * 4);
+        if (!room)
+            throw std::bad_alloc();
+        std::free(room);
+    }
+    QImage picture = reader.read();
+    if (picture.isNull())
+        return cv::Mat();
+    if (picture.format() != QImage::Format_RGB32 && picture.format() != QImage::Format_ARGB32)
+        picture = picture.convertToFormat(QImage::Format_RGB32);
+    if (picture.isNull())
+        throw std::bad_alloc();
+    // Either format lies in memory as blue, green, red and one more byte per pixel.
+    const cv::Mat bgra(picture.height(), picture.width(), CV_8UC4, picture.bits(),
+                       size_t(picture.bytesPerLine()));
+    cv::Mat bgr;
+    cv::cvtColor(bgra, bgr, cv::COLOR_BGRA2BGR);
+    return bgr;
 }
 
 std::vector<std::string> readPaths()
@@ -154,7 +184,7 @@ bool writeRgbRows(const cv::Mat& bgr, const std::string& path)
 // thread stacks are the same for every stitch, and a library that cannot start says so badly.
 void limitAddressSpace(unsigned long long headroom)
 {
-    (void)cv::haveImageWriter(".jpg");
+    (void)QImageReader::supportedImageFormats();
     cv::parallel_for_(cv::Range(0, 4 * cv::getNumThreads()), [](const cv::Range&) {});
     unsigned long long mappedPages = 0;
     if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
