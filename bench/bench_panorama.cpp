@@ -7,7 +7,9 @@
 #include "support/panoramaviews.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QMap>
 #include <QPointer>
 #include <QProcess>
@@ -164,15 +166,15 @@ bool writeViews(const QTemporaryDir& dir)
     return true;
 }
 
-// One stitch in a fresh process of this program; prints its own peak resident memory in MiB.
-int peakMemoryRun(const QString& route)
+// One stitch of the views in folder, in a fresh process of this program; prints its peak resident
+// memory before and after, and the worker's, in MiB.
+int peakMemoryRun(const QString& route, const QString& folder)
 {
-    QTemporaryDir dir;
-    if (!writeViews(dir))
-        return 1;
+    PanoramaRequest request{"Panorama", {}};
+    for (const QFileInfo& view : QDir(folder).entryInfoList({"*.jpg"}, QDir::Files, QDir::Name))
+        request.imageList.push_back(view.absoluteFilePath().toLocal8Bit().toStdString());
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
-    const PanoramaRequest request = requestFor(8);
     const bool stitched = route == "worker" ? stitchThroughWorker(request) : stitchHere(request, true);
     rusage self{}, children{};
     getrusage(RUSAGE_SELF, &self);
@@ -182,15 +184,14 @@ int peakMemoryRun(const QString& route)
     return stitched ? 0 : 1;
 }
 
-void printPeakMemory()
+void printPeakMemory(const QString& folder)
 {
     std::cout << "\nPeak resident memory of the window's process during one stitch of 8 views of "
               << viewSize.width() << "x" << viewSize.height()
-              << " (MiB; before the stitch / at its peak / the "
-              << "worker's own peak):" << std::endl;
+              << " (MiB: before the stitch, at its peak, the worker's own peak):" << std::endl;
     for (const char* route : {"in-process", "worker"}) {
         QProcess run;
-        run.start(QCoreApplication::applicationFilePath(), {"--peak-memory", route});
+        run.start(QCoreApplication::applicationFilePath(), {"--peak-memory", route, folder});
         run.waitForFinished(-1);
         std::cout << "  " << route << ": " << run.readAllStandardOutput().trimmed().toStdString()
                   << std::endl;
@@ -202,8 +203,8 @@ void printPeakMemory()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && qstrcmp(argv[1], "--peak-memory") == 0)
-        return peakMemoryRun(argv[2]);
+    if (argc == 4 && qstrcmp(argv[1], "--peak-memory") == 0)
+        return peakMemoryRun(argv[2], argv[3]);
     // Interleaved repetitions keep a busy machine's slow spells from landing on one side only.
     std::vector<char*> args(argv, argv + argc);
     char interleave[] = "--benchmark_enable_random_interleaving=true";
@@ -241,6 +242,6 @@ int main(int argc, char** argv)
             std::printf("%13d | %12.0f | %15.0f | %5.3f | %11.0f | %14.0f | %5.3f\n", count, bareWall,
                         processWall, processWall / bareWall, bareCpu, processCpu, processCpu / bareCpu);
     }
-    printPeakMemory();
+    printPeakMemory(dir.filePath("8"));
     return 0;
 }

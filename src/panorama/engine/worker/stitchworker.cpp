@@ -12,6 +12,7 @@
 #include <opencv2/imgproc.hpp>
 #include <opencv2/stitching.hpp>
 
+#include <malloc.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -256,6 +257,10 @@ int main(int argc, char** argv)
     if (headroom > 0)
         limitAddressSpace(headroom);
     std::set_terminate(onTerminate);
+    // The stitch frees and takes large buffers over and over; kept in the heap, they are not faulted
+    // in afresh each time. The process is short-lived, so nothing is lost by not returning them.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
     try {
         return run(mode, argv[3]);
     } catch (const std::bad_alloc&) {
