@@ -1,0 +1,116 @@
+#include "app/mainwindow.h"
+
+#include "canvas/painterarea.h"
+#include "canvas/paintimage.h"
+#include "support/filedialoganswer.h"
+#include "support/isolatedsettings.h"
+#include "support/modalanswerer.h"
+
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const char firstRunArgument[] = "--first-run";
+}
+
+// Folders remembered from one run of the program to the next, and the name an export proposes.
+class TestPlaces : public QObject
+{
+    Q_OBJECT
+public:
+    // The first run, in a process of its own: photos chosen in one folder, the strip exported to
+    // another, and the program ends.
+    static int firstRun(const QString& photoFolder, const QString& exportFolder)
+    {
+        MainWindow window;
+        window.show();
+        ModalAnswerer answerer;
+        answerer.queue(chooseFilesInDialog(photoFolder, {"beach.png"}));
+        window.open();
+        QElapsedTimer clock;
+        clock.start();
+        while (window.canvas()->paintImages.isEmpty() && clock.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        answerer.queue(chooseFileInDialog(QDir(exportFolder).filePath("out.png")));
+        return window.exportStrip() ? 0 : 1;
+    }
+
+private slots:
+    void foldersAreRememberedAcrossRuns()
+    {
+        QTemporaryDir photos;
+        QTemporaryDir exports;
+        QImage photo(64, 48, QImage::Format_RGB32);
+        photo.fill(Qt::darkBlue);
+        QVERIFY(photo.save(photos.filePath("beach.png")));
+
+        // The settings store of this process is the child's too (see main below).
+        QProcess first;
+        first.start(QCoreApplication::applicationFilePath(),
+                    {firstRunArgument, photos.path(), exports.path()});
+        QVERIFY(first.waitForFinished(60000));
+        QVERIFY2(first.exitStatus() == QProcess::NormalExit && first.exitCode() == 0,
+                 first.readAllStandardError().constData());
+        QVERIFY(QFileInfo(exports.filePath("out.png")).isFile());
+
+        MainWindow window;
+        window.show();
+        ModalAnswerer answerer;
+        QString shownFolder;
+        answerer.queue([&shownFolder](QWidget* modal) {
+            shownFolder = static_cast<QFileDialog*>(modal)->directory().absolutePath();
+            modal->close();
+        });
+        window.open();
+        QCOMPARE(shownFolder, QDir(photos.path()).absolutePath());
+
+        window.canvas()->addImage(photo, "beach.png");
+        QString proposed;
+        answerer.queue([&proposed](QWidget* modal) {
+            proposed = static_cast<QFileDialog*>(modal)->selectedFiles().value(0);
+            modal->close();
+        });
+        QVERIFY(!window.exportStrip());
+        QCOMPARE(proposed, QDir(exports.path()).absoluteFilePath("beach-strip.png"));
+    }
+
+    void exportNameComesFromTheFirstPhoto_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("photo") << QStringList{"beach.jpg", "dunes.jpg"} << "beach-strip.png";
+        QTest::newRow("dots in the name")
+            << QStringList{"2024.07.01 pier.jpeg"} << "2024.07.01 pier-strip.png";
+        QTest::newRow("panorama") << QStringList{"panorama.jpg"} << "panorama-strip.png";
+        QTest::newRow("no base name") << QStringList{".png"} << "untitled.png";
+    }
+    void exportNameComesFromTheFirstPhoto()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, proposed);
+        MainWindow window;
+        QImage photo(10, 10, QImage::Format_RGB32);
+        photo.fill(Qt::gray);
+        for (const QString& name : names)
+            window.canvas()->addImage(photo, name);
+        QCOMPARE(QFileInfo(window.proposedExportPath()).fileName(), proposed);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && qstrcmp(argv[1], firstRunArgument) == 0) {
+        // The parent's isolated store, inherited through the environment.
+        QApplication app(argc, argv);
+        return TestPlaces::firstRun(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
+    isolateSettingsStore();
+    QApplication app(argc, argv);
+    TestPlaces test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_places.moc"
