@@ -20,9 +20,6 @@ using namespace Geometry;
 
 namespace {
 
-// Raster painting loses everything beyond 32767 pixels of a device, so exports are painted in tiles.
-constexpr int renderTileSize = 4096;
-
 const QColor canvasColor(0x13, 0x18, 0x20);
 
 struct ButtonArt
@@ -661,6 +658,45 @@ void PainterArea::paintEvent(QPaintEvent* event)
         return;
     }
     paintStrip(painter, size(), painterScale, event->rect(), Purpose::Screen);
+    paintCutPreview(painter, event->rect());
+}
+
+void PainterArea::setCutPreview(const QVector<int>& value)
+{
+    if (cuts == value)
+        return;
+    cuts = value;
+    update();
+}
+
+void PainterArea::paintCutPreview(QPainter& painter, const QRect& clip)
+{
+    if (cuts.isEmpty())
+        return;
+    painter.save();
+    painter.setClipRect(clip);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const bool vertical = direction == 1;
+    const QColor cutColour(255, 48, 120);
+    QFont tagFont = font();
+    tagFont.setPixelSize(11);
+    painter.setFont(tagFont);
+    for (int i = 0; i < cuts.size(); ++i) {
+        const int at = int(cuts[i] * painterScale);
+        const QLine line = vertical ? QLine(0, at, width(), at) : QLine(at, 0, at, height());
+        // Dashes of two colours show on light and dark pictures alike.
+        painter.setPen(QPen(Qt::white, 3));
+        painter.drawLine(line);
+        painter.setPen(QPen(cutColour, 3, Qt::DashLine));
+        painter.drawLine(line);
+        // The number of the part that starts at the cut.
+        const QString number = QString::number(i + 2);
+        const QRect tag(vertical ? QPoint(4, at + 3) : QPoint(at + 3, 4), QSize(24, 16));
+        painter.fillRect(tag, cutColour);
+        painter.setPen(Qt::white);
+        painter.drawText(tag, Qt::AlignCenter, number);
+    }
+    painter.restore();
 }
 
 void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip,
@@ -826,30 +862,35 @@ void PainterArea::paintWatermarkLayer(QPainter& painter, const QSize& deviceSize
 
 QImage PainterArea::renderBand(int top, int rows)
 {
+    return renderRegion(QRect(0, top, contentSize().width(), rows));
+}
+
+QImage PainterArea::renderRegion(const QRect& area)
+{
     const QSize content = contentSize();
-    if (paintImages.isEmpty() || content.width() <= 0 || rows <= 0 || top < 0 ||
-        qint64(top) + rows > content.height())
+    if (paintImages.isEmpty() || area.isEmpty() || !QRect(QPoint(), content).contains(area))
         return {};
-    QImage band(content.width(), rows, QImage::Format_RGB32);
-    if (band.isNull())
+    QImage region(area.size(), QImage::Format_RGB32);
+    if (region.isNull())
         return {};
-    band.fill(canvasColor);
-    uchar* bits = band.bits();
-    const qsizetype bytesPerLine = band.bytesPerLine();
-    // Tiles on one fixed grid of the strip, cut by the band's edges: painter coordinates stay small.
-    for (int y = top; y < top + rows; y = (y / renderTileSize + 1) * renderTileSize) {
-        const int tileHeight = std::min((y / renderTileSize + 1) * renderTileSize, top + rows) - y;
-        for (int x = 0; x < content.width(); x += renderTileSize) {
-            const QRect tileRect(x, y, std::min(renderTileSize, content.width() - x), tileHeight);
-            // The tile shares the band's memory, so nothing is copied back.
-            QImage tile(bits + (y - top) * bytesPerLine + x * 4, tileRect.width(), tileRect.height(),
-                        int(bytesPerLine), QImage::Format_RGB32);
+    region.fill(canvasColor);
+    uchar* bits = region.bits();
+    const qsizetype bytesPerLine = region.bytesPerLine();
+    // Tiles on one fixed grid of the strip, cut by the region's edges: painter coordinates stay small.
+    const auto nextLine = [](int at) { return (at / renderTileSize + 1) * renderTileSize; };
+    for (int y = area.top(); y <= area.bottom(); y = nextLine(y)) {
+        const int tileHeight = std::min(nextLine(y), area.bottom() + 1) - y;
+        for (int x = area.left(); x <= area.right(); x = nextLine(x)) {
+            const QRect tileRect(x, y, std::min(nextLine(x), area.right() + 1) - x, tileHeight);
+            // The tile shares the region's memory, so nothing is copied back.
+            QImage tile(bits + (y - area.top()) * bytesPerLine + (x - area.left()) * 4, tileRect.width(),
+                        tileRect.height(), int(bytesPerLine), QImage::Format_RGB32);
             QPainter painter(&tile);
             painter.translate(-x, -y);
             paintStrip(painter, content, 1.0, tileRect, Purpose::File);
         }
     }
-    return band;
+    return region;
 }
 
 QImage PainterArea::renderImage()

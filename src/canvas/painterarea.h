@@ -90,8 +90,20 @@ public:
     // Rows [top, top + rows) of the strip at zoom 1 without trimming buttons or outlines, the same pixels
     // whatever the band; null when it cannot be allocated.
     QImage renderBand(int top, int rows);
+    // Any rectangle of the strip, null outside it. A scaled photo's pixels shift by a level here and
+    // there with where the painting starts and is clipped, so two renders agree exactly where their
+    // rectangles are cut by the same lines of the band and tile grids.
+    QImage renderRegion(const QRect& area);
+    // Raster painting loses everything beyond 32767 pixels of a device, so files are painted in tiles
+    // of this many pixels a side on one grid of the strip.
+    static constexpr int renderTileSize = 4096;
     // The whole strip in one image, for strips small enough to hold.
     QImage renderImage();
+
+    // Where the strip will be cut into parts: the end of each part but the last, along the strip in
+    // canvas units. Shown over the strip on screen, never in a file; empty hides them.
+    void setCutPreview(const QVector<int>& cuts);
+    QVector<int> cutPreview() const { return cuts; }
 
     // The layout state as the geometry functions take it.
     Geometry::StripLayout stripLayout() const;
@@ -141,6 +153,7 @@ private:
     void paintSpacingLayer(QPainter& painter, const QSize& deviceSize, double scale);
     void paintTrimOutlines(QPainter& painter, const QSize& deviceSize, double scale);
     void paintEmptyCanvas(QPainter& painter);
+    void paintCutPreview(QPainter& painter, const QRect& clip);
     // Layers of the drawing tools, painted in the scaled painter.
     void paintMosaicLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
     void paintAnnotationLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
@@ -148,6 +161,7 @@ private:
 
     StitcherConfig* config = nullptr;
     quint64 strokeCount = 0;
+    QVector<int> cuts;
     // Reused by every layout pass so that painting allocates nothing per photo.
     QVector<Geometry::PhotoShape> shapes;
     QVector<QRectF> rects;

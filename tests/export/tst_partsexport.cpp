@@ -1,0 +1,411 @@
+#include "canvas/painterarea.h"
+#include "canvas/stitcherconfig.h"
+#include "canvas/xformwidget.h"
+#include "export/cutplanner.h"
+#include "export/partfiles.h"
+#include "export/partsexport.h"
+#include "export/stripexport.h"
+#include "support/photolikeimage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+// A run of rows of a vertical strip: busy drawing, or a calm gutter of one colour give or take `noise`.
+struct Run
+{
+    int rows;
+    bool calm;
+    int noise = 0;
+};
+
+// Drawing rows run from black to white across the strip, so no such row is ever calm.
+QImage verticalStrip(int width, const QVector<Run>& runs)
+{
+    int height = 0;
+    for (const Run& run : runs)
+        height += run.rows;
+    QImage strip(width, height, QImage::Format_RGB32);
+    int y = 0;
+    for (const Run& run : runs) {
+        for (int end = y + run.rows; y < end; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                const int shade =
+                    run.calm ? 240 + (x * 7 + y) % (run.noise + 1) : (x * 255 / (width - 1) + y) % 256;
+                line[x] = run.calm ? qRgb(shade, shade, shade - run.noise)
+                                   : qRgb(shade, 255 - shade, (y * 3) % 256);
+            }
+        }
+    }
+    return strip;
+}
+
+QImage horizontal(const QImage& vertical)
+{
+    return vertical.transformed(QTransform(0, 1, 1, 0, 0, 0));
+}
+
+bool oneColour(const QImage& image, Qt::Orientation line, int index)
+{
+    return CutPlanner::isCalm(image.convertToFormat(QImage::Format_RGB32), line, index, 0);
+}
+
+double psnr(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+    if (x.size() != y.size())
+        return 0;
+    double sum = 0;
+    for (int r = 0; r < x.height(); ++r) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(r));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(r));
+        for (int c = 0; c < x.width(); ++c) {
+            const int d[3] = {qRed(p[c]) - qRed(q[c]), qGreen(p[c]) - qGreen(q[c]),
+                              qBlue(p[c]) - qBlue(q[c])};
+            sum += d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+        }
+    }
+    const double mse = sum / (3.0 * x.width() * x.height());
+    return mse == 0 ? 1000 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Sticks the parts' images back together along the strip.
+QImage joined(const QStringList& paths, Qt::Orientation direction)
+{
+    QVector<QImage> parts;
+    QSize size(0, 0);
+    for (const QString& path : paths) {
+        parts << QImage(path).convertToFormat(QImage::Format_RGB32);
+        if (parts.last().isNull())
+            return {};
+        size = direction == Qt::Vertical ? QSize(parts.last().width(), size.height() + parts.last().height())
+                                         : QSize(size.width() + parts.last().width(), parts.last().height());
+    }
+    QImage whole(size, QImage::Format_RGB32);
+    QPainter painter(&whole);
+    int at = 0;
+    for (const QImage& part : parts) {
+        painter.drawImage(direction == Qt::Vertical ? QPoint(0, at) : QPoint(at, 0), part);
+        at += direction == Qt::Vertical ? part.height() : part.width();
+    }
+    return whole;
+}
+
+const QByteArray previous = "a part an export must not destroy";
+
+} // namespace
+
+// Cutting a strip into parts at calm lines, and writing the parts and whole strips as PNG, JPEG and WebP.
+class TestPartsExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { StitcherConfig::instance()->watermarkMode = 0; }
+
+    // Two 900-row panels with 30-row gutters after them, then 500 rows; parts of at most 1000 rows.
+    void cutsFallWhereTheyShould_data()
+    {
+        QTest::addColumn<QImage>("strip");
+        QTest::addColumn<bool>("calm");
+        QTest::addColumn<int>("sensitivity");
+        QTest::addColumn<int>("partLength");
+        QTest::addColumn<QVector<int>>("ends");
+        const QImage comic =
+            verticalStrip(300, {{900, false}, {30, true}, {900, false}, {30, true}, {500, false}});
+        QTest::newRow("in the gutters, at their last row")
+            << comic << true << 90 << 1000 << QVector<int>{930, 1860, 2360};
+        QTest::newRow("sensitivity 0 cuts at the length")
+            << comic << true << 0 << 1000 << QVector<int>{1000, 2000, 2360};
+        QTest::newRow("calm cuts off") << comic << false << 90 << 1000 << QVector<int>{1000, 2000, 2360};
+        QTest::newRow("gutter beyond a quarter of the length")
+            << comic << true << 90 << 1300 << QVector<int>{1300, 2360};
+        QTest::newRow("one part when the strip is short enough")
+            << comic << true << 90 << 2360 << QVector<int>{2360};
+        QTest::newRow("no calm row") << verticalStrip(300, {{2500, false}}) << true << 100 << 1000
+                                     << QVector<int>{1000, 2000, 2500};
+        const QImage noisy = verticalStrip(200, {{700, false}, {20, true, 12}, {400, false}});
+        QTest::newRow("a gutter with noise within the tolerance")
+            << noisy << true << 90 << 800 << QVector<int>{720, 1120};
+        QTest::newRow("the same gutter when only one colour is calm")
+            << noisy << true << 100 << 800 << QVector<int>{800, 1120};
+        QTest::newRow("parts of one line")
+            << verticalStrip(10, {{3, false}}) << true << 90 << 1 << QVector<int>{1, 2, 3};
+    }
+    void cutsFallWhereTheyShould()
+    {
+        QFETCH(QImage, strip);
+        QFETCH(bool, calm);
+        QFETCH(int, sensitivity);
+        QFETCH(int, partLength);
+        QFETCH(QVector<int>, ends);
+        for (const Qt::Orientation direction : {Qt::Vertical, Qt::Horizontal}) {
+            const QImage image = direction == Qt::Vertical ? strip : horizontal(strip);
+            CutPlanner planner;
+            const QVector<int> planned =
+                planner.plan(RegionSource::fromImage(image), {direction, partLength, calm, sensitivity});
+            QCOMPARE(planned, ends);
+        }
+    }
+
+    // A vertical strip of flat panels between white gutters, cut into parts: every cut lies in a gutter.
+    void panelsAreCutOnlyInGutters()
+    {
+        QImage strip(400, 12000, QImage::Format_RGB32);
+        strip.fill(Qt::white);
+        QPainter painter(&strip);
+        int y = 40;
+        for (int panel = 0; y < strip.height() - 40; ++panel) {
+            const int height = std::min(300 + panel * 97 % 200, strip.height() - 40 - y);
+            painter.fillRect(20, y, 360, height, QColor::fromHsv(panel * 47 % 360, 200, 200));
+            painter.drawText(40, y + 30, QStringLiteral("Panel %1").arg(panel));
+            y += height + 25 + panel % 3 * 10;
+        }
+        painter.end();
+        CutPlanner planner;
+        const QVector<int> ends =
+            planner.plan(RegionSource::fromImage(strip), {Qt::Vertical, 2000, true, 90});
+        QVERIFY(ends.size() >= 6);
+        int start = 0;
+        for (int end : ends.mid(0, ends.size() - 1)) {
+            QVERIFY(end - start <= 2000 && end - start > 1500);
+            QVERIFY2(oneColour(strip, Qt::Horizontal, end - 1), qPrintable(QString::number(end)));
+            start = end;
+        }
+    }
+
+    // The canvas's strip with scaled photos, spacing and a tiled watermark, exported whole in bands of
+    // 17 rows: any rectangle of it, and so every part, has the same pixels as that file, wherever the
+    // rectangle starts and ends, across band and tile edges, whichever way the strip runs.
+    void partsJoinBackToTheWholeExport_data()
+    {
+        QTest::addColumn<int>("canvasDirection");
+        QTest::addColumn<int>("commonSize");
+        QTest::newRow("vertical strip, parts of rows") << 1 << 300;
+        QTest::newRow("horizontal strip wider than a tile, parts of columns") << 0 << 1300;
+    }
+    void partsJoinBackToTheWholeExport()
+    {
+        QFETCH(int, canvasDirection);
+        QFETCH(int, commonSize);
+        XFormWidget host;
+        PainterArea* canvas = host.canvas();
+        StitcherConfig::instance()->watermarkText = "Seamwright";
+        StitcherConfig::instance()->watermarkMode = 2;
+        canvas->addImage(photoLikeImage(300, 200, 1), "a.jpg");
+        canvas->addImage(photoLikeImage(200, 310, 2), "b.jpg");
+        canvas->addImage(photoLikeImage(250, 230, 3), "c.jpg");
+        canvas->spacingMode = 0x11;
+        canvas->setDirection(canvasDirection);
+        if (canvasDirection == 1)
+            canvas->setPaintWidth(commonSize);
+        else
+            canvas->setPaintHeight(commonSize);
+        canvas->adjustSize();
+        const Qt::Orientation direction = canvasDirection == 1 ? Qt::Vertical : Qt::Horizontal;
+        const QSize size = canvas->contentSize();
+        const int bandRows = 17;
+        const RegionSource strip =
+            RegionSource::fromCells(size, QSize(PainterArea::renderTileSize, bandRows),
+                                    [canvas](const QRect& area) { return canvas->renderRegion(area); });
+
+        QTemporaryDir dir;
+        StripExport whole;
+        whole.setBandRows(bandRows);
+        const BandSource bands{size, [canvas](int top, int rows) { return canvas->renderBand(top, rows); }};
+        QCOMPARE(whole.save(bands, dir.filePath("whole.png")), StripExport::Result::Saved);
+        const QImage full = QImage(dir.filePath("whole.png")).convertToFormat(QImage::Format_RGB32);
+        const int length = direction == Qt::Vertical ? size.height() : size.width();
+        QVERIFY(size.width() > PainterArea::renderTileSize || direction == Qt::Vertical);
+        for (int at = 0; at + 9 < length; at += length / 29) {
+            const QRect slice =
+                direction == Qt::Vertical ? QRect(0, at, size.width(), 9) : QRect(at, 0, 9, size.height());
+            const QRect square(at * size.width() / length, at * size.height() / length, 9, 9);
+            for (const QRect& area : {slice, square.intersected(QRect(QPoint(), size))})
+                QVERIFY2(strip.render(area) == full.copy(area), qPrintable(QString::number(at)));
+        }
+
+        CutPlanner planner;
+        const QVector<int> ends = planner.plan(strip, {direction, length / 5, true, 90});
+        QVERIFY(ends.size() >= 5);
+        const QStringList names = PartFiles::numberedNames(dir.filePath("strip.png"), ends.size());
+        QCOMPARE(QFileInfo(names[1]).fileName(), QString("strip-002.png"));
+        PartsExport parts;
+        int lastDone = 0, lastTotal = 0;
+        parts.setProgress([&](int done, int total) {
+            lastDone = std::max(lastDone, done);
+            lastTotal = total;
+            return true;
+        });
+        QCOMPARE(parts.save(strip, direction, ends, names), PartsExport::Result::Saved);
+        QCOMPARE(lastDone, lastTotal);
+        const QImage last(names.last());
+        QVERIFY((direction == Qt::Vertical ? last.height() : last.width()) < length / 5);
+        QCOMPARE(joined(names, direction), full);
+    }
+
+    // The lossy formats stay within their codec's error of the PNG export at quality 90; lossless WebP
+    // and JPEG parts keep their sizes.
+    void jpegAndWebpRoundTrips_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("lossless");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("JPEG") << int(ExportFormat::Kind::Jpeg) << false << "jpg";
+        QTest::newRow("WebP") << int(ExportFormat::Kind::Webp) << false << "webp";
+        QTest::newRow("WebP lossless") << int(ExportFormat::Kind::Webp) << true << "webp";
+    }
+    void jpegAndWebpRoundTrips()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, lossless);
+        QFETCH(QString, suffix);
+        QTemporaryDir dir;
+        const QImage picture = photoLikeImage(900, 1300, 4);
+        StripExport png;
+        QCOMPARE(png.save(BandSource::fromImage(picture), dir.filePath("strip.png")),
+                 StripExport::Result::Saved);
+        const QImage reference(dir.filePath("strip.png"));
+
+        ExportFormat format;
+        format.kind = ExportFormat::Kind(kind);
+        format.lossless = lossless;
+        StripExport lossy;
+        lossy.setFormat(format);
+        const QString path = dir.filePath("strip." + suffix);
+        QCOMPARE(lossy.save(BandSource::fromImage(picture), path), StripExport::Result::Saved);
+        const QImage written(path, format.writerFormat());
+        QCOMPARE(written.size(), picture.size());
+        if (lossless)
+            QCOMPARE(written.convertToFormat(QImage::Format_RGB32),
+                     reference.convertToFormat(QImage::Format_RGB32));
+        else
+            QVERIFY2(psnr(written, reference) > 40, qPrintable(QString::number(psnr(written, reference))));
+
+        PartsExport parts;
+        parts.setFormat(format);
+        const QStringList names = PartFiles::numberedNames(path, 2);
+        QCOMPARE(parts.save(RegionSource::fromImage(picture), Qt::Vertical, {700, 1300}, names),
+                 PartsExport::Result::Saved);
+        QCOMPARE(QImage(names[0], format.writerFormat()).size(), QSize(900, 700));
+        QVERIFY(psnr(joined(names, Qt::Vertical), reference) > 40);
+    }
+
+    // Over a format's side limit nothing is painted and nothing written; a part over it is refused too.
+    void tooLargeForTheFormatIsRefused_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("JPEG strip over 65535 rows") << int(ExportFormat::Kind::Jpeg) << QSize(900, 65536);
+        QTest::newRow("WebP strip over 16383 columns") << int(ExportFormat::Kind::Webp) << QSize(16384, 10);
+    }
+    void tooLargeForTheFormatIsRefused()
+    {
+        QFETCH(int, kind);
+        QFETCH(QSize, size);
+        QTemporaryDir dir;
+        int painted = 0;
+        const RegionSource strip{size, [&painted](const QRect& area) {
+                                     ++painted;
+                                     return QImage(area.size(), QImage::Format_RGB32);
+                                 }};
+        ExportFormat format;
+        format.kind = ExportFormat::Kind(kind);
+        StripExport exporter;
+        exporter.setFormat(format);
+        QCOMPARE(exporter.save(strip.bandsOf(QRect(QPoint(), size)), dir.filePath("strip")),
+                 StripExport::Result::Failed);
+        QVERIFY2(exporter.errorString().contains(QString::number(ExportFormat::maxSide(format.kind))),
+                 qPrintable(exporter.errorString()));
+        PartsExport parts;
+        parts.setFormat(format);
+        const Qt::Orientation direction = size.height() > size.width() ? Qt::Vertical : Qt::Horizontal;
+        const int length = std::max(size.width(), size.height());
+        QCOMPARE(parts.save(strip, direction, {length}, {dir.filePath("part")}), PartsExport::Result::Failed);
+        QCOMPARE(painted, 0);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // Five parts over a folder that holds an earlier first part: when the third part cannot be painted,
+    // is cancelled, or cannot take its name, no part is left and the earlier file is untouched.
+    void failedPartLeavesNoPartBehind_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<int>("kind");
+        for (const char* failure : {"paint fails", "cancel", "name taken by a folder"}) {
+            QTest::addRow("%s, PNG", failure) << QString(failure) << int(ExportFormat::Kind::Png);
+            QTest::addRow("%s, JPEG", failure) << QString(failure) << int(ExportFormat::Kind::Jpeg);
+        }
+    }
+    void failedPartLeavesNoPartBehind()
+    {
+        QFETCH(QString, failure);
+        QFETCH(int, kind);
+        QTemporaryDir dir;
+        const QStringList names = PartFiles::numberedNames(dir.filePath("page.png"), 5);
+        {
+            QFile first(names[0]);
+            QVERIFY(first.open(QIODevice::WriteOnly));
+            first.write(previous);
+        }
+        if (failure == "name taken by a folder")
+            QVERIFY(QDir(dir.path()).mkdir("page-003.png"));
+        const QImage picture = photoLikeImage(200, 500, 5);
+        const QVector<int> ends{100, 200, 300, 400, 500};
+        RegionSource strip = RegionSource::fromImage(picture);
+        bool thirdStarted = false;
+        strip.render = [&](const QRect& area) {
+            thirdStarted = thirdStarted || area.top() >= 200;
+            return failure == "paint fails" && area.top() >= 200 ? QImage() : picture.copy(area);
+        };
+        ExportFormat format;
+        format.kind = ExportFormat::Kind(kind);
+        PartsExport parts;
+        parts.setFormat(format);
+        parts.setProgress([&](int, int) { return !(failure == "cancel" && thirdStarted); });
+        const PartsExport::Result result = parts.save(strip, Qt::Vertical, ends, names);
+        QCOMPARE(result, failure == "cancel" ? PartsExport::Result::Cancelled : PartsExport::Result::Failed);
+        QVERIFY(!parts.errorString().isEmpty());
+        if (failure == "name taken by a folder")
+            QVERIFY2(parts.errorString().contains("page-003.png"), qPrintable(parts.errorString()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"page-001.png"});
+        QCOMPARE(contents(names[0]), previous);
+    }
+
+    void numberedNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("suffix kept") << "/a/page.webp" << 2
+                                     << QStringList{"/a/page-001.webp", "/a/page-002.webp"};
+        QTest::newRow("dots inside the name") << "/a/v1.2.jpg" << 1 << QStringList{"/a/v1.2-001.jpg"};
+        QTest::newRow("no suffix") << "/a/page" << 1 << QStringList{"/a/page-001"};
+        QTest::newRow("more than 999 parts") << "/a/p.png" << 1000 << QStringList{"/a/p-0001.png"};
+    }
+    void numberedNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, count);
+        QFETCH(QStringList, expected);
+        const QStringList names = PartFiles::numberedNames(name, count);
+        QCOMPARE(names.size(), count);
+        QCOMPARE(names.mid(0, expected.size()), expected);
+    }
+};
+
+QTEST_MAIN(TestPartsExport)
+#include "tst_partsexport.moc"
