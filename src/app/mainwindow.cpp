@@ -1,6 +1,9 @@
 #include "app/mainwindow.h"
 
+#include "app/exportchoices.h"
 #include "app/helppage.h"
+#include "app/partsexporter.h"
+#include "app/qualityrow.h"
 #include "app/toolbutton.h"
 #include "app/workflowvalues.h"
 #include "canvas/geometry.h"
@@ -33,6 +36,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
@@ -42,6 +46,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -179,6 +184,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     columnLayout->addWidget(canvasHolder);
     columnLayout->addWidget(bottomBar);
 
+    partsExporter = new PartsExporter(canvas(), this);
     buildBottomBar(bottomBar);
     buildTopBar(topBar);
     buildToolPanel(panelArea);
@@ -302,10 +308,28 @@ void MainWindow::buildTopBar(QWidget* bar)
             &MainWindow::onClickFit);
     connect(add("edit", tr("Edit Photos")), &QPushButton::clicked, this, &MainWindow::editPhotos);
     connect(add("export", tr("Export the strip")), &QPushButton::clicked, this, &MainWindow::save);
+    buildExportMenu(qobject_cast<ToolButton*>(layout->itemAt(layout->count() - 1)->widget()));
     connect(add("panorama", tr("Panorama")), &QPushButton::clicked, this, &MainWindow::openPanorama);
     layout->addStretch(1);
     connect(add("help", tr("User guide")), &QPushButton::clicked, this, &MainWindow::openHelp);
     connect(add("about", tr("About Seamwright")), &QPushButton::clicked, this, &MainWindow::openAbout);
+}
+
+void MainWindow::buildExportMenu(ToolButton* exportButton)
+{
+    auto* menu = new QMenu(this);
+    QAction* whole = menu->addAction(tr("&Export..."), this, &MainWindow::save);
+    whole->setToolTip(tr("Save the strip as one PNG, JPEG or WebP file"));
+    // Shown in the menu; the window's own key action does the work.
+    whole->setShortcuts(commandKeys("export"));
+    whole->setShortcutContext(Qt::WidgetShortcut);
+    exportPartsAction = menu->addAction(tr("Export in &Parts..."), this, &MainWindow::exportParts);
+    exportPartsAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S));
+    exportPartsAction->setShortcutContext(Qt::WindowShortcut);
+    exportPartsAction->setToolTip(tr("Save the strip as several files cut at calm rows"));
+    addAction(exportPartsAction);
+    exportButton->setMenu(menu);
+    exportButton->menuButton->setToolTip(tr("Export as one file or in parts (Shift+Ctrl+S)"));
 }
 
 PainterArea* MainWindow::canvas() const
@@ -357,14 +381,27 @@ bool MainWindow::exportStrip()
     area->setCutMode(0);
     area->update();
 
-    const QString fileName = askExportFile(proposedExportPath());
+    ExportFormat::Kind filterKind = ExportFormat::Kind::Png;
+    const QString fileName = askExportFile(proposedExportPath(), &filterKind);
     // The bands are painted at zoom 1 whatever the zoom shown.
     restoreZoom();
-    if (fileName.isEmpty() || !writeStrip(fileName))
+    if (fileName.isEmpty())
+        return false;
+    ExportFormat format = ExportChoices::format(ExportFormat::kindOfName(fileName).value_or(filterKind));
+    if (!QualityRow::ask(this, format))
+        return false;
+    if (format.kind != ExportFormat::Kind::Png)
+        ExportChoices::remember(format);
+    if (!writeStrip(fileName, format))
         return false;
     window()->setWindowModified(false);
     AppSettings::instance()->setLastExportFolder(QFileInfo(fileName).absolutePath());
     return true;
+}
+
+void MainWindow::exportParts()
+{
+    partsExporter->open();
 }
 
 // The last export folder and a name made from the first photo's: beach.jpg gives beach-strip.png.
@@ -378,16 +415,28 @@ QString MainWindow::proposedExportPath() const
 }
 
 // The dialog asks before replacing an existing file.
-QString MainWindow::askExportFile(const QString& proposedPath)
+QString MainWindow::askExportFile(const QString& proposedPath, ExportFormat::Kind* filterKind)
 {
-    return QFileDialog::getSaveFileName(this, tr("Save"), proposedPath);
+    QStringList filters;
+    for (ExportFormat::Kind kind :
+         {ExportFormat::Kind::Png, ExportFormat::Kind::Jpeg, ExportFormat::Kind::Webp})
+        filters << ExportFormat::nameFilter(kind);
+    QString selected = filters.first();
+    const QString fileName =
+        QFileDialog::getSaveFileName(this, tr("Save"), proposedPath, filters.join(";;"), &selected);
+    *filterKind = ExportFormat::kindOfNameFilter(selected).value_or(ExportFormat::Kind::Png);
+    return fileName;
 }
 
-bool MainWindow::writeStrip(const QString& fileName)
+bool MainWindow::writeStrip(const QString& fileName, const ExportFormat& format)
 {
     PainterArea* area = canvas();
     const BandSource strip{area->contentSize(),
                            [area](int top, int rows) { return area->renderBand(top, rows); }};
+    if (!format.fits(strip.size)) {
+        offerParts(fileName, format, strip.size);
+        return false;
+    }
     // Window-modal, so nothing changes the strip while it is written; it shows when the export takes
     // longer than half a second.
     QProgressDialog progress(tr("Exporting %1").arg(QFileInfo(fileName).fileName()), tr("Cancel"), 0,
@@ -399,8 +448,10 @@ bool MainWindow::writeStrip(const QString& fileName)
     progress.setValue(0);
 
     StripExport exporter;
+    exporter.setFormat(format);
     // The dialog processes events in setValue once it is shown: that is what keeps the window painted.
-    exporter.setProgress([&progress](int rowsDone, int) {
+    exporter.setProgress([&progress](int rowsDone, int rowsTotal) {
+        progress.setMaximum(rowsTotal);
         if (rowsDone != progress.value())
             progress.setValue(rowsDone);
         else if (progress.isVisible())
@@ -417,6 +468,24 @@ bool MainWindow::writeStrip(const QString& fileName)
                              tr("Could not write \"%1\":\n%2")
                                  .arg(QDir::toNativeSeparators(fileName), exporter.errorString()));
     return result == StripExport::Result::Saved;
+}
+
+void MainWindow::offerParts(const QString& fileName, const ExportFormat& format, const QSize& size)
+{
+    const bool vertical = canvas()->direction == 1;
+    const int across = vertical ? size.width() : size.height();
+    const int limit = ExportFormat::maxSide(format.kind);
+    if (across > limit) {
+        QMessageBox::warning(this, tr("Export"), format.tooLargeText(size));
+        return;
+    }
+    const auto answer = QMessageBox::question(this, tr("Export"),
+                                              tr("%1\n\nExport it in parts of at most %2 pixels instead?")
+                                                  .arg(format.tooLargeText(size))
+                                                  .arg(limit),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer == QMessageBox::Yes)
+        partsExporter->open(&format, limit, fileName);
 }
 
 // An empty strip has nothing to lose, whatever was done to it before.

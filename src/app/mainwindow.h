@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/exportformat.h"
+
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -12,6 +14,7 @@ class IntakeRun;
 class MyScrolleaArea;
 class PainterArea;
 class PanoramDialog;
+class PartsExporter;
 class QAction;
 class QButtonGroup;
 class QColorDialog;
@@ -22,6 +25,7 @@ class QScrollArea;
 class QSlider;
 class QTimer;
 class StitcherConfig;
+class ToolButton;
 class XFormWidget;
 
 // The one window of the application: top bar, canvas column with its bottom bar, and the tool panel.
@@ -38,6 +42,7 @@ public:
 private slots:
     void open();
     void save();
+    void exportParts();
     void newPaint();
     void setWatermarkerOpcity(int value);
     void setWatermarkerSpacing(int value);
@@ -72,12 +77,16 @@ private:
     // True only when a file was written.
     bool exportStrip();
     QString proposedExportPath() const;
-    QString askExportFile(const QString& proposedPath);
-    bool writeStrip(const QString& fileName);
+    // The file chosen, and the format of the file type chosen with it.
+    QString askExportFile(const QString& proposedPath, ExportFormat::Kind* filterKind);
+    bool writeStrip(const QString& fileName, const ExportFormat& format);
+    // For a strip longer than one file of the format holds.
+    void offerParts(const QString& fileName, const ExportFormat& format, const QSize& size);
     void markModifiedIf(bool affectsExport);
 
     void buildBottomBar(QWidget* bar);
     void buildTopBar(QWidget* bar);
+    void buildExportMenu(ToolButton* exportButton);
     void buildToolPanel(QScrollArea* area);
     void addKeys();
     QWidget* buildDirectionSection();
@@ -150,9 +159,12 @@ private:
     bool fitOnArrival = false;
     QTimer* arrivalFit = nullptr;
     QPointer<IntakeRun> arrivalRun; // the intake bringing the photos of a new strip
+    PartsExporter* partsExporter = nullptr;
+    QAction* exportPartsAction = nullptr;
 
     friend class TestWorkflow;
     friend class TestExport;
+    friend class TestExportParts;
     friend class TestTopBar;
     friend class TestRandomEditing;
     friend class TestFullSession;

@@ -2,7 +2,9 @@
 
 #include <QWidget>
 
+class QMenu;
 class QPushButton;
+class QToolButton;
 
 // A picture button of the main window's top bar, named after its pictures.
 class ToolButton : public QWidget
@@ -11,5 +13,9 @@ class ToolButton : public QWidget
 public:
     ToolButton(const QString& name, QWidget* parent = nullptr);
 
+    // A narrow arrow beside the picture opens the menu; the picture still does its own command.
+    void setMenu(QMenu* menu);
+
     QPushButton* pushButton = nullptr;
+    QToolButton* menuButton = nullptr;
 };

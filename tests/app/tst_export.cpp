@@ -78,11 +78,11 @@ private slots:
         QCOMPARE(f.canvas->size(), QSize(int(1020 * 0.3), int(210 * 0.3)));
     }
 
-    void anyNameReceivesPngDataWithoutTrimmingAids()
+    void unknownSuffixReceivesPngDataWithoutTrimmingAids()
     {
         Fixture f(photoColours);
         f.window.cutAllButton->click();
-        const QString path = dir.filePath("strip.jpg");
+        const QString path = dir.filePath("strip.dat");
         exportTo(f, path);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,0 +1,206 @@
+#include "app/mainwindow.h"
+#include "app/partsdialog.h"
+#include "app/partsexporter.h"
+#include "app/qualityrow.h"
+#include "canvas/painterarea.h"
+#include "canvas/stitcherconfig.h"
+#include "export/cutplanner.h"
+#include "support/filedialoganswer.h"
+#include "support/isolatedsettings.h"
+#include "support/modalanswerer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+QByteArray head(const QString& path, int bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(bytes) : QByteArray();
+}
+
+const QByteArray jpegMagic("\xff\xd8\xff", 3);
+
+} // namespace
+
+// The window's side of JPEG and WebP files and of export in parts: the file dialog's types, the quality
+// asked for, the offer of parts for a strip too long for one file, the parts dialog and its cut lines.
+class TestExportParts : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    // A vertical strip of two 300 x 700 photos, shaded from side to side so that no row of them is calm,
+    // with a white spacing of 5 rows between them.
+    struct Fixture
+    {
+        MainWindow window;
+        PainterArea* canvas = window.canvas();
+        explicit Fixture(int photoHeight = 700)
+        {
+            window.resize(900, 673);
+            window.show();
+            QImage photo(300, photoHeight, QImage::Format_RGB32);
+            for (int x = 0; x < 300; ++x)
+                for (int y = 0; y < photoHeight; ++y)
+                    photo.setPixel(x, y, qRgb(x * 255 / 299, 80, 255 - x * 255 / 299));
+            canvas->addImage(photo, "a.png");
+            canvas->addImage(photo.mirrored(true, false), "b.png");
+            canvas->setDirection(1);
+            canvas->spacingMode = 0x01;
+            canvas->adjustSize();
+        }
+        PartsExporter* exporter() { return window.partsExporter; }
+        PartsDialog* dialog() { return window.partsExporter->dialog(); }
+    };
+
+    static void setParts(PartsDialog* dialog, const QString& folder, int kindIndex, int length)
+    {
+        dialog->folderEdit->setText(folder);
+        dialog->nameEdit->setText("page");
+        dialog->formatBox->setCurrentIndex(kindIndex);
+        dialog->lengthBox->setValue(length);
+    }
+
+private slots:
+    void init()
+    {
+        StitcherConfig::instance()->tool = 0;
+        StitcherConfig::instance()->spacingColor = Qt::white;
+    }
+
+    // The type comes from the name's suffix, else from the file type chosen; JPEG and WebP ask their
+    // quality first, and a cancel there writes nothing.
+    void formatByNameOrFileType_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<bool>("acceptQuality");
+        QTest::addColumn<QByteArray>("magic");
+        QTest::newRow("jpg suffix") << "a.jpg"
+                                    << "" << true << jpegMagic;
+        QTest::newRow("no suffix, WebP type")
+            << "b" << ExportFormat::nameFilter(ExportFormat::Kind::Webp) << true << QByteArray("RIFF");
+        QTest::newRow("png suffix under the JPEG type")
+            << "c.png" << ExportFormat::nameFilter(ExportFormat::Kind::Jpeg) << true << QByteArray("\x89PNG");
+        QTest::newRow("quality cancelled") << "d.webp"
+                                           << "" << false << QByteArray();
+    }
+    void formatByNameOrFileType()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, filter);
+        QFETCH(bool, acceptQuality);
+        QFETCH(QByteArray, magic);
+        Fixture f;
+        const QString path = dir.filePath(name);
+        ModalAnswerer answerer;
+        answerer.queue([&](QWidget* modal) {
+            if (!filter.isEmpty())
+                qobject_cast<QFileDialog*>(modal)->selectNameFilter(filter);
+            chooseFileInDialog(path)(modal);
+        });
+        if (!magic.startsWith("\x89PNG"))
+            answerer.queue(acceptQuality ? ModalAnswerer::accept() : ModalAnswerer::reject());
+        QCOMPARE(f.window.exportStrip(), acceptQuality);
+        QCOMPARE(answerer.pendingCount(), 0);
+        QCOMPARE(head(path, magic.size()), magic);
+    }
+
+    // One JPEG file holds 65535 rows: a taller strip is refused before anything is painted, with the
+    // offer of parts of that length in the same folder, name and format.
+    void tooLongForOneJpegOffersParts()
+    {
+        Fixture f(33000);
+        const QString path = dir.filePath("long.jpg");
+        ModalAnswerer answerer;
+        answerer.queue(chooseFileInDialog(path));
+        answerer.queue(ModalAnswerer::accept());
+        QString offer;
+        answerer.queue([&offer](QWidget* modal) {
+            offer = qobject_cast<QMessageBox*>(modal)->text();
+            ModalAnswerer::pressButton(QMessageBox::Yes)(modal);
+        });
+        QVERIFY(!f.window.exportStrip());
+        QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QDialog", "QMessageBox"}));
+        QVERIFY2(offer.contains("65535"), qPrintable(offer));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(f.dialog() && f.dialog()->isVisible());
+        const ExportChoices::Parts parts = f.dialog()->parts();
+        QCOMPARE(parts.partLength, 65535);
+        QCOMPARE(parts.kind, ExportFormat::Kind::Jpeg);
+        QCOMPARE(QDir(parts.folder), QDir(dir.path()));
+        QCOMPARE(parts.name, QString("long"));
+        QCOMPARE(f.canvas->contentSize().height(), 66005);
+        QCOMPARE(f.canvas->cutPreview(), QVector<int>{65535});
+        f.dialog()->reject();
+    }
+
+    // Shift+Ctrl+S and the Export button's menu open the parts dialog; its cut lines follow the choices
+    // on the canvas and go when it closes; Export writes the parts and asks once before replacing any.
+    void partsDialogPreviewsAndWrites()
+    {
+        Fixture f;
+        QToolButton* arrow = f.window.findChild<QToolButton*>();
+        QVERIFY(arrow && arrow->menu());
+        QCOMPARE(arrow->menu()->actions().size(), 2);
+        QCOMPARE(arrow->menu()->actions().last()->shortcut(), QKeySequence("Shift+Ctrl+S"));
+        f.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.window()));
+        QTest::keyClick(f.window.window(), Qt::Key_S, Qt::ShiftModifier | Qt::ControlModifier);
+        QVERIFY(f.dialog() && f.dialog()->isVisible());
+
+        // 700 + 5 + 700 rows: with parts of 800, the first cut moves back into the spacing.
+        setParts(f.dialog(), dir.path(), 0, 800);
+        f.dialog()->calmBox->setChecked(true);
+        f.dialog()->sensitivityBox->setValue(100);
+        QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});
+        f.dialog()->calmBox->setChecked(false);
+        QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{800});
+        f.dialog()->calmBox->setChecked(true);
+        QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});
+
+        {
+            QFile earlier(dir.filePath("page-002.png"));
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier");
+        }
+        ModalAnswerer answerer;
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
+        QVERIFY(!f.exporter()->exportNow());
+        QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
+        QCOMPARE(head(dir.filePath("page-002.png"), 100), QByteArray("earlier"));
+        QVERIFY(!QFile::exists(dir.filePath("page-001.png")));
+        QVERIFY(f.dialog()->isVisible());
+
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
+        QVERIFY(f.exporter()->exportNow());
+        QCOMPARE(answerer.answeredCount(), 2);
+        QCOMPARE(QImage(dir.filePath("page-001.png")).size(), QSize(300, 705));
+        QCOMPARE(QImage(dir.filePath("page-002.png")).size(), QSize(300, 700));
+        QVERIFY(!f.dialog()->isVisible());
+        QCOMPARE(f.canvas->cutPreview(), QVector<int>());
+
+        // The choices are remembered for the next time.
+        f.window.exportParts();
+        QCOMPARE(f.dialog()->parts().partLength, 800);
+        QCOMPARE(f.dialog()->parts().sensitivity, 100);
+        QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});
+        f.dialog()->reject();
+        QCOMPARE(f.canvas->cutPreview(), QVector<int>());
+    }
+};
+
+SEAMWRIGHT_ISOLATED_TEST_MAIN(TestExportParts)
+#include "tst_exportparts.moc"
