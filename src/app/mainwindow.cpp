@@ -329,7 +329,10 @@ void MainWindow::buildExportMenu(ToolButton* exportButton)
     exportPartsAction->setToolTip(tr("Save the strip as several files cut at calm rows"));
     addAction(exportPartsAction);
     exportButton->setMenu(menu);
-    exportButton->menuButton->setToolTip(tr("Export as one file or in parts (Shift+Ctrl+S)"));
+    const QString partsKey = exportPartsAction->shortcut().toString(QKeySequence::NativeText);
+    exportButton->menuButton->setToolTip(tr("Export as one file or in parts (%1)").arg(partsKey));
+    QPushButton* picture = exportButton->pushButton;
+    picture->setToolTip(tr("%1; in parts: %2").arg(picture->toolTip(), partsKey));
 }
 
 PainterArea* MainWindow::canvas() const
