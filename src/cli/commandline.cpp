@@ -20,13 +20,23 @@ struct OptionInfo
 };
 
 const OptionInfo optionTable[] = {
-    {"--output", true, true, true},           {"--quiet", true, true, false},
-    {"--vertical", true, false, false},       {"--size", true, false, true},
-    {"--inner", true, false, true},           {"--outer", true, false, true},
-    {"--color", true, false, true},           {"--watermark", true, false, true},
-    {"--watermark-mode", true, false, true},  {"--watermark-opacity", true, false, true},
-    {"--watermark-size", true, false, true},  {"--watermark-spacing", true, false, true},
-    {"--watermark-color", true, false, true}, {"--scans", false, true, false},
+    {"--output", true, true, true},
+    {"--quiet", true, true, false},
+    {"--vertical", true, false, false},
+    {"--size", true, false, true},
+    {"--inner", true, false, true},
+    {"--outer", true, false, true},
+    {"--color", true, false, true},
+    {"--watermark", true, false, true},
+    {"--watermark-mode", true, false, true},
+    {"--watermark-opacity", true, false, true},
+    {"--watermark-size", true, false, true},
+    {"--watermark-spacing", true, false, true},
+    {"--watermark-color", true, false, true},
+    {"--scans", false, true, false},
+    {"--quality", true, false, true},
+    {"--parts", true, false, true},
+    {"--calm", true, false, true},
 };
 
 const OptionInfo* findOption(const QString& name)
@@ -53,6 +63,9 @@ const IntOption intOptions[] = {
     {"--watermark-opacity", 0, 255, &JobOptions::watermarkOpacity},
     {"--watermark-size", 0, 100, &JobOptions::watermarkSize},
     {"--watermark-spacing", 0, 100, &JobOptions::watermarkSpacing},
+    {"--quality", 0, 100, &JobOptions::quality},
+    {"--parts", 1, 1000000, &JobOptions::partLength},
+    {"--calm", 0, 100, &JobOptions::calm},
 };
 
 bool readColor(const QString& text, QColor& out)
@@ -134,6 +147,7 @@ void CommandLine::parse(const QStringList& arguments)
 
     bool optionsEnded = false;
     bool watermarkStyled = false;
+    bool calmGiven = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
@@ -181,8 +195,13 @@ void CommandLine::parse(const QStringList& arguments)
             return;
         if (name.startsWith(QLatin1String("--watermark-")))
             watermarkStyled = true;
+        calmGiven = calmGiven || name == QLatin1String("--calm");
     }
 
+    if (calmGiven && opts.partLength == 0) {
+        fail(tr("--calm cuts parts: give their length with --parts N"));
+        return;
+    }
     if (watermarkStyled && opts.watermarkText.isEmpty()) {
         fail(tr("the watermark options need a text: give one with --watermark TEXT"));
         return;
@@ -282,7 +301,8 @@ QString CommandLine::helpText()
               "  seamwright --help | --version\n"
               "\n"
               "join: the photos, scaled to one common size, edge to edge in the order given.\n"
-              "  -o, --output FILE          the PNG file to write (required)\n"
+              "  -o, --output FILE          the file to write (required): PNG, or JPEG or WebP when\n"
+              "                             its name ends in .jpg, .jpeg or .webp\n"
               "  --vertical                 one photo below the other (default: side by side)\n"
               "  --size N                   the common height (side by side) or width (vertical)\n"
               "                             in pixels, 10 to 1000000 (default: the first photo's)\n"
@@ -299,6 +319,14 @@ QString CommandLine::helpText()
               "                             (default: 50)\n"
               "  --watermark-spacing N      0 to 100, the gap between tiles (default: 50)\n"
               "  --watermark-color #RRGGBB  the watermark colour (default: #0000ff)\n"
+              "  --quality N                JPEG and WebP quality, 0 to 100 (default: 90)\n"
+              "  --parts N                  cut the strip along its length into parts of at most N\n"
+              "                             pixels, written as OUT-001.png, OUT-002.png, ... (all of\n"
+              "                             them or, on a failure, none) (default: one file)\n"
+              "  --calm N                   with --parts, move each cut back, by at most a quarter\n"
+              "                             of N, to a row (a column across) of nearly one colour:\n"
+              "                             0 to 100, 100 only one colour, 0 cuts at N exactly\n"
+              "                             (default: 90)\n"
               "\n"
               "panorama: overlapping photos stitched into one picture (two photos or more).\n"
               "  -o, --output FILE          the PNG file to write (required)\n"

@@ -27,6 +27,9 @@ struct JobOptions
     int watermarkSize = 50;
     int watermarkSpacing = 50;
     QColor watermarkColor = Qt::blue;
+    int quality = 90;   // JPEG and WebP
+    int partLength = 0; // 0: one file
+    int calm = 90;      // calm-cut sensitivity of the parts; 0 cuts at the length
 
     // panorama
     PanoramaStyle panoramaStyle = PanoramaStyle::Panorama;

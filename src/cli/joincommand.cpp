@@ -4,8 +4,9 @@
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/tools/watermark.h"
-#include "cli/pngoutput.h"
-#include "export/bandsource.h"
+#include "cli/stripoutput.h"
+#include "export/bandpipeline.h"
+#include "export/regionsource.h"
 #include "intake/intake.h"
 #include "intake/photointake.h"
 
@@ -84,7 +85,11 @@ bool JoinCommand::run()
     canvas.setSpacingOuter(std::max(opts.outer, 0));
 
     PainterArea* area = &canvas;
-    const BandSource strip{canvas.contentSize(),
-                           [area](int top, int rows) { return area->renderBand(top, rows); }};
-    return PngOutput::write(strip, opts.output, progress, tr("%1 photos decoded, ").arg(opts.photos.size()));
+    const QSize size = canvas.contentSize();
+    // Cut out of cells like the export's bands, so that parts have the whole file's very pixels.
+    const RegionSource strip = RegionSource::fromCells(
+        size, QSize(PainterArea::renderTileSize, BandPipeline::rowsPerBand(size.width())),
+        [area](const QRect& rect) { return area->renderRegion(rect); });
+    return StripOutput::write(strip, vertical ? Qt::Vertical : Qt::Horizontal, opts, progress,
+                              tr("%1 photos decoded, ").arg(opts.photos.size()));
 }

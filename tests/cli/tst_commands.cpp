@@ -156,6 +156,42 @@ private slots:
         QCOMPARE(upper, options.contains("tile"));
     }
 
+    // The format follows the name's suffix; parts are numbered after the name, the last one shorter.
+    void formatsAndParts_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QSize>("lastSize");
+        QTest::newRow("one WebP file") << QStringList{"--vertical"} << "strip.webp"
+                                       << QStringList{"strip.webp"} << QByteArray("webp") << QSize(400, 800);
+        QTest::newRow("JPEG parts of a stacked strip")
+            << QStringList{"--vertical", "--parts", "300", "--quality", "80"} << "page.jpg"
+            << QStringList{"page-001.jpg", "page-002.jpg", "page-003.jpg"} << QByteArray("jpeg")
+            << QSize(400, 200);
+        QTest::newRow("PNG parts in columns, cut exactly")
+            << QStringList{"--parts=400", "--calm=0"} << "row.png"
+            << QStringList{"row-001.png", "row-002.png", "row-003.png"} << QByteArray("png")
+            << QSize(200, 200);
+    }
+    void formatsAndParts()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, name);
+        QFETCH(QStringList, files);
+        QFETCH(QByteArray, format);
+        QFETCH(QSize, lastSize);
+        QTemporaryDir out;
+        const Run run = seamwright(QStringList{"join"} + options +
+                                   QStringList{"-o", out.filePath(name), red, green, blue});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), files);
+        QImageReader reader(out.filePath(files.last()));
+        QCOMPARE(reader.format(), format);
+        QCOMPARE(reader.size(), lastSize);
+    }
+
     void exitStatuses_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -178,6 +214,9 @@ private slots:
                                     << "#12345";
         QTest::newRow("watermark settings without a text")
             << QStringList{"join", "--watermark-mode", "tile", "-o", out, red} << 2 << "--watermark";
+        QTest::newRow("calm without parts")
+            << QStringList{"join", "--calm", "50", "-o", out, red} << 2 << "--parts";
+        QTest::newRow("parts below range") << QStringList{"join", "--parts", "0", "-o", out, red} << 2 << "0";
         QTest::newRow("value missing") << QStringList{"join", "-o", out, red, "--size"} << 2 << "--size";
         QTest::newRow("panorama of one photo") << QStringList{"panorama", "-o", out, red} << 2 << "two";
         QTest::newRow("missing photo")
@@ -250,7 +289,7 @@ private slots:
         for (const char* option :
              {"--vertical", "--size", "--inner", "--outer", "--color", "--watermark ", "--watermark-mode",
               "--watermark-opacity", "--watermark-size", "--watermark-spacing", "--watermark-color",
-              "--scans", "--quiet", "--output"})
+              "--scans", "--quiet", "--output", "--quality", "--parts", "--calm"})
             QVERIFY2(run.out.contains(option), option);
     }
 
