@@ -3,12 +3,29 @@
 #include "intake/memorybudget.h"
 #include "intake/photodecoder.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMutex>
 #include <QPointer>
 #include <QThreadPool>
 
 #include <atomic>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// Decoding yields the processor to the window: on a busy machine its painting comes first. Linux
+// gives each thread a nice value of its own.
+void yieldToTheWindow()
+{
+    thread_local bool lowered = false;
+    if (!lowered)
+        lowered = setpriority(PRIO_PROCESS, id_t(gettid()), 10) == 0;
+}
+
+} // namespace
 
 // What the background tasks share with the intake; outlives it while tasks still run.
 struct Intake::Shared
@@ -30,9 +47,10 @@ struct Intake::Shared
 
     // Weighs the photos in the order of the list, so that the budget goes to the first ones, and hands
     // each one that fits to a decoding task.
-    static void plan(const std::shared_ptr<Shared>& self, const QStringList& files, qint64 room,
-                     const QSize& box, const Check& check, const Decoder& decode)
+    static void plan(const std::shared_ptr<Shared>& self, QThreadPool* pool, const QStringList& files,
+                     qint64 room, const QSize& box, const Check& check, const Decoder& decode)
     {
+        yieldToTheWindow();
         for (int i = 0; i < files.size(); ++i) {
             if (self->cancelled)
                 return;
@@ -46,7 +64,8 @@ struct Intake::Shared
             const qint64 bytes = PhotoDecoder::decodedBytes(header.size);
             if (header.kind == PhotoDecoder::Header::Photo && bytes <= room) {
                 room -= bytes;
-                QThreadPool::globalInstance()->start([self, i, path, box, decode] {
+                pool->start([self, i, path, box, decode] {
+                    yieldToTheWindow();
                     Outcome decoded;
                     if (!self->cancelled)
                         decoded.image = decode ? decode(path, box) : PhotoDecoder::decode(path, box);
@@ -88,10 +107,20 @@ void Intake::start(const QStringList& list)
         return;
     }
     const qint64 room = budget >= 0 ? budget : MemoryBudget::available();
-    QThreadPool::globalInstance()->start(
-        [self = shared, files = paths, room, box = fitWithin, check = accept, decoder = decode] {
-            Shared::plan(self, files, room, box, check, decoder);
-        });
+    QThreadPool* pool = threadPool();
+    pool->start([self = shared, pool, files = paths, room, box = fitWithin, check = accept,
+                 decoder = decode] { Shared::plan(self, pool, files, room, box, check, decoder); });
+}
+
+QThreadPool* Intake::threadPool()
+{
+    // Made on the owner's thread; the application waits for it as it deletes its children.
+    static QPointer<QThreadPool> pool;
+    if (!pool) {
+        pool = new QThreadPool(QCoreApplication::instance());
+        pool->setMaxThreadCount(QThread::idealThreadCount());
+    }
+    return pool;
 }
 
 void Intake::cancel()

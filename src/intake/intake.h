@@ -14,6 +14,8 @@
 // weighed against the memory budget; what does not fit is refused and named in refused(). Photos reach
 // photoReady in the order of the list, on the thread that owns the intake, as soon as each one and all
 // before it are done. Files that are not photos are skipped without a word.
+class QThreadPool;
+
 class Intake : public QObject
 {
     Q_OBJECT
@@ -49,6 +51,11 @@ public:
     int total() const { return int(paths.size()); }
     int handled() const { return next; }
     const QList<Refusal>& refused() const { return refusals; }
+
+    // The threads that decode, one per core, apart from the toolkit's global pool: the toolkit shares
+    // out smooth scaling on that pool and waits for it on the window's thread, which would otherwise
+    // stall behind every queued photo.
+    static QThreadPool* threadPool();
 
     // One message naming every refused photo and why, empty when none was refused.
     static QString refusalText(const QList<Refusal>& refused);

@@ -51,8 +51,7 @@ private slots:
     {
         QVERIFY(dir.isValid());
         // Out-of-order finishing needs two decodes at once, whatever the machine.
-        QThreadPool::globalInstance()->setMaxThreadCount(
-            qMax(3, QThreadPool::globalInstance()->maxThreadCount()));
+        Intake::threadPool()->setMaxThreadCount(qMax(3, Intake::threadPool()->maxThreadCount()));
     }
     void cleanup() { MemoryBudget::setFixed(std::nullopt); }
 
