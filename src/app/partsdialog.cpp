@@ -22,6 +22,14 @@ namespace {
 const ExportFormat::Kind formatOrder[] = {ExportFormat::Kind::Png, ExportFormat::Kind::Jpeg,
                                           ExportFormat::Kind::Webp};
 
+// A form row whose field is a layout gets a label without a mnemonic unless it is made here.
+QLabel* buddyLabel(const QString& text, QWidget* buddy)
+{
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
+}
+
 } // namespace
 
 PartsDialog::PartsDialog(QWidget* parent) : QDialog(parent)
@@ -34,7 +42,7 @@ PartsDialog::PartsDialog(QWidget* parent) : QDialog(parent)
     auto* browse = new QPushButton(tr("C&hoose..."), this);
     folderRow->addWidget(folderEdit, 1);
     folderRow->addWidget(browse);
-    form->addRow(tr("&Folder:"), folderRow);
+    form->addRow(buddyLabel(tr("&Folder:"), folderEdit), folderRow);
     folderEdit->setToolTip(tr("The folder the parts are saved in"));
 
     nameEdit = new QLineEdit(this);
@@ -48,7 +56,7 @@ PartsDialog::PartsDialog(QWidget* parent) : QDialog(parent)
     auto* formatRow = new QHBoxLayout;
     formatRow->addWidget(formatBox);
     formatRow->addWidget(qualityRow, 1);
-    form->addRow(tr("F&ormat:"), formatRow);
+    form->addRow(buddyLabel(tr("F&ormat:"), formatBox), formatRow);
 
     lengthBox = new QSpinBox(this);
     lengthBox->setRange(1, 1000000);

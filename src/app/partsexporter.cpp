@@ -75,6 +75,13 @@ void PartsExporter::open(const ExportFormat* format, int partLength, const QStri
     const ExportFormat chosen = format ? *format : ExportChoices::format(parts.kind);
     partsDialog->setChoices(parts, chosen);
     partsDialog->setDirection(direction());
+    if (!partsDialog->isVisible()) {
+        // Over the tool panel at the right, leaving the strip in view for its cut lines.
+        partsDialog->adjustSize();
+        const QRect frame = window->window()->frameGeometry();
+        partsDialog->move(frame.right() - partsDialog->width() - 12,
+                          frame.top() + (frame.height() - partsDialog->height()) / 2);
+    }
     partsDialog->show();
     partsDialog->raise();
     partsDialog->activateWindow();

@@ -689,7 +689,9 @@ void PainterArea::paintCutPreview(QPainter& painter, const QRect& clip)
         painter.drawLine(line);
         painter.setPen(QPen(cutColour, 3, Qt::DashLine));
         painter.drawLine(line);
-        // The number of the part that starts at the cut.
+        // The number of the part that starts at the cut, where the strip has room for it.
+        if ((vertical ? width() : height()) < 60)
+            continue;
         const QString number = QString::number(i + 2);
         const QRect tag(vertical ? QPoint(4, at + 3) : QPoint(at + 3, 4), QSize(24, 16));
         painter.fillRect(tag, cutColour);
