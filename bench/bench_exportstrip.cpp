@@ -62,20 +62,20 @@ QImage realisticPhoto(int width, int height, std::uint32_t seed)
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            float shade = 0, amplitude = 0.5f, scale = 1.0f / 400;
-            for (int octave = 0; octave < 6; ++octave) {
+            float shade = 0, amplitude = 0.4f, scale = 1.0f / 400;
+            for (int octave = 0; octave < 8; ++octave) {
                 shade += amplitude * valueNoise(float(x) * scale, float(y) * scale, octave);
-                amplitude *= 0.55f;
-                scale *= 2.3f;
+                amplitude *= 0.9f;
+                scale *= 2.2f;
             }
             const float hue = valueNoise(float(x) / 900, float(y) / 900, 9);
             const bool object = valueNoise(float(x) / 250, float(y) / 250, 11) > 0.62f;
             int channel[3];
             for (int c = 0; c < 3; ++c) {
                 noiseState = noiseState * 1664525u + 1013904223u;
-                const int noise = int((noiseState >> 24) % 9) - 4 + int((noiseState >> 16) % 5) - 2;
+                const int noise = int((noiseState >> 24) % 25) - 12 + int((noiseState >> 16) % 19) - 9;
                 const float tint = 0.6f + 0.8f * std::fabs(hue - 0.3f * float(c));
-                const float v = object ? 40.0f + 120.0f * shade * float(c + 1) / 3 : 255.0f * shade * tint;
+                const float v = object ? 30.0f + 150.0f * shade * float(c + 1) / 3 : 220.0f * shade * tint;
                 channel[c] = std::clamp(int(v) + noise, 0, 255);
             }
             line[x] = qRgb(channel[0], channel[1], channel[2]);

@@ -19,6 +19,8 @@ namespace {
 
 constexpr int filterCount = 5;
 constexpr std::size_t maxChunkData = std::size_t(1) << 30;
+constexpr int fastLevel = 1;
+constexpr int compactLevel = 6;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -261,23 +263,37 @@ PngWriter::PngWriter(QIODevice* device) : device(device) {}
 
 PngWriter::~PngWriter() = default;
 
-PngWriter::Compressor PngWriter::borrowCompressor()
+PngWriter::Compressor PngWriter::borrowCompressor(int effort)
 {
     {
         std::lock_guard<std::mutex> lock(poolMutex);
+        std::vector<Compressor>& pool = pools[effort];
         if (!pool.empty()) {
             Compressor compressor = std::move(pool.back());
             pool.pop_back();
             return compressor;
         }
     }
-    return Compressor(libdeflate_alloc_compressor(std::clamp(level, 0, 12)));
+    return Compressor(libdeflate_alloc_compressor(effort));
 }
 
-void PngWriter::returnCompressor(Compressor compressor)
+void PngWriter::returnCompressor(int effort, Compressor compressor)
 {
     std::lock_guard<std::mutex> lock(poolMutex);
-    pool.push_back(std::move(compressor));
+    pools[effort].push_back(std::move(compressor));
+}
+
+bool PngWriter::compress(int effort, const Bytes& in, Bytes& out)
+{
+    Compressor compressor = borrowCompressor(effort);
+    if (!compressor)
+        return false;
+    out.resize(libdeflate_deflate_compress_bound(compressor.get(), in.size()));
+    const std::size_t size =
+        libdeflate_deflate_compress(compressor.get(), in.data(), in.size(), out.data(), out.size());
+    returnCompressor(effort, std::move(compressor));
+    out.resize(size);
+    return size > 0;
 }
 
 bool PngWriter::begin(const QSize& size, const QImage& firstBand)
@@ -308,9 +324,6 @@ bool PngWriter::begin(const QSize& size, const QImage& firstBand)
 std::unique_ptr<BandConsumer::Result> PngWriter::process(const QImage& band, const QImage& above, int top,
                                                          bool last)
 {
-    Compressor compressor = borrowCompressor();
-    if (!compressor)
-        return nullptr;
     const QImage converted = band.convertToFormat(format);
     const QImage prior = above.isNull() ? QImage() : lastRowOf(above, format);
     if (converted.isNull() || (!above.isNull() && prior.isNull()))
@@ -339,13 +352,20 @@ std::unique_ptr<BandConsumer::Result> PngWriter::process(const QImage& band, con
     encoded->last = last;
     encoded->filteredLength = filtered.size();
     encoded->adler = libdeflate_adler32(1, filtered.data(), filtered.size());
-    encoded->deflated.resize(libdeflate_deflate_compress_bound(compressor.get(), filtered.size()));
-    const std::size_t size = libdeflate_deflate_compress(compressor.get(), filtered.data(), filtered.size(),
-                                                         encoded->deflated.data(), encoded->deflated.size());
-    returnCompressor(std::move(compressor));
-    if (size == 0)
-        return nullptr;
-    encoded->deflated.resize(size);
+    if (level != automaticLevel) {
+        if (!compress(std::clamp(level, 0, 12), filtered, encoded->deflated))
+            return nullptr;
+    } else {
+        if (!compress(fastLevel, filtered, encoded->deflated))
+            return nullptr;
+        if (encoded->deflated.size() < filtered.size() / 4) {
+            Bytes smaller;
+            if (!compress(compactLevel, filtered, smaller))
+                return nullptr;
+            if (smaller.size() < encoded->deflated.size())
+                encoded->deflated.swap(smaller);
+        }
+    }
     if (!last && !DeflateStream::makeJoinable(encoded->deflated))
         return nullptr;
     return encoded;
