@@ -3,6 +3,7 @@
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
 #include "support/filedialoganswer.h"
+#include "support/filesizelimit.h"
 #include "support/modalanswerer.h"
 #include "support/photolikeimage.h"
 
@@ -13,9 +14,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -139,16 +137,8 @@ private slots:
             ModalAnswerer::pressButton(QMessageBox::Ok)(modal);
         });
         {
-            // As a full disk would: the new file cannot grow past 100 kB.
-            rlimit saved{};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            rlimit lowered = saved;
-            lowered.rlim_cur = 100000;
-            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-            setrlimit(RLIMIT_FSIZE, &lowered);
+            const FileSizeLimit fullDisk(100000);
             exportFrom(window);
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, oldHandler);
         }
         QVERIFY2(message.contains(QDir::toNativeSeparators(path)) &&
                      message.contains("large", Qt::CaseInsensitive),
