@@ -98,6 +98,7 @@ void PartsExporter::replan()
         BusyCursor busy;
         ends = CutPlanner().plan(strip(), cutOptions());
     }
+    partsDialog->setDirection(direction());
     partsDialog->showPlan(ends);
     canvas->setCutPreview(ends.mid(0, std::max(0, int(ends.size()) - 1)));
 }
@@ -188,6 +189,8 @@ bool PartsExporter::exportNow()
         return false;
     ExportChoices::remember(parts);
     ExportChoices::remember(format);
+    // The work is saved, in parts: closing the window need not ask about it.
+    window->window()->setWindowModified(false);
     partsDialog->accept();
     return true;
 }

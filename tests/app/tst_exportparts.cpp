@@ -185,7 +185,9 @@ private slots:
         QVERIFY(f.dialog()->isVisible());
 
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
+        f.window.setWindowModified(true);
         QVERIFY(f.exporter()->exportNow());
+        QVERIFY(!f.window.isWindowModified());
         QCOMPARE(answerer.answeredCount(), 2);
         QCOMPARE(QImage(dir.filePath("page-001.png")).size(), QSize(300, 705));
         QCOMPARE(QImage(dir.filePath("page-002.png")).size(), QSize(300, 700));
