@@ -28,7 +28,11 @@ bool StripOutput::write(const RegionSource& strip, Qt::Orientation direction, co
         if (exporter.save(strip.bandsOf(QRect(QPoint(), strip.size)), options.output) ==
             StripExport::Result::Saved)
             return true;
-        progress.report(tr("Could not write \"%1\": %2").arg(options.output, exporter.errorString()));
+        QString why = exporter.errorString();
+        const int across = direction == Qt::Vertical ? strip.size.width() : strip.size.height();
+        if (!format.fits(strip.size) && across <= ExportFormat::maxSide(format.kind))
+            why += tr(" Write it in parts with --parts %1.").arg(ExportFormat::maxSide(format.kind));
+        progress.report(tr("Could not write \"%1\": %2").arg(options.output, why));
         return false;
     }
 

@@ -221,6 +221,9 @@ private slots:
         QTest::newRow("panorama of one photo") << QStringList{"panorama", "-o", out, red} << 2 << "two";
         QTest::newRow("missing photo")
             << QStringList{"join", "-o", out, red, path("gone.jpg"), blue} << 1 << "gone.jpg";
+        QTest::newRow("too long for one JPEG")
+            << QStringList{"join", "--vertical", "--size", "40000", "-o", path("long.jpg"), red, green, blue}
+            << 1 << "--parts 65535";
         QTest::newRow("folder as output")
             << QStringList{"join", "-o", dir.path(), red} << 1 << "Could not write";
         QTest::newRow("panorama of flat photos")
