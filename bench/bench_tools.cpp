@@ -2,6 +2,7 @@
 // mosaic strokes and a tiled watermark, against the same repaint of the bare photos.
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
 
 #include <QApplication>
@@ -50,11 +51,11 @@ struct Scene
         host->resize(1280, 900);
         for (int i = 0; i < photoCount; ++i)
             canvas->addImage(photo(i), QString("%1.jpg").arg(i));
-        canvas->spacingMode = 0x11;
+        canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->adjustSize();
         const QSize strip = canvas->size();
         repainted = QRect(QPoint(strip.width() / 2, 0), region);
-        config->watermarkMode = edits == Edits::None ? 0 : 2;
+        config->watermarkMode = edits == Edits::None ? Watermark::None : Watermark::Tile;
         config->watermarkText = "Seamwright";
         if (edits == Edits::None)
             return;
@@ -75,7 +76,7 @@ struct Scene
                           std::clamp(p.y(), area.top(), area.bottom()));
         };
         for (int i = 0; i < 500; ++i) {
-            const int shape = 1 + i % 3;
+            const int shape = Annotation::Path + i % 3;
             QPoint p = randomPoint();
             Annotation record =
                 Annotation::begin(stripPoint(p), 3 + i % 3 * 3, QColor::fromHsv(i % 360, 255, 255), shape);

@@ -10,6 +10,8 @@
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/annotation.h"
+#include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
 #include "export/stripexport.h"
@@ -376,12 +378,12 @@ bool MainWindow::exportStrip()
     if (area->paintImages.isEmpty())
         return false;
     // Trim outlines and buttons must not reach the file, and one canvas unit must be one pixel.
-    config().tool = 0;
+    config().tool = StitcherConfig::NoTool;
     area->painterScale = 1.0;
     area->adjustSize();
     area->update();
     area->placeCanvas(canvasHolder->width(), canvasHolder->height());
-    area->setCutMode(0);
+    area->setCutMode(Geometry::CutNone);
     area->update();
 
     ExportFormat::Kind filterKind = ExportFormat::Kind::Png;
@@ -475,7 +477,7 @@ bool MainWindow::writeStrip(const QString& fileName, const ExportFormat& format)
 
 void MainWindow::offerParts(const QString& fileName, const ExportFormat& format, const QSize& size)
 {
-    const bool vertical = canvas()->direction == 1;
+    const bool vertical = canvas()->isVertical();
     const int across = vertical ? size.width() : size.height();
     const int limit = ExportFormat::maxSide(format.kind);
     if (across > limit) {
@@ -618,7 +620,7 @@ bool MainWindow::hasEditingResults() const
 {
     const PainterArea* area = canvas();
     return area->spacingMode != 0 || !area->annotations.isEmpty() || !area->mosaicStrokes.isEmpty() ||
-           config().watermarkMode != 0;
+           config().watermarkMode != Watermark::None;
 }
 
 bool MainWindow::hasAnyChanges() const
@@ -642,8 +644,8 @@ void MainWindow::resetEditing()
     watermarkEdit->setText(QString());
     StitcherConfig& c = config();
     c.watermarkText.clear();
-    c.watermarkMode = 0;
-    c.shape = 0;
+    c.watermarkMode = Watermark::None;
+    c.shape = Annotation::NoShape;
     c.mosaicName = "mosaic-normal";
     watermarkBottomButton->setChecked(false);
     watermarkTileButton->setChecked(false);
@@ -652,9 +654,9 @@ void MainWindow::resetEditing()
 
 void MainWindow::resetAll()
 {
-    config().tool = 0;
+    config().tool = StitcherConfig::NoTool;
     PainterArea* area = canvas();
-    area->setCutMode(0);
+    area->setCutMode(Geometry::CutNone);
     resetEditing();
     area->resetLayout();
     spacingInnerButton->setChecked(false);
@@ -682,16 +684,16 @@ void MainWindow::onClickDirection(bool checked)
         resetAll();
     }
     checkOnlyTool(b);
-    config().tool = 0;
+    config().tool = StitcherConfig::NoTool;
     PainterArea* area = canvas();
-    area->setCutMode(0);
+    area->setCutMode(Geometry::CutNone);
     const bool vertical = b == verticalButton;
     (vertical ? horizontalButton : verticalButton)->setChecked(false);
     widthLock->setVisible(!vertical);
     widthEdit->setReadOnly(!vertical);
     heightLock->setVisible(vertical);
     heightEdit->setReadOnly(vertical);
-    area->setDirection(vertical ? 1 : 0);
+    area->setDirection(vertical ? Geometry::Vertical : Geometry::Horizontal);
 }
 
 void MainWindow::onClickCutMode(bool checked)
@@ -701,8 +703,8 @@ void MainWindow::onClickCutMode(bool checked)
         return;
     PainterArea* area = canvas();
     if (!checked) {
-        config().tool = 0;
-        area->setCutMode(0);
+        config().tool = StitcherConfig::NoTool;
+        area->setCutMode(Geometry::CutNone);
         area->update();
         return;
     }
@@ -715,8 +717,10 @@ void MainWindow::onClickCutMode(bool checked)
         }
         resetEditing();
     }
-    config().tool = 3;
-    area->setCutMode(b == cutInnerButton ? 1 : b == cutOuterButton ? 2 : 3);
+    config().tool = StitcherConfig::TrimTool;
+    area->setCutMode(b == cutInnerButton   ? Geometry::CutInner
+                     : b == cutOuterButton ? Geometry::CutOuter
+                                           : Geometry::CutAll);
     checkOnlyTool(b);
     area->update();
 }
@@ -748,8 +752,8 @@ void MainWindow::onClickSpacingMode(bool checked)
     spacingOuterButton->setChecked(index == 1);
     spacingAllButton->setChecked(index == 2);
     applySpacingMode(WorkflowValues::spacingModeFor(index));
-    config().tool = 0;
-    canvas()->setCutMode(0);
+    config().tool = StitcherConfig::NoTool;
+    canvas()->setCutMode(Geometry::CutNone);
 }
 
 void MainWindow::onClickEditTool(bool checked)
@@ -758,13 +762,15 @@ void MainWindow::onClickEditTool(bool checked)
     if (!b)
         return;
     if (!checked) {
-        config().tool = 0;
+        config().tool = StitcherConfig::NoTool;
         return;
     }
     checkOnlyTool(b);
-    config().tool = 1;
-    canvas()->setCutMode(0);
-    config().shape = b == pathButton ? 1 : b == arrowButton ? 2 : 3;
+    config().tool = StitcherConfig::DrawTool;
+    canvas()->setCutMode(Geometry::CutNone);
+    config().shape = b == pathButton    ? Annotation::Path
+                     : b == arrowButton ? Annotation::Arrow
+                                        : Annotation::Rectangle;
 }
 
 void MainWindow::setEditingWidth()
@@ -782,12 +788,12 @@ void MainWindow::onClickMosaic(bool checked)
     if (!b)
         return;
     if (!checked) {
-        config().tool = 0;
+        config().tool = StitcherConfig::NoTool;
         return;
     }
     checkOnlyTool(b);
-    config().tool = 2;
-    canvas()->setCutMode(0);
+    config().tool = StitcherConfig::MosaicTool;
+    canvas()->setCutMode(Geometry::CutNone);
     config().mosaicName = b->objectName();
 }
 
@@ -830,21 +836,21 @@ void MainWindow::onClickWatermarkMode(bool checked)
         return;
     PainterArea* area = canvas();
     if (!checked) {
-        config().watermarkMode = 0;
+        config().watermarkMode = Watermark::None;
         area->update();
         markModified();
         return;
     }
     const bool bottom = b == watermarkBottomButton;
-    config().watermarkMode = bottom ? 1 : 2;
+    config().watermarkMode = bottom ? Watermark::Bottom : Watermark::Tile;
     (bottom ? watermarkTileButton : watermarkBottomButton)->setChecked(false);
-    if (config().tool == 3) {
+    if (config().tool == StitcherConfig::TrimTool) {
         // A trim tool would cut through the watermark being placed.
         cutInnerButton->setChecked(false);
         cutOuterButton->setChecked(false);
         cutAllButton->setChecked(false);
-        config().tool = 0;
-        area->setCutMode(0);
+        config().tool = StitcherConfig::NoTool;
+        area->setCutMode(Geometry::CutNone);
     }
     area->update();
     markModified();
@@ -854,28 +860,28 @@ void MainWindow::onWatermarkTextChanged(const QString& text)
 {
     config().watermarkText = text;
     canvas()->update();
-    markModifiedIf(config().watermarkMode != 0);
+    markModifiedIf(config().watermarkMode != Watermark::None);
 }
 
 void MainWindow::setWatermarkerOpcity(int value)
 {
     config().watermarkOpacity = value;
     canvas()->update();
-    markModifiedIf(config().watermarkMode != 0);
+    markModifiedIf(config().watermarkMode != Watermark::None);
 }
 
 void MainWindow::setWatermarkerSpacing(int value)
 {
     config().watermarkSpacing = value;
     canvas()->update();
-    markModifiedIf(config().watermarkMode != 0);
+    markModifiedIf(config().watermarkMode != Watermark::None);
 }
 
 void MainWindow::setWatermarkerSize(int value)
 {
     config().watermarkSize = value;
     canvas()->update();
-    markModifiedIf(config().watermarkMode != 0);
+    markModifiedIf(config().watermarkMode != Watermark::None);
 }
 
 // ---- Colours -----------------------------------------------------------------------------------
@@ -903,7 +909,7 @@ void MainWindow::watermarkColorToggled(int id, bool checked)
         return;
     config().watermarkColor = config().colorList.at(id);
     canvas()->update();
-    markModifiedIf(config().watermarkMode != 0);
+    markModifiedIf(config().watermarkMode != Watermark::None);
 }
 
 void MainWindow::ensureColorDialog()
@@ -943,7 +949,7 @@ void MainWindow::onClickWatermarkerColorPick()
 {
     if (pickColor(&config().watermarkColor)) {
         canvas()->update();
-        markModifiedIf(config().watermarkMode != 0);
+        markModifiedIf(config().watermarkMode != Watermark::None);
     }
 }
 
@@ -1044,12 +1050,12 @@ void MainWindow::onPaintAreaSizeHint(int width, int height)
 
 void MainWindow::paintWidthChanged()
 {
-    applyCommonSide(1, widthEdit, config().paintWidth, &PainterArea::setPaintWidth);
+    applyCommonSide(Geometry::Vertical, widthEdit, config().paintWidth, &PainterArea::setPaintWidth);
 }
 
 void MainWindow::paintHeightChanged()
 {
-    applyCommonSide(0, heightEdit, config().paintHeight, &PainterArea::setPaintHeight);
+    applyCommonSide(Geometry::Horizontal, heightEdit, config().paintHeight, &PainterArea::setPaintHeight);
 }
 
 // The entry across the strip sets the common size; the other one only shows the strip's length.

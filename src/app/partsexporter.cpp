@@ -45,7 +45,7 @@ RegionSource PartsExporter::strip() const
 
 Qt::Orientation PartsExporter::direction() const
 {
-    return canvas->direction == 1 ? Qt::Vertical : Qt::Horizontal;
+    return canvas->isVertical() ? Qt::Vertical : Qt::Horizontal;
 }
 
 CutPlanner::Options PartsExporter::cutOptions() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvas/geometry.h"
+
 #include <QString>
 
 #include <optional>
@@ -23,10 +25,11 @@ inline double penWidthFor(int entry)
     return entry == 0 ? 3.0 : entry == 1 ? 6.0 : 9.0;
 }
 
-// Spacing mode of the Inner (0), Outer (1) and All (2) buttons: bit 0x01 inner gaps, bit 0x10 border.
+// Spacing mode of the Inner (0), Outer (1) and All (2) buttons.
 inline int spacingModeFor(int button)
 {
-    return button == 0 ? 0x01 : button == 1 ? 0x10 : 0x11;
+    using namespace Geometry;
+    return button == 0 ? SpacingInnerBit : button == 1 ? SpacingOuterBit : SpacingInnerBit | SpacingOuterBit;
 }
 
 // Largest common photo width or height the entries accept, in canvas units: the side of the largest

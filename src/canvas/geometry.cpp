@@ -283,15 +283,15 @@ int stripButtonPhoto(bool vertical, int edge, int photoCount)
 std::optional<bool> buttonShown(int cutMode, bool vertical, bool stripButton, int edge)
 {
     switch (cutMode) {
-    case 0:
+    case CutNone:
         return false;
-    case 1:
+    case CutInner:
         if (stripButton)
             return false;
         return vertical ? (edge == EdgeTop || edge == EdgeBottom) : (edge == EdgeLeft || edge == EdgeRight);
-    case 2:
+    case CutOuter:
         return stripButton;
-    case 3:
+    case CutAll:
         return !stripButton;
     default:
         return std::nullopt;

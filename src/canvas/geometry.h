@@ -19,6 +19,10 @@ double zoomFactor(int value);
 // The value whose factor is nearest to the scale.
 int zoomValueFor(double scale);
 
+// The strip's direction, and which trimming buttons show (the canvas's direction and cutMode).
+enum Direction { Horizontal = 0, Vertical = 1 };
+enum CutMode { CutNone = 0, CutInner = 1, CutOuter = 2, CutAll = 3 };
+
 enum Edge { EdgeLeft = 0, EdgeTop = 1, EdgeRight = 2, EdgeBottom = 3 };
 
 enum SpacingBits { SpacingInnerBit = 0x01, SpacingOuterBit = 0x10 };
@@ -46,8 +50,8 @@ struct PhotoShape
 // Everything of the canvas state that places the photos.
 struct StripLayout
 {
-    int direction = 0; // 0 horizontal, 1 vertical
-    int spacingMode = 0;
+    int direction = Horizontal;
+    int spacingMode = 0; // SpacingBits
     double spacingInner = 5.0;
     double spacingOuter = 5.0;
     double paintWidth = 320;
@@ -59,7 +63,7 @@ struct StripLayout
     double cutRight = 0;
     double cutBottom = 0;
 
-    bool vertical() const { return direction == 1; }
+    bool vertical() const { return direction == Vertical; }
     double outer() const { return (spacingMode & SpacingOuterBit) ? spacingOuter : 0.0; }
     double inner() const { return (spacingMode & SpacingInnerBit) ? spacingInner : 0.0; }
     double crossWidth() const { return areaWidth - cutLeft - cutRight; }

@@ -202,9 +202,9 @@ void PainterArea::resetLayout()
     config->paintWidth = 320;
     config->paintHeight = 320;
     activeImage = nullptr;
-    activeDirection = 0;
+    activeDirection = EdgeLeft;
     trimActive = false;
-    cutMode = 0;
+    cutMode = CutNone;
     cutLeft = cutRight = cutTop = cutBottom = 0;
 }
 
@@ -332,7 +332,7 @@ void PainterArea::zoomAbout(int value, const QPoint& pointer)
     setPainterScale(value);
     if (paintImages.isEmpty())
         return;
-    if (direction == 1)
+    if (isVertical())
         move(x(), zoomAnchoredPos(pointer.y(), start.y(), before, painterScale));
     else
         move(zoomAnchoredPos(pointer.x(), start.x(), before, painterScale), y());
@@ -341,24 +341,24 @@ void PainterArea::zoomAbout(int value, const QPoint& pointer)
 void PainterArea::fitPainterScale()
 {
     const QSize container = containerSize();
-    painterScale = fitScale(direction == 1, contentSize(), container, painterScale);
+    painterScale = fitScale(isVertical(), contentSize(), container, painterScale);
     adjustSize();
     update();
     if (paintImages.isEmpty())
         placeCanvas(container.width(), container.height());
     else
-        move(fittedPlace(direction == 1, size(), container));
+        move(fittedPlace(isVertical(), size(), container));
 }
 
 void PainterArea::placeCanvas(int parentWidth, int parentHeight)
 {
-    move(Geometry::placeCanvas(!paintImages.isEmpty(), direction == 1, pos(), size(),
+    move(Geometry::placeCanvas(!paintImages.isEmpty(), isVertical(), pos(), size(),
                                QSize(parentWidth, parentHeight)));
 }
 
 void PainterArea::centreCanvas()
 {
-    move(Geometry::centreCanvas(direction == 1, size(), containerSize()));
+    move(Geometry::centreCanvas(isVertical(), size(), containerSize()));
 }
 
 void PainterArea::centreCrossAxis()
@@ -370,7 +370,7 @@ void PainterArea::centreCrossAxis()
 void PainterArea::panAlongStrip(int dx, int dy)
 {
     if (!paintImages.isEmpty())
-        move(pos() + Geometry::panAlongStrip(direction == 1, dx, dy));
+        move(pos() + Geometry::panAlongStrip(isVertical(), dx, dy));
 }
 
 // ---- drawing tools
@@ -436,15 +436,15 @@ void PainterArea::toolPress(const QPoint& point)
         return;
     const StripPoint at{toStripPoint(p.x(), p.y(), index), index};
     switch (config->tool) {
-    case 1:
+    case StitcherConfig::DrawTool:
         annotations.append(Annotation::begin(at, config->penWidth, config->penColor, config->shape));
         annotations.last().order = ++strokeCount;
         break;
-    case 2:
+    case StitcherConfig::MosaicTool:
         mosaicStrokes.append(MosaicStroke::begin(at, config->mosaicName, config->mosaicSize));
         mosaicStrokes.last().order = ++strokeCount;
         break;
-    case 3: // trim: only moves act
+    case StitcherConfig::TrimTool: // only moves act
         pressed = true;
         return;
     default:
@@ -464,17 +464,17 @@ void PainterArea::toolMove(const QPoint& point, const QPoint& movement)
         return;
     const StripPoint at{toStripPoint(p.x(), p.y(), index), index};
     switch (config->tool) {
-    case 1:
+    case StitcherConfig::DrawTool:
         if (!annotations.isEmpty())
             annotations.last().extend(at);
         update();
         break;
-    case 2:
+    case StitcherConfig::MosaicTool:
         if (!mosaicStrokes.isEmpty())
             mosaicStrokes.last().extend(at);
         update();
         break;
-    case 3:
+    case StitcherConfig::TrimTool:
         trimMove(p, movement, true);
         break;
     default:
@@ -498,7 +498,7 @@ void PainterArea::setCutMode(int mode)
 
 void PainterArea::applyButtonVisibility()
 {
-    const bool vertical = direction == 1;
+    const bool vertical = isVertical();
     for (StitcherButton* button : qAsConst(stripButtons)) {
         if (const auto shown = buttonShown(cutMode, vertical, true, button->direction))
             button->setVisible(*shown);
@@ -531,7 +531,7 @@ void PainterArea::setStitcherClick()
     if (clicked->paintImage) {
         activeImage = clicked->paintImage;
     } else {
-        const int index = stripButtonPhoto(direction == 1, clicked->direction, paintImages.size());
+        const int index = stripButtonPhoto(isVertical(), clicked->direction, paintImages.size());
         activeImage = index >= 0 ? paintImages[index] : nullptr;
     }
     activeDirection = clicked->direction;
@@ -550,7 +550,7 @@ void PainterArea::trimMove(const QPoint& canvasPoint, const QPoint& movement, bo
         panAlongStrip(movement.x(), movement.y());
         return;
     }
-    const bool vertical = direction == 1;
+    const bool vertical = isVertical();
     const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
     const int moved = alongX ? movement.x() : movement.y();
     if (activeImage) {
@@ -676,7 +676,7 @@ void PainterArea::paintCutPreview(QPainter& painter, const QRect& clip)
     painter.save();
     painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const bool vertical = direction == 1;
+    const bool vertical = isVertical();
     const QColor cutColour(255, 48, 120);
     QFont tagFont = font();
     tagFont.setPixelSize(11);
@@ -717,14 +717,14 @@ void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double 
     paintPhotos(painter, scale, clip, purpose);
     paintMosaicLayer(painter, deviceSize, scale, clip);
     paintAnnotationLayer(painter, deviceSize, scale, clip);
-    if (config->watermarkMode == 1) {
+    if (config->watermarkMode == Watermark::Bottom) {
         paintSpacingLayer(painter, deviceSize, scale);
         paintWatermarkLayer(painter, deviceSize, scale, clip);
     } else {
         paintWatermarkLayer(painter, deviceSize, scale, clip);
         paintSpacingLayer(painter, deviceSize, scale);
     }
-    if (purpose == Purpose::Screen && config->tool == 3)
+    if (purpose == Purpose::Screen && config->tool == StitcherConfig::TrimTool)
         paintTrimOutlines(painter, deviceSize, scale);
     painter.restore();
 }
@@ -775,7 +775,7 @@ void PainterArea::paintSpacingLayer(QPainter& painter, const QSize& deviceSize, 
     }
     if (inner) {
         for (int i = 1; i < rects.size(); ++i)
-            painter.drawRect(innerGapRect(rects[i - 1], rects[i], direction == 1));
+            painter.drawRect(innerGapRect(rects[i - 1], rects[i], isVertical()));
     }
     painter.restore();
 }
@@ -788,7 +788,7 @@ void PainterArea::paintTrimOutlines(QPainter& painter, const QSize& deviceSize, 
     painter.drawRect(QRect(QPoint(1, 1), QPoint(truncToInt(deviceSize.width() / scale - 2),
                                                 truncToInt(deviceSize.height() / scale - 2))));
     for (const QRectF& r : qAsConst(rects)) {
-        if (direction == 1)
+        if (isVertical())
             painter.drawLine(QPointF(r.x(), r.y() + r.height()),
                              QPointF(r.x() + r.width(), r.y() + r.height()));
         else

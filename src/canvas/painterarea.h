@@ -28,11 +28,11 @@ public:
     ~PainterArea() override;
 
     QList<PaintImage*> paintImages; // strip order
-    int direction = 0;              // 0 horizontal, 1 vertical
+    int direction = Geometry::Horizontal;
     double painterScale = 1.0;
     double spacingInner = 5.0;
     double spacingOuter = 5.0;
-    int spacingMode = 0; // bit 0x01 inner, bit 0x10 outer
+    int spacingMode = 0; // Geometry::SpacingBits
     double areaWidth = 320;
     double areaHeight = 320;
     QVector<Annotation> annotations;     // drawing order
@@ -40,9 +40,9 @@ public:
     bool pressed = false;
     QList<StitcherButton*> stripButtons; // edges 0, 2, 1, 3
     QPointer<PaintImage> activeImage;
-    int activeDirection = 0;
+    int activeDirection = Geometry::EdgeLeft;
     bool trimActive = false;
-    int cutMode = 0; // 0 none, 1 inner, 2 outer, 3 all
+    int cutMode = Geometry::CutNone;
     double cutLeft = 0;
     double cutRight = 0;
     double cutTop = 0;
@@ -57,6 +57,7 @@ public:
     void swapPhotos(int i, int j);
     void resetLayout();
     bool hasTrims() const;
+    bool isVertical() const { return direction == Geometry::Vertical; }
     void setDirection(int d);
     void setCutMode(int mode);
     QSize contentSize() const;

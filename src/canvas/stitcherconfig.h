@@ -14,12 +14,15 @@ public:
     // The one process-wide object, made on first use.
     static StitcherConfig* instance();
 
-    int tool = 0; // 0 none (a drag pans), 1 draw, 2 mosaic, 3 trim
+    // Which tool takes the mouse on the canvas; with none a drag pans.
+    enum Tool { NoTool = 0, DrawTool = 1, MosaicTool = 2, TrimTool = 3 };
+
+    int tool = NoTool;
     QList<QColor> colorList{QColor(Qt::blue), QColor(Qt::green), QColor(Qt::yellow),  QColor(255, 165, 0),
                             QColor(Qt::red),  QColor(Qt::black), QColor(128, 0, 128), QColor(Qt::white)};
     QStringList colorNames{"blue", "green", "yellow", "orange", "red", "black", "purple", "white"};
-    int shape = 0;         // 0 none, 1 path, 2 arrow, 3 rectangle
-    int watermarkMode = 0; // 0 none, 1 bottom, 2 tile
+    int shape = 0;         // Annotation::Shape
+    int watermarkMode = 0; // Watermark::Mode
     double penWidth = 3.0;
     double mosaicSize = 5.0;
     QString mosaicName = QStringLiteral("mosaic:none");

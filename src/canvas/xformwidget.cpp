@@ -35,7 +35,8 @@ void XFormWidget::mousePressEvent(QMouseEvent* event)
     const QPoint position = roundedPosition(event);
     lastPosition = position;
     gesture = true;
-    panning = StitcherConfig::instance()->tool == 0 || !painterArea->geometry().contains(position);
+    panning = StitcherConfig::instance()->tool == StitcherConfig::NoTool ||
+              !painterArea->geometry().contains(position);
     if (!panning)
         painterArea->toolPress(position - painterArea->pos());
 }

@@ -51,7 +51,7 @@ bool JoinCommand::run()
         return false;
 
     StitcherConfig* config = StitcherConfig::instance();
-    config->tool = 0;
+    config->tool = StitcherConfig::NoTool;
     config->spacingColor = opts.spacingColor;
     if (!opts.watermarkText.isEmpty()) {
         config->watermarkText = opts.watermarkText;
@@ -68,7 +68,7 @@ bool JoinCommand::run()
         canvas.addImage(images.at(i), PhotoIntake::displayName(opts.photos.at(i)));
     images.clear(); // the canvas shares the pixels
     const bool vertical = opts.direction == JobOptions::Direction::Vertical;
-    canvas.setDirection(vertical ? 1 : 0);
+    canvas.setDirection(vertical ? Geometry::Vertical : Geometry::Horizontal);
     if (opts.commonSize > 0) {
         if (vertical)
             canvas.setPaintWidth(opts.commonSize);

@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(answers->pendingCount(), 0);
         top->setWindowModified(false);
         top.reset();
-        StitcherConfig::instance()->tool = 0;
+        StitcherConfig::instance()->tool = StitcherConfig::NoTool;
     }
 
     void everyKindOfChangeMarksTheWindow()

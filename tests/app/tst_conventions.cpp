@@ -4,6 +4,7 @@
 #include "canvas/geometry.h"
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
 #include "panorama/ui/dragdropwidget.h"
@@ -112,12 +113,12 @@ class TestConventions : public QObject
         void stroke(int tool)
         {
             StitcherConfig::instance()->tool = tool;
-            StitcherConfig::instance()->shape = 1;
+            StitcherConfig::instance()->shape = Annotation::Path;
             const QPoint onPhoto(canvas->width() / 4, canvas->height() / 2);
             canvas->toolPress(onPhoto);
             canvas->toolMove(onPhoto + QPoint(5, 5), QPoint(5, 5));
             canvas->toolRelease(onPhoto);
-            StitcherConfig::instance()->tool = 0;
+            StitcherConfig::instance()->tool = StitcherConfig::NoTool;
         }
     };
 
@@ -131,7 +132,7 @@ private slots:
 
     void init()
     {
-        config.tool = config.shape = config.watermarkMode = 0;
+        config.tool = config.shape = config.watermarkMode = Watermark::None;
         config.mosaicName = "mosaic-normal";
     }
 

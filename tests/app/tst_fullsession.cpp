@@ -122,7 +122,7 @@ void TestFullSession::wholeRoad()
     QCOMPARE(first.pixel(5 + 190 + 5 + 20, 45), qRgb(255, 255, 255)); // rectangle's left side
     QCOMPARE(first.pixel(5 + 190 + 5 + 40, 45), qRgb(0, 255, 0));     // inside the rectangle
     QCOMPARE(first.pixel(500, 95), qRgb(255, 255, 0));                // yellow away from the brush
-    QCOMPARE(config.tool, 0);                                         // export leaves no tool on
+    QCOMPARE(config.tool, int(StitcherConfig::NoTool));               // export leaves no tool on
 
     // A panorama from three overlapping views, through the tips and the real pages.
     const QStringList views = PanoramaViews::write(dir.path());

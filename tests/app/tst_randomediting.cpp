@@ -218,9 +218,9 @@ QString TestRandomEditing::check() const
     const double acrossWidth = area->areaWidth, acrossHeight = area->areaHeight;
     if (area->cutLeft < 0 || area->cutRight < 0 || area->cutTop < 0 || area->cutBottom < 0)
         return "negative strip cut";
-    if (area->direction == 1 && area->cutLeft + area->cutRight > int(acrossWidth) - 1 + 1e-9)
+    if (area->isVertical() && area->cutLeft + area->cutRight > int(acrossWidth) - 1 + 1e-9)
         return "strip cut across a vertical strip leaves nothing";
-    if (area->direction == 0 && area->cutTop + area->cutBottom > int(acrossHeight) - 1 + 1e-9)
+    if (!area->isVertical() && area->cutTop + area->cutBottom > int(acrossHeight) - 1 + 1e-9)
         return "strip cut across a horizontal strip leaves nothing";
     if (!area->paintImages.isEmpty()) {
         const QSize content = area->contentSize();
@@ -351,7 +351,7 @@ void TestRandomEditing::randomSessionKeepsTheStripSound()
             seen.insert("annotation");
         if (!area->mosaicStrokes.isEmpty())
             seen.insert("mosaic");
-        if (area->direction == 1 && !area->paintImages.isEmpty())
+        if (area->isVertical() && !area->paintImages.isEmpty())
             seen.insert("vertical");
         if (area->spacingMode != 0)
             seen.insert("spacing");

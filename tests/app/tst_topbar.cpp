@@ -4,6 +4,7 @@
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/watermark.h"
 #include "editphotos/editphotocontent.h"
 #include "editphotos/editphotoitem.h"
 #include "editphotos/editphotosdialog.h"
@@ -66,7 +67,7 @@ private slots:
 
     void init()
     {
-        config.tool = config.shape = config.watermarkMode = 0;
+        config.tool = config.shape = config.watermarkMode = Watermark::None;
         config.watermarkText.clear();
     }
 
@@ -121,14 +122,15 @@ private slots:
         QCOMPARE(shownCells(f.window.editPhotosDialog), 3);
         QCOMPARE(f.canvas->spacingMode, 0);
         QVERIFY(!f.window.spacingAllButton->isChecked());
-        QCOMPARE(config.watermarkMode, 0);
+        QCOMPARE(config.watermarkMode, int(Watermark::None));
         // Trims survive the trip, and so does text that was never an editing result.
         QCOMPARE(f.canvas->hasTrims(), change == "trims");
         QCOMPARE(config.watermarkText, change == "text" ? QString("mine") : QString());
         // The shape button stays checked and the tool on, but with no shape.
         QCOMPARE(f.window.pathButton->isChecked(), change.contains("path"));
-        QCOMPARE(config.tool, change.contains("path") ? 1 : 0);
-        QCOMPARE(config.shape, 0);
+        QCOMPARE(config.tool,
+                 int(change.contains("path") ? StitcherConfig::DrawTool : StitcherConfig::NoTool));
+        QCOMPARE(config.shape, int(Annotation::NoShape));
     }
 
     void windowsAreMadeOnceAndShownAgain()
@@ -180,10 +182,10 @@ private slots:
         QCOMPARE(f.canvas->paintImages.mid(0, 3), before);
         QCOMPARE(f.canvas->paintImages.last()->name, QString("panorama.jpg"));
         QCOMPARE(f.canvas->paintImages.last()->image, panorama);
-        QCOMPARE(f.canvas->direction, 1);
+        QCOMPARE(f.canvas->direction, int(Geometry::Vertical));
         QCOMPARE(before.first()->cropLeft, 12.0);
         QCOMPARE(config.paintWidth, paintWidth);
-        QCOMPARE(config.tool, 3);
+        QCOMPARE(config.tool, int(StitcherConfig::TrimTool));
         QVERIFY(f.window.cutInnerButton->isChecked());
         dialog->close();
     }

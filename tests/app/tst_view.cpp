@@ -5,6 +5,7 @@
 #include "canvas/painterarea.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
 #include "intake/intakerun.h"
 #include "widgets/iconpushbutton.h"
@@ -58,15 +59,15 @@ class TestView : public QObject
         int crossOffset() const
         {
             const QRect r = canvas->geometry();
-            return canvas->direction == 1 ? r.center().x() - view->rect().center().x()
-                                          : r.center().y() - view->rect().center().y();
+            return canvas->isVertical() ? r.center().x() - view->rect().center().x()
+                                        : r.center().y() - view->rect().center().y();
         }
     };
 
 private slots:
     void init()
     {
-        config.tool = config.shape = config.watermarkMode = 0;
+        config.tool = config.shape = config.watermarkMode = Watermark::None;
         config.paintWidth = config.paintHeight = 320;
     }
 
@@ -158,7 +159,7 @@ private slots:
         } else {
             f.window.cutAllButton->click();
             StitcherButton* top = f.canvas->stripButtons.at(2); // edges 0, 2, 1, 3
-            QCOMPARE(top->direction, 1);
+            QCOMPARE(top->direction, int(Geometry::EdgeTop));
             top->click();
             f.canvas->setStitchMove(QPoint(0, -1500)); // a tenth of the movement, against it
             QVERIFY(f.canvas->cutTop > 0);

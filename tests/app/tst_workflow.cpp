@@ -5,6 +5,7 @@
 #include "canvas/geometry.h"
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/watermark.h"
 #include "support/modalanswerer.h"
 #include "widgets/iconpushbutton.h"
 
@@ -55,7 +56,7 @@ private slots:
     void init()
     {
         // The configuration outlives each window: start every case from its defaults.
-        config.tool = config.shape = config.watermarkMode = 0;
+        config.tool = config.shape = config.watermarkMode = Watermark::None;
         config.watermarkText.clear();
         config.mosaicName = "mosaic:none";
         config.paintWidth = config.paintHeight = 320;
@@ -89,7 +90,7 @@ private slots:
         QCOMPARE(config.penWidth, 3.0);
         for (QPushButton* b : window.toolButtons())
             QVERIFY(!b->isChecked());
-        QCOMPARE(config.tool, 0);
+        QCOMPARE(config.tool, int(StitcherConfig::NoTool));
         // Only the size button, which opens the pen-size menu, cannot be checked.
         int menuButtons = 0;
         for (QPushButton* b : panel->findChildren<QPushButton*>()) {
@@ -137,10 +138,10 @@ private slots:
         // Editing results are gone either way; trims only when the direction changed.
         QCOMPARE(f.canvas->spacingMode, 0);
         QVERIFY(f.canvas->annotations.isEmpty());
-        QCOMPARE(config.watermarkMode, 0);
+        QCOMPARE(config.watermarkMode, int(Watermark::None));
         QCOMPARE(f.canvas->hasTrims(), !toDirection && change == "cut");
         QCOMPARE(config.watermarkText, change == "text alone" ? QString("mine") : QString());
-        QCOMPARE(config.tool, toDirection ? 0 : 3);
+        QCOMPARE(config.tool, int(toDirection ? StitcherConfig::NoTool : StitcherConfig::TrimTool));
         QCOMPARE(f.canvas->direction, toDirection ? 1 : 0);
     }
 
@@ -155,11 +156,11 @@ private slots:
             target->click();
             QVERIFY(!target->isChecked());
             QVERIFY(f.window.horizontalButton->isChecked() && f.window.pathButton->isChecked());
-            QCOMPARE(config.tool, 1);
+            QCOMPARE(config.tool, int(StitcherConfig::DrawTool));
             QCOMPARE(f.canvas->cutLeft, 10.0);
-            QCOMPARE(f.canvas->spacingMode, 0x11);
+            QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
             QCOMPARE(f.canvas->annotations.size(), 1);
-            QCOMPARE(config.watermarkMode, 2);
+            QCOMPARE(config.watermarkMode, int(Watermark::Tile));
         }
         QCOMPARE(answerer.answeredCount(), 2);
 
@@ -167,7 +168,7 @@ private slots:
         f.window.horizontalButton->click();
         QCOMPARE(answerer.answeredCount(), 2);
         QVERIFY(f.window.horizontalButton->isChecked());
-        QCOMPARE(f.canvas->spacingMode, 0x11);
+        QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
     }
 
     void toolButtonsFormOneExclusiveSet()
@@ -179,11 +180,14 @@ private slots:
             QPushButton* button;
             int tool, shape, cutMode;
             QString mosaic;
-        } steps[] = {{w.cutOuterButton, 3, 0, 2, "mosaic:none"},
-                     {w.arrowButton, 1, 2, 0, "mosaic:none"},
-                     {w.mosaicButtons[2], 2, 2, 0, "mosaic-red"},
-                     {w.cutAllButton, 3, 2, 3, "mosaic-red"},
-                     {w.pathButton, 1, 1, 0, "mosaic-red"}};
+        } steps[] = {
+            {w.cutOuterButton, StitcherConfig::TrimTool, Annotation::NoShape, Geometry::CutOuter,
+             "mosaic:none"},
+            {w.arrowButton, StitcherConfig::DrawTool, Annotation::Arrow, Geometry::CutNone, "mosaic:none"},
+            {w.mosaicButtons[2], StitcherConfig::MosaicTool, Annotation::Arrow, Geometry::CutNone,
+             "mosaic-red"},
+            {w.cutAllButton, StitcherConfig::TrimTool, Annotation::Arrow, Geometry::CutAll, "mosaic-red"},
+            {w.pathButton, StitcherConfig::DrawTool, Annotation::Path, Geometry::CutNone, "mosaic-red"}};
         for (const auto& s : steps) {
             s.button->click();
             for (QPushButton* tool : w.toolButtons())
@@ -196,18 +200,18 @@ private slots:
         // A spacing mode switches every tool off; clicked again it is off itself.
         w.spacingOuterButton->click();
         QVERIFY(!w.pathButton->isChecked());
-        QCOMPARE(config.tool, 0);
+        QCOMPARE(config.tool, int(StitcherConfig::NoTool));
         w.spacingOuterButton->click();
         QCOMPARE(f.canvas->spacingMode, 0);
 
         // A watermark switches a trim tool off, but not a drawing tool.
         w.cutOuterButton->click();
         w.watermarkTileButton->click();
-        QCOMPARE(config.tool, 0);
+        QCOMPARE(config.tool, int(StitcherConfig::NoTool));
         QVERIFY(!w.cutOuterButton->isChecked());
         w.pathButton->click();
         w.watermarkBottomButton->click();
-        QCOMPARE(config.tool, 1);
+        QCOMPARE(config.tool, int(StitcherConfig::DrawTool));
         QVERIFY(w.pathButton->isChecked());
     }
 

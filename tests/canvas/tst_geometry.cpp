@@ -63,12 +63,12 @@ private slots:
             QSize entries;
             QRectF last;
         } cases[] = {
-            {0, 0, {1000, 200}, {1000, 200}, {600, 0, 400, 200}},
-            {0, 0x11, {1020, 210}, {1010, 200}, {615, 5, 400, 200}},
-            {0, 0x10, {1010, 210}, {1000, 200}, {605, 5, 400, 200}},
+            {Horizontal, 0, {1000, 200}, {1000, 200}, {600, 0, 400, 200}},
+            {Horizontal, SpacingInnerBit | SpacingOuterBit, {1020, 210}, {1010, 200}, {615, 5, 400, 200}},
+            {Horizontal, SpacingOuterBit, {1010, 210}, {1000, 200}, {605, 5, 400, 200}},
             // Common width 400: heights 200, 400, 200.
-            {1, 0, {400, 800}, {400, 800}, {0, 600, 400, 200}},
-            {1, 0x11, {410, 820}, {400, 810}, {5, 615, 400, 200}},
+            {Vertical, 0, {400, 800}, {400, 800}, {0, 600, 400, 200}},
+            {Vertical, SpacingInnerBit | SpacingOuterBit, {410, 820}, {400, 810}, {5, 615, 400, 200}},
         };
         for (const auto& c : cases) {
             const StripLayout layout = layoutFor(threePhotos.first(), c.direction, c.spacingMode);
@@ -82,7 +82,7 @@ private slots:
 
     void photoAtAndStripPoints()
     {
-        StripLayout layout = layoutFor(threePhotos.first(), 0, 0x01);
+        StripLayout layout = layoutFor(threePhotos.first(), Horizontal, SpacingInnerBit);
         QVector<QRectF> rects;
         layoutRects(layout, threePhotos, rects);
         QCOMPARE(photoAt(rects, 399, 199), 0);
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(photoAt(rects, 2000, 10), -1);
 
         // A point stored free of spacing lands on the same photo pixel after the spacing changes.
-        layout.spacingMode = 0x11;
+        layout.spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         layoutRects(layout, threePhotos, rects);
         const QPoint stored = toStripPoint(layout, int(rects[2].x()) + 30, int(rects[2].y()) + 40, 2);
         layout.spacingInner = 160;
@@ -99,7 +99,7 @@ private slots:
         layoutRects(layout, threePhotos, rects);
         QCOMPARE(fromStripPoint(layout, stored.x(), stored.y(), 2) - rects[2].topLeft().toPoint(),
                  QPoint(30, 40));
-        layout.direction = 1;
+        layout.direction = Vertical;
         QCOMPARE(toStripPoint(layout, 100, 400, 2), QPoint(80, 60));
         QCOMPARE(fromStripPoint(layout, 80, 60, 2), QPoint(100, 400));
     }
@@ -107,7 +107,7 @@ private slots:
     void sourceRegionLosesTheStripCuts()
     {
         // A 1000 x 400 photo shown 200 high: a cut of 10 units is 20 image pixels.
-        StripLayout layout = layoutFor(photo(500, 200), 0);
+        StripLayout layout = layoutFor(photo(500, 200), Horizontal);
         layout.cutTop = 10;
         layout.cutBottom = 5;
         QCOMPARE(sourceRect({QSize(1000, 400), {100, 0, 1000, 400}}, layout), QRectF(100, 20, 900, 370));
@@ -171,11 +171,11 @@ private slots:
     void degenerateSizesStayFiniteAndInRange()
     {
         // Crops of no width or height must not make infinite or empty strips.
-        StripLayout layout = layoutFor(photo(400, 200), 0, 0x11);
+        StripLayout layout = layoutFor(photo(400, 200), Horizontal, SpacingInnerBit | SpacingOuterBit);
         const QVector<PhotoShape> photos{
             photo(400, 200), {QSize(300, 300), {10, 50, 200, 50}}, {QSize(300, 300), {100, 0, 100, 300}}};
         QVector<QRectF> rects;
-        for (int direction : {0, 1}) {
+        for (int direction : {Horizontal, Vertical}) {
             layout.direction = direction;
             layoutRects(layout, photos, rects);
             for (const QRectF& r : rects)
@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(truncToInt(-1e12), std::numeric_limits<int>::min());
         QCOMPARE(truncToInt(std::nan("")), 0);
         // A sliver of a crop stretched to a tall common height gives an enormous strip.
-        layout = layoutFor(photo(100, 100), 0);
+        layout = layoutFor(photo(100, 100), Horizontal);
         layout.paintHeight = 2e9;
         QCOMPARE(contentSize(layout, {{QSize(100, 100), {0, 0, 100, 1e-3}}}).width(), intMax);
         QCOMPARE(sizeReport(layout, QSize(2000000000, 10), 2.0).hint.width(), intMax);
@@ -199,10 +199,10 @@ private slots:
     void stripOfSliversKeepsAPixel()
     {
         // A 1 x 50 photo at a common height of 10 is a fifth of a unit wide: still one pixel to export.
-        StripLayout layout = layoutFor(photo(1, 50), 0);
+        StripLayout layout = layoutFor(photo(1, 50), Horizontal);
         layout.paintHeight = layout.areaHeight = 10;
         QCOMPARE(contentSize(layout, {photo(1, 50)}), QSize(1, 10));
-        layout.direction = 1;
+        layout.direction = Vertical;
         layout.paintWidth = layout.areaWidth = 10;
         QCOMPARE(contentSize(layout, {photo(50, 1)}), QSize(10, 1));
         QCOMPARE(contentSize(layout, {}), QSize(10, 0));

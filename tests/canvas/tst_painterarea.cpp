@@ -2,6 +2,7 @@
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
 
 #include <QSignalSpy>
@@ -106,10 +107,10 @@ class TestPainterArea : public QObject
 private slots:
     void init()
     {
-        config->tool = 0;
-        config->shape = 3;
+        config->tool = StitcherConfig::NoTool;
+        config->shape = Annotation::Rectangle;
         config->penColor = Qt::red;
-        config->watermarkMode = 0;
+        config->watermarkMode = Watermark::None;
         config->watermarkText.clear();
         config->mosaicSize = 5;
         config->mosaicName = MosaicStroke::ribbonName;
@@ -144,7 +145,7 @@ private slots:
         canvas->setSpacingInner(100);
         QCOMPARE(canvas->width(), 1000); // stored but not applied while the inner bit is off
         canvas->setSpacingInner(0);
-        canvas->spacingMode = 0x11;
+        canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->adjustSize();
         QCOMPARE(canvas->size(), QSize(1020, 210));
         QCOMPARE(hint.last(), (QList<QVariant>{1010, 200}));
@@ -158,7 +159,7 @@ private slots:
         QCOMPARE(canvas->sizeHint(), QSize(500, 100));
         QCOMPARE(canvas->pos(), QPoint(0, 150));
 
-        canvas->setDirection(1);
+        canvas->setDirection(Geometry::Vertical);
         QCOMPARE(canvas->size(), QSize(200, 400));
     }
 
@@ -193,7 +194,7 @@ private slots:
         QCOMPARE(canvas->annotations.size(), 1);
         QCOMPARE(canvas->annotations.first().color, QColor(Qt::red));
         QCOMPARE(canvas->mosaicStrokes.size(), 1);
-        canvas->spacingMode = 0x11;
+        canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->clearEdits();
         QCOMPARE(canvas->spacingMode, 0);
         QVERIFY(canvas->annotations.isEmpty() && canvas->mosaicStrokes.isEmpty());
@@ -212,13 +213,13 @@ private slots:
         addThree();
         const QPoint start = canvas->pos();
         // A press outside the canvas pans even with a tool on.
-        config->tool = 3;
+        config->tool = StitcherConfig::TrimTool;
         press(host.get(), QPoint(5, 5));
         dragBy(host.get(), 40, 30);
         release(host.get());
         QCOMPARE(canvas->pos(), start + QPoint(40, 0));
         // Without a tool, a press on the strip itself reaches the host through the canvas and pans.
-        config->tool = 0;
+        config->tool = StitcherConfig::NoTool;
         press(canvas, QPoint(100, 100));
         dragBy(canvas, -30, 50);
         release(canvas);
@@ -234,11 +235,12 @@ private slots:
             canvas->setCutMode(mode);
             QCOMPARE(shownButtons().size(), shown);
         }
-        canvas->setDirection(1);
-        canvas->setCutMode(1); // photo arrows across the strip only
+        canvas->setDirection(Geometry::Vertical);
+        canvas->setCutMode(Geometry::CutInner); // photo arrows across the strip only
         for (StitcherButton* b : shownButtons())
-            QVERIFY(b->paintImage && (b->direction == 1 || b->direction == 3));
-        canvas->setDirection(0);
+            QVERIFY(b->paintImage &&
+                    (b->direction == Geometry::EdgeTop || b->direction == Geometry::EdgeBottom));
+        canvas->setDirection(Geometry::Horizontal);
         canvas->setPainterScale(0); // 0.3: the second photo is shown 120 x 60 at x 120
         QCOMPARE(canvas->paintImages[1]->rightButton->pos(), QPoint(120 + 120 - 14, 30 - 37));
         QCOMPARE(canvas->stripButtons[1]->pos(), QPoint(239 - 14, 59 / 2 - 37));
@@ -247,8 +249,8 @@ private slots:
     void photoEdgeDragCrops()
     {
         addTrimPair();
-        config->tool = 3;
-        canvas->setCutMode(3);
+        config->tool = StitcherConfig::TrimTool;
+        canvas->setCutMode(Geometry::CutAll);
         PaintImage* second = canvas->paintImages[1];
         second->leftButton->click();
         QCOMPARE(shownButtons(), QList<StitcherButton*>{second->leftButton});
@@ -271,8 +273,8 @@ private slots:
     void stripCutAcrossTheStrip()
     {
         addTrimPair();
-        config->tool = 3;
-        canvas->setCutMode(2);
+        config->tool = StitcherConfig::TrimTool;
+        canvas->setCutMode(Geometry::CutOuter);
         canvas->stripButtons[2]->click(); // top edge
         QVERIFY(canvas->trimActive && canvas->activeImage.isNull());
         press(host.get(), canvas->pos() + QPoint(100, 150));
@@ -297,10 +299,10 @@ private slots:
     void pressOverAGapStartsNothing()
     {
         addTrimPair();
-        canvas->spacingMode = 0x01;
+        canvas->spacingMode = Geometry::SpacingInnerBit;
         canvas->adjustSize();
-        config->tool = 3;
-        canvas->setCutMode(2);
+        config->tool = StitcherConfig::TrimTool;
+        canvas->setCutMode(Geometry::CutOuter);
         canvas->stripButtons[2]->click();
         press(host.get(), canvas->pos() + QPoint(402, 100));
         dragBy(host.get(), 0, -100);
@@ -331,7 +333,7 @@ private slots:
         for (int i : {0, 16, 17, 19})
             QCOMPARE(at(plain, i * 2000 + 1996, 97), colorOf(i));
 
-        canvas->spacingMode = 0x11;
+        canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->adjustSize();
         const QImage spaced = canvas->renderImage();
         const int length = 40000 + 19 * 5 + 10;
@@ -350,7 +352,7 @@ private slots:
         const QImage shown = canvas->grab(QRect(0, 0, 2000, 30)).toImage();
         for (int i : {0, 1, 2}) // 600 pixels per photo at 0.3
             QCOMPARE(shown.pixelColor(i * 600 + 300, 15), colorOf(i));
-        canvas->spacingMode = 0x11;
+        canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->setPainterScale(100); // 2.0: the canvas is 80 000 pixels wide
         const int width = canvas->width();
         const QImage end = canvas->grab(QRect(width - 1000, 0, 1000, canvas->height())).toImage();
@@ -366,13 +368,13 @@ private slots:
         drawWith(1, {{20, 20}, {40, 30}, {80, 70}});
         drawWith(1, {{220, 20}, {280, 70}}); // on photo 2
         config->penColor = Qt::blue;         // colour and shape were fixed at the press
-        config->shape = 1;
+        config->shape = Annotation::Path;
         QImage strip = canvas->renderImage();
         QVERIFY(allOf(strip, QRect(30, 20, 40, 1), Qt::red));
         QVERIFY(allOf(strip, QRect(20, 30, 1, 30), Qt::red));
         QVERIFY(allOf(strip, QRect(30, 30, 40, 30), Qt::gray));
 
-        canvas->spacingMode = 0x01;
+        canvas->spacingMode = Geometry::SpacingInnerBit;
         canvas->setSpacingInner(100); // 160 units between photos
         strip = canvas->renderImage();
         QVERIFY(allOf(strip, QRect(220 + 320, 20, 60, 1), Qt::red));
@@ -397,8 +399,8 @@ private slots:
         for (int x = 120; x <= 190; x += 10)
             gone.extend({{x, 50}, 7});
         canvas->mosaicStrokes.append(gone);
-        config->tool = 3;
-        canvas->setCutMode(3); // trimming aids are for the screen only
+        config->tool = StitcherConfig::TrimTool;
+        canvas->setCutMode(Geometry::CutAll); // trimming aids are for the screen only
         QImage strip = canvas->renderImage();
         QCOMPARE(count(strip, strip.rect(), Qt::red), 0);
         QVERIFY(allOf(strip, QRect(0, 0, 100, 20), Qt::green));
@@ -418,18 +420,18 @@ private slots:
     {
         canvas->addImage(filled(200, 100), "a.png");
         canvas->addImage(filled(200, 100), "b.png");
-        canvas->spacingMode = 0x11;
+        canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->setSpacingInner(30); // about 51 units
         canvas->adjustSize();
         config->watermarkText = "WWWWWWWWWW";
         config->watermarkColor = Qt::black;
-        config->watermarkMode = 2;
+        config->watermarkMode = Watermark::Tile;
         QImage strip = canvas->renderImage();
         const QRect gap(205, 5, strip.width() - 415, 100);
         QVERIFY(count(strip, QRect(5, 5, strip.width() - 10, 100), QColor()) > 0);
         QVERIFY(allOf(strip, gap, Qt::blue));
         QVERIFY(allOf(strip, QRect(0, 0, strip.width(), 5), Qt::blue));
-        config->watermarkMode = 1;
+        config->watermarkMode = Watermark::Bottom;
         QVERIFY(count(canvas->renderImage(), gap, QColor()) > 0);
     }
 };

@@ -15,7 +15,7 @@ class QPainter;
 // are fixed at the press; later changes of the configuration only affect new drawings.
 struct Annotation
 {
-    enum Shape { Path = 1, Arrow = 2, Rectangle = 3 };
+    enum Shape { NoShape = 0, Path = 1, Arrow = 2, Rectangle = 3 };
 
     QPoint startPoint;
     int startIndex = 0;
@@ -24,7 +24,7 @@ struct Annotation
     double width = 3.0;
     QVector<StripPoint> points; // path shape only
     QColor color = Qt::blue;
-    int shape = 0;
+    int shape = NoShape;
     quint64 order = 0; // when it was made among all strokes, for an undo across tools
 
     // The record a press over a photo starts.
