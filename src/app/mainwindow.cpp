@@ -404,9 +404,11 @@ bool MainWindow::exportStrip()
     return true;
 }
 
+// The parts keep their own folder but are named after the strip, as the whole export is.
 void MainWindow::exportParts()
 {
-    partsExporter->open();
+    const QString name = QFileInfo(proposedExportPath()).completeBaseName();
+    partsExporter->open(nullptr, 0, QDir(ExportChoices::parts().folder).filePath(name));
 }
 
 // The last export folder and a name made from the first photo's: beach.jpg gives beach-strip.png.

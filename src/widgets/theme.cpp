@@ -7,8 +7,8 @@ namespace Theme {
 
 namespace {
 
-const char* const dialogClasses[] = {"QFileDialog", "QMessageBox", "QProgressDialog", "QInputDialog",
-                                     "QColorDialog"};
+// Every dialog of the application's own, and Qt's.
+const char* const dialogClasses[] = {"QDialog"};
 
 // Each rule written once with "@D" for the dialog class, repeated for every class.
 QString forEachDialog(const QString& rule)
@@ -75,6 +75,13 @@ QString applicationStyleSheet()
         "padding: 2px; selection-background-color: @accent; selection-color: white;}",
         "@D QComboBox QAbstractItemView {border-radius: 0; padding: 0;}",
         "@D QComboBox::drop-down {border: 0; width: 18px;}",
+        "@D QComboBox::down-arrow, @D QAbstractSpinBox::down-arrow "
+        "{image: url(:/images/step-down.png); width: 7px; height: 4px;}",
+        "@D QAbstractSpinBox::up-arrow {image: url(:/images/step-up.png); width: 7px; height: 4px;}",
+        "@D QAbstractSpinBox::up-button, @D QAbstractSpinBox::down-button {subcontrol-origin: border; "
+        "width: 16px; border: 0; border-left: 1px solid @border; background-color: @bar;}",
+        "@D QAbstractSpinBox::up-button {subcontrol-position: top right;}",
+        "@D QAbstractSpinBox::down-button {subcontrol-position: bottom right;}",
         "@D QHeaderView::section {background-color: @bar; color: @light; border: 0; "
         "border-right: 1px solid @border; border-bottom: 1px solid @border; padding: 3px 6px;}",
         "@D QHeaderView {background-color: @bar;}",

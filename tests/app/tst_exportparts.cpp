@@ -194,8 +194,9 @@ private slots:
         QVERIFY(!f.dialog()->isVisible());
         QCOMPARE(f.canvas->cutPreview(), QVector<int>());
 
-        // The choices are remembered for the next time.
+        // The choices are remembered for the next time; the name follows the strip's first photo.
         f.window.exportParts();
+        QCOMPARE(f.dialog()->parts().name, QString("a-strip"));
         QCOMPARE(f.dialog()->parts().partLength, 800);
         QCOMPARE(f.dialog()->parts().sensitivity, 100);
         QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});

@@ -62,6 +62,20 @@ QImage padlock()
     return image;
 }
 
+// The step arrows of spin boxes and drop-downs, set pixel by pixel like the padlock.
+QImage stepArrow(bool up)
+{
+    static const char* rows[] = {"#######", ".#####.", "..###..", "...#..."};
+    QImage image = Art::blank(7, 4);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            if (rows[up ? 3 - y : y][x] == '#')
+                image.setPixelColor(x, y, Art::text);
+        }
+    }
+    return image;
+}
+
 QImage undoArrow(const QColor& color)
 {
     QImage image = Art::blank(12, 14);
@@ -184,6 +198,8 @@ Art::Pictures controlPictures()
     }
     pictures.append({"color/Beachball.png", colourWheel()});
     pictures.append({"lock.png", padlock()});
+    pictures.append({"step-up.png", stepArrow(true)});
+    pictures.append({"step-down.png", stepArrow(false)});
     pictures.append({"redo.png", undoArrow(Art::iconGrey)});
     pictures.append({"redo-active.png", undoArrow(Art::accent)});
     pictures.append({"clear.png", binIcon(Art::iconGrey)});
