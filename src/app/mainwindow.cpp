@@ -16,7 +16,6 @@
 #include "editphotos/editphotosdialog.h"
 #include "export/stripexport.h"
 #include "intake/intakerun.h"
-#include "intake/photointake.h"
 #include "panorama/ui/panoramdialog.h"
 #include "panorama/ui/panoramtips.h"
 #include "settings/aboutdialog.h"
@@ -357,9 +356,7 @@ QList<QPushButton*> MainWindow::toolButtons() const
 
 void MainWindow::open()
 {
-    const QStringList paths = PhotoIntake::chooseFiles(this, "Choose Pictures");
-    if (!paths.isEmpty())
-        canvas()->addPhotoFiles(paths);
+    canvas()->openFiles();
 }
 
 void MainWindow::restoreZoom()
@@ -543,10 +540,7 @@ void MainWindow::newPaint()
 
 void MainWindow::onPanoramaDone(const QImage& img)
 {
-    PainterArea* area = canvas();
-    area->addImage(img, "panorama.jpg");
-    area->adjustSize();
-    area->update();
+    canvas()->appendPhoto(img, "panorama.jpg");
 }
 
 // ---- Other windows -----------------------------------------------------------------------------

@@ -629,9 +629,17 @@ void PainterArea::resizeEvent(QResizeEvent* event)
 
 // ---- intake
 
+void PainterArea::appendPhoto(const QImage& image, const QString& name)
+{
+    addImage(image, name);
+    adjustSize();
+    update();
+}
+
+// The dialog belongs to the window, so that it looks the same from every button that opens it.
 void PainterArea::openFiles()
 {
-    const QStringList paths = PhotoIntake::chooseFiles(this, QStringLiteral("Choose Pictures"));
+    const QStringList paths = PhotoIntake::chooseFiles(window(), QStringLiteral("Choose Pictures"));
     if (!paths.isEmpty())
         addPhotoFiles(paths);
 }
@@ -639,9 +647,7 @@ void PainterArea::openFiles()
 IntakeRun* PainterArea::addPhotoFiles(const QStringList& paths)
 {
     auto* run = new IntakeRun(this, [this](const QImage& image, const QString& path) {
-        addImage(image, PhotoIntake::displayName(path));
-        adjustSize();
-        update();
+        appendPhoto(image, PhotoIntake::displayName(path));
     });
     run->start(paths);
     return run;

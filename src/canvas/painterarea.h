@@ -50,6 +50,8 @@ public:
     QPushButton* addButton = nullptr;
 
     void addImage(const QImage& image, const QString& name);
+    // addImage, then the canvas takes its new size and repaints: where every way of adding photos ends.
+    void appendPhoto(const QImage& image, const QString& name);
     // Decodes the files in the background and adds each photo as it comes, in the order given.
     IntakeRun* addPhotoFiles(const QStringList& paths);
     void removePhoto(int index);
