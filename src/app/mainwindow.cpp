@@ -660,11 +660,15 @@ void MainWindow::resetAll()
     spacingAllButton->setChecked(false);
 }
 
-void MainWindow::onClickDirection(bool checked)
+void MainWindow::selectTool(QPushButton* b, int tool, int cutMode)
 {
-    auto* b = qobject_cast<QPushButton*>(sender());
-    if (!b)
-        return;
+    checkOnlyTool(b);
+    config().tool = tool;
+    canvas()->setCutMode(cutMode);
+}
+
+void MainWindow::onClickDirection(QPushButton* b, bool checked)
+{
     if (!checked) {
         // The direction that is on cannot be switched off.
         b->setChecked(true);
@@ -679,29 +683,22 @@ void MainWindow::onClickDirection(bool checked)
         }
         resetAll();
     }
-    checkOnlyTool(b);
-    config().tool = StitcherConfig::NoTool;
-    PainterArea* area = canvas();
-    area->setCutMode(Geometry::CutNone);
+    selectTool(b, StitcherConfig::NoTool);
     const bool vertical = b == verticalButton;
     (vertical ? horizontalButton : verticalButton)->setChecked(false);
     widthLock->setVisible(!vertical);
     widthEdit->setReadOnly(!vertical);
     heightLock->setVisible(vertical);
     heightEdit->setReadOnly(vertical);
-    area->setDirection(vertical ? Geometry::Vertical : Geometry::Horizontal);
+    canvas()->setDirection(vertical ? Geometry::Vertical : Geometry::Horizontal);
 }
 
-void MainWindow::onClickCutMode(bool checked)
+void MainWindow::onClickCutMode(QPushButton* b, bool checked)
 {
-    auto* b = qobject_cast<QPushButton*>(sender());
-    if (!b)
-        return;
-    PainterArea* area = canvas();
     if (!checked) {
         config().tool = StitcherConfig::NoTool;
-        area->setCutMode(Geometry::CutNone);
-        area->update();
+        canvas()->setCutMode(Geometry::CutNone);
+        canvas()->update();
         return;
     }
     if (hasEditingResults()) {
@@ -713,12 +710,11 @@ void MainWindow::onClickCutMode(bool checked)
         }
         resetEditing();
     }
-    config().tool = StitcherConfig::TrimTool;
-    area->setCutMode(b == cutInnerButton   ? Geometry::CutInner
-                     : b == cutOuterButton ? Geometry::CutOuter
-                                           : Geometry::CutAll);
-    checkOnlyTool(b);
-    area->update();
+    selectTool(b, StitcherConfig::TrimTool,
+               b == cutInnerButton   ? Geometry::CutInner
+               : b == cutOuterButton ? Geometry::CutOuter
+                                     : Geometry::CutAll);
+    canvas()->update();
 }
 
 void MainWindow::applySpacingMode(int mode)
@@ -733,37 +729,27 @@ void MainWindow::applySpacingMode(int mode)
     markModified();
 }
 
-void MainWindow::onClickSpacingMode(bool checked)
+void MainWindow::onClickSpacingMode(QPushButton* b, bool checked)
 {
-    auto* b = qobject_cast<QPushButton*>(sender());
-    if (!b)
-        return;
     if (!checked) {
         applySpacingMode(0);
         return;
     }
-    checkOnlyTool(b);
+    selectTool(b, StitcherConfig::NoTool);
     const int index = b == spacingInnerButton ? 0 : b == spacingOuterButton ? 1 : 2;
     spacingInnerButton->setChecked(index == 0);
     spacingOuterButton->setChecked(index == 1);
     spacingAllButton->setChecked(index == 2);
     applySpacingMode(WorkflowValues::spacingModeFor(index));
-    config().tool = StitcherConfig::NoTool;
-    canvas()->setCutMode(Geometry::CutNone);
 }
 
-void MainWindow::onClickEditTool(bool checked)
+void MainWindow::onClickEditTool(QPushButton* b, bool checked)
 {
-    auto* b = qobject_cast<QPushButton*>(sender());
-    if (!b)
-        return;
     if (!checked) {
         config().tool = StitcherConfig::NoTool;
         return;
     }
-    checkOnlyTool(b);
-    config().tool = StitcherConfig::DrawTool;
-    canvas()->setCutMode(Geometry::CutNone);
+    selectTool(b, StitcherConfig::DrawTool);
     config().shape = b == pathButton    ? Annotation::Path
                      : b == arrowButton ? Annotation::Arrow
                                         : Annotation::Rectangle;
@@ -778,18 +764,13 @@ void MainWindow::setEditingWidth()
     largeAction->setChecked(entry == largeAction);
 }
 
-void MainWindow::onClickMosaic(bool checked)
+void MainWindow::onClickMosaic(QPushButton* b, bool checked)
 {
-    auto* b = qobject_cast<QPushButton*>(sender());
-    if (!b)
-        return;
     if (!checked) {
         config().tool = StitcherConfig::NoTool;
         return;
     }
-    checkOnlyTool(b);
-    config().tool = StitcherConfig::MosaicTool;
-    canvas()->setCutMode(Geometry::CutNone);
+    selectTool(b, StitcherConfig::MosaicTool);
     config().mosaicName = b->objectName();
 }
 
@@ -825,11 +806,8 @@ void MainWindow::clearMosaics()
 
 // ---- Watermark ---------------------------------------------------------------------------------
 
-void MainWindow::onClickWatermarkMode(bool checked)
+void MainWindow::onClickWatermarkMode(QPushButton* b, bool checked)
 {
-    auto* b = qobject_cast<QPushButton*>(sender());
-    if (!b)
-        return;
     PainterArea* area = canvas();
     if (!checked) {
         config().watermarkMode = Watermark::None;
@@ -840,14 +818,9 @@ void MainWindow::onClickWatermarkMode(bool checked)
     const bool bottom = b == watermarkBottomButton;
     config().watermarkMode = bottom ? Watermark::Bottom : Watermark::Tile;
     (bottom ? watermarkTileButton : watermarkBottomButton)->setChecked(false);
-    if (config().tool == StitcherConfig::TrimTool) {
-        // A trim tool would cut through the watermark being placed.
-        cutInnerButton->setChecked(false);
-        cutOuterButton->setChecked(false);
-        cutAllButton->setChecked(false);
-        config().tool = StitcherConfig::NoTool;
-        area->setCutMode(Geometry::CutNone);
-    }
+    // A trim tool would cut through the watermark being placed.
+    if (config().tool == StitcherConfig::TrimTool)
+        selectTool(nullptr, StitcherConfig::NoTool);
     area->update();
     markModified();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "canvas/geometry.h"
 #include "export/exportformat.h"
 
 #include <QImage>
 #include <QPointer>
+#include <QVector>
 #include <QWidget>
 
 class AboutDialog;
@@ -95,18 +97,25 @@ private:
     QWidget* buildEditingSection();
     QWidget* buildMosaicSection();
     QWidget* buildWatermarkSection();
-    MyScrolleaArea* buildSwatchStrip(const QSize& stripSize, const QPoint& rowPos, QButtonGroup** group,
-                                     QPushButton** picker);
+    // Swatches whose choice goes to a slot of this window ("toggled(int, bool)"), and a colour picker.
+    MyScrolleaArea* buildSwatchStrip(const QSize& stripSize, const QPoint& rowPos, const char* toggledSlot,
+                                     void (MainWindow::*pick)());
 
-    void onClickDirection(bool checked);
-    void onClickCutMode(bool checked);
-    void onClickSpacingMode(bool checked);
-    void onClickEditTool(bool checked);
-    void onClickMosaic(bool checked);
-    void onClickWatermarkMode(bool checked);
+    // A panel handler is told which of its buttons was clicked and whether it is checked now.
+    using ClickHandler = void (MainWindow::*)(QPushButton* b, bool checked);
+    void connectClicks(const QVector<QPushButton*>& buttons, ClickHandler handler);
+    void onClickDirection(QPushButton* b, bool checked);
+    void onClickCutMode(QPushButton* b, bool checked);
+    void onClickSpacingMode(QPushButton* b, bool checked);
+    void onClickEditTool(QPushButton* b, bool checked);
+    void onClickMosaic(QPushButton* b, bool checked);
+    void onClickWatermarkMode(QPushButton* b, bool checked);
     void onWatermarkTextChanged(const QString& text);
 
     void checkOnlyTool(QPushButton* b);
+    // Checks b alone among the tool buttons (none when b is not one), and gives the canvas the tool
+    // and the trimming buttons of the cut mode.
+    void selectTool(QPushButton* b, int tool, int cutMode = Geometry::CutNone);
     bool hasEditingResults() const;
     bool hasAnyChanges() const;
     void resetEditing();

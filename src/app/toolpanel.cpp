@@ -56,13 +56,38 @@ QHBoxLayout* rowLayout(int left, int top, int right, int bottom, int spacing)
     return layout;
 }
 
-IconPushButton* segmentButton(const QString& icon, const QString& checkedIcon, const char* fragment,
-                              const QString& toolTip, QWidget* parent)
+// A button of a row of joined toggle buttons: its picture under :/images, whose checked picture adds
+// "-active" before the suffix, and its tooltip; the field it fills, if any.
+struct Segment
 {
-    auto* button = new IconPushButton(icon, checkedIcon, parent);
-    button->setStyleSheet(segmentStyle.arg(fragment));
-    button->setToolTip(toolTip);
-    return button;
+    const char* picture;
+    QString toolTip;
+    IconPushButton** field = nullptr;
+};
+
+QString activePicture(const QString& picture)
+{
+    const int suffix = picture.contains(QLatin1Char('@')) ? picture.indexOf(QLatin1Char('@'))
+                                                          : picture.lastIndexOf(QLatin1Char('.'));
+    return QString(picture).insert(suffix, QLatin1String("-active"));
+}
+
+// The row's buttons, rounded at its two ends only.
+QVector<QPushButton*> segmentRow(QHBoxLayout* row, const QVector<Segment>& segments, QWidget* parent)
+{
+    QVector<QPushButton*> buttons;
+    for (int i = 0; i < segments.size(); ++i) {
+        const QString picture = QStringLiteral(":/images/") + segments[i].picture;
+        auto* button = new IconPushButton(picture, activePicture(picture), parent);
+        const char* fragment = i == 0 ? firstSegment : i + 1 == segments.size() ? lastSegment : middleSegment;
+        button->setStyleSheet(segmentStyle.arg(fragment));
+        button->setToolTip(segments[i].toolTip);
+        row->addWidget(button);
+        if (segments[i].field)
+            *segments[i].field = button;
+        buttons << button;
+    }
+    return buttons;
 }
 
 QSlider* captionedSlider(QHBoxLayout* row, const QString& caption, int captionWidth, const QString& name,
@@ -162,10 +187,17 @@ QWidget* MainWindow::buildDirectionSection()
         b->setCheckable(true);
         b->setFixedWidth(110);
         row->addWidget(b);
-        connect(b, &QPushButton::clicked, this, &MainWindow::onClickDirection);
     }
+    connectClicks({horizontalButton, verticalButton}, &MainWindow::onClickDirection);
     horizontalButton->setChecked(true);
     return section;
+}
+
+void MainWindow::connectClicks(const QVector<QPushButton*>& buttons, ClickHandler handler)
+{
+    for (QPushButton* b : buttons)
+        connect(b, &QPushButton::clicked, this,
+                [this, b, handler](bool checked) { (this->*handler)(b, checked); });
 }
 
 QWidget* MainWindow::buildStitchingSection()
@@ -175,16 +207,10 @@ QWidget* MainWindow::buildStitchingSection()
     layout->addWidget(new ProximaLabel(tr("STITCHING"), section));
     auto* row = rowLayout(0, 0, 20, 0, 0);
     layout->addLayout(row);
-    cutInnerButton = segmentButton(":/images/cutpic-inner@2x.png", ":/images/cutpic-inner-active@2x.png",
-                                   firstSegment, tr("Trim between photos"), section);
-    cutOuterButton = segmentButton(":/images/cutpic-out@2x.png", ":/images/cutpic-out-active@2x.png",
-                                   middleSegment, tr("Trim the strip's outer edges"), section);
-    cutAllButton = segmentButton(":/images/cutpic-all@2x.png", ":/images/cutpic-all-active@2x.png",
-                                 lastSegment, tr("Trim every edge"), section);
-    for (IconPushButton* b : {cutInnerButton, cutOuterButton, cutAllButton}) {
-        row->addWidget(b);
-        connect(b, &QPushButton::clicked, this, &MainWindow::onClickCutMode);
-    }
+    const QVector<Segment> cuts = {{"cutpic-inner@2x.png", tr("Trim between photos"), &cutInnerButton},
+                                   {"cutpic-out@2x.png", tr("Trim the strip's outer edges"), &cutOuterButton},
+                                   {"cutpic-all@2x.png", tr("Trim every edge"), &cutAllButton}};
+    connectClicks(segmentRow(row, cuts, section), &MainWindow::onClickCutMode);
     return section;
 }
 
@@ -195,33 +221,27 @@ QWidget* MainWindow::buildSpacingSection()
     layout->addWidget(new ProximaLabel(tr("SPACING"), section));
     auto* modeRow = rowLayout(0, 0, 20, 0, 0);
     layout->addLayout(modeRow);
-    spacingInnerButton = segmentButton(":/images/spacing-inner.png", ":/images/spacing-inner-active.png",
-                                       firstSegment, tr("Spacing between photos"), section);
-    spacingOuterButton = segmentButton(":/images/spacing-out.png", ":/images/spacing-out-active.png",
-                                       middleSegment, tr("Border round the strip"), section);
-    spacingAllButton = segmentButton(":/images/spacing-all.png", ":/images/spacing-all-active.png",
-                                     lastSegment, tr("Spacing and border"), section);
-    for (IconPushButton* b : {spacingInnerButton, spacingOuterButton, spacingAllButton}) {
-        modeRow->addWidget(b);
-        connect(b, &QPushButton::clicked, this, &MainWindow::onClickSpacingMode);
+    const QVector<Segment> modes = {{"spacing-inner.png", tr("Spacing between photos"), &spacingInnerButton},
+                                    {"spacing-out.png", tr("Border round the strip"), &spacingOuterButton},
+                                    {"spacing-all.png", tr("Spacing and border"), &spacingAllButton}};
+    connectClicks(segmentRow(modeRow, modes, section), &MainWindow::onClickSpacingMode);
+
+    const struct
+    {
+        QString caption;
+        const char* name;
+        const char* slot;
+    } sliders[] = {{tr("Inner:"), "spacingInnerSlider", SLOT(setSpacingInner(int))},
+                   {tr("Outer:"), "spacingOuterSlider", SLOT(setSpacingOuter(int))}};
+    for (const auto& s : sliders) {
+        auto* row = rowLayout(0, 3, 10, 0, -1);
+        layout->addLayout(row);
+        QSlider* slider = captionedSlider(row, s.caption, 38, s.name, section);
+        row->addWidget(slider, 0, Qt::AlignVCenter);
+        connect(slider, SIGNAL(valueChanged(int)), canvas(), s.slot);
     }
-
-    auto* innerRow = rowLayout(0, 3, 10, 0, -1);
-    layout->addLayout(innerRow);
-    QSlider* inner = captionedSlider(innerRow, tr("Inner:"), 38, "spacingInnerSlider", section);
-    innerRow->addWidget(inner, 0, Qt::AlignVCenter);
-    auto* outerRow = rowLayout(0, 3, 10, 0, -1);
-    layout->addLayout(outerRow);
-    QSlider* outer = captionedSlider(outerRow, tr("Outer:"), 38, "spacingOuterSlider", section);
-    outerRow->addWidget(outer, 0, Qt::AlignVCenter);
-    connect(inner, SIGNAL(valueChanged(int)), canvas(), SLOT(setSpacingInner(int)));
-    connect(outer, SIGNAL(valueChanged(int)), canvas(), SLOT(setSpacingOuter(int)));
-
-    QButtonGroup* swatches = nullptr;
-    QPushButton* picker = nullptr;
-    layout->addWidget(buildSwatchStrip(QSize(220, 23), QPoint(-3, 0), &swatches, &picker));
-    connect(swatches, SIGNAL(buttonToggled(int, bool)), this, SLOT(spacingColorToggled(int, bool)));
-    connect(picker, &QPushButton::clicked, this, &MainWindow::onClickSpacingColorPick);
+    layout->addWidget(buildSwatchStrip(QSize(220, 23), QPoint(-3, 0), SLOT(spacingColorToggled(int, bool)),
+                                       &MainWindow::onClickSpacingColorPick));
     return section;
 }
 
@@ -241,18 +261,14 @@ QWidget* MainWindow::buildEditingSection()
 
     auto* row = rowLayout(0, 0, 20, 3, 0);
     layout->addLayout(row);
-    pathButton = segmentButton(":/images/Path.png", ":/images/Path-active.png", firstSegment,
-                               tr("Free-hand path"), section);
-    rectangleButton = segmentButton(":/images/rectangle.png", ":/images/rectangle-active.png", middleSegment,
-                                    tr("Rectangle"), section);
-    arrowButton =
-        segmentButton(":/images/arrow.png", ":/images/arrow-active.png", middleSegment, tr("Arrow"), section);
-    for (IconPushButton* b : {pathButton, rectangleButton, arrowButton}) {
-        row->addWidget(b);
-        connect(b, &QPushButton::clicked, this, &MainWindow::onClickEditTool);
-    }
-    auto* sizeButton = segmentButton(":/images/size-more.png", ":/images/size-more-active.png", lastSegment,
-                                     tr("Pen width"), section);
+    // The pen width's menu button ends the row.
+    const QVector<Segment> tools = {{"Path.png", tr("Free-hand path"), &pathButton},
+                                    {"rectangle.png", tr("Rectangle"), &rectangleButton},
+                                    {"arrow.png", tr("Arrow"), &arrowButton},
+                                    {"size-more.png", tr("Pen width")}};
+    QVector<QPushButton*> buttons = segmentRow(row, tools, section);
+    QPushButton* sizeButton = buttons.takeLast();
+    connectClicks(buttons, &MainWindow::onClickEditTool);
     auto* sizeMenu = new QMenu(sizeButton);
     // Its own sheet: the panel's background reaches the menu, its text colour would not.
     sizeMenu->setStyleSheet(Theme::menuStyleSheet());
@@ -265,13 +281,9 @@ QWidget* MainWindow::buildEditingSection()
     }
     smallAction->setChecked(true);
     sizeButton->setMenu(sizeMenu);
-    row->addWidget(sizeButton);
 
-    QButtonGroup* swatches = nullptr;
-    QPushButton* picker = nullptr;
-    layout->addWidget(buildSwatchStrip(QSize(220, 22), QPoint(-3, 0), &swatches, &picker));
-    connect(swatches, SIGNAL(buttonToggled(int, bool)), this, SLOT(editingColorToggled(int, bool)));
-    connect(picker, &QPushButton::clicked, this, &MainWindow::onClickEditingColorPick);
+    layout->addWidget(buildSwatchStrip(QSize(220, 22), QPoint(-3, 0), SLOT(editingColorToggled(int, bool)),
+                                       &MainWindow::onClickEditingColorPick));
     return section;
 }
 
@@ -310,9 +322,9 @@ QWidget* MainWindow::buildMosaicSection()
         b->setStyleSheet(segmentStyle.arg(patterns[i].fragment));
         b->setToolTip(patterns[i].toolTip);
         row->addWidget(b);
-        connect(b, &QPushButton::clicked, this, &MainWindow::onClickMosaic);
         mosaicButtons[i] = b;
     }
+    connectClicks({std::begin(mosaicButtons), std::end(mosaicButtons)}, &MainWindow::onClickMosaic);
     return section;
 }
 
@@ -323,17 +335,13 @@ QWidget* MainWindow::buildWatermarkSection()
     layout->addWidget(new ProximaLabel(tr("WARTMARK"), section));
     auto* modeRow = rowLayout(0, 5, 20, 10, 0);
     layout->addLayout(modeRow);
-    watermarkBottomButton =
-        segmentButton(":/images/watermark-bottom@2x.png", ":/images/watermark-bottom-active@2x.png",
-                      firstSegment, tr("Watermark at the bottom"), section);
-    watermarkTileButton =
-        segmentButton(":/images/watermark-tile@2x.png", ":/images/watermark-tile-active@2x.png", lastSegment,
-                      tr("Tiled watermark"), section);
-    for (IconPushButton* b : {watermarkBottomButton, watermarkTileButton}) {
+    const QVector<Segment> modes = {
+        {"watermark-bottom@2x.png", tr("Watermark at the bottom"), &watermarkBottomButton},
+        {"watermark-tile@2x.png", tr("Tiled watermark"), &watermarkTileButton}};
+    const QVector<QPushButton*> buttons = segmentRow(modeRow, modes, section);
+    for (QPushButton* b : buttons)
         b->setFixedWidth(72);
-        modeRow->addWidget(b);
-        connect(b, &QPushButton::clicked, this, &MainWindow::onClickWatermarkMode);
-    }
+    connectClicks(buttons, &MainWindow::onClickWatermarkMode);
     modeRow->addStretch();
 
     watermarkEdit = new QLineEdit(section);
@@ -348,11 +356,8 @@ QWidget* MainWindow::buildWatermarkSection()
     layout->addWidget(watermarkEdit);
     connect(watermarkEdit, &QLineEdit::textChanged, this, &MainWindow::onWatermarkTextChanged);
 
-    QButtonGroup* swatches = nullptr;
-    QPushButton* picker = nullptr;
-    layout->addWidget(buildSwatchStrip(QSize(220, 27), QPoint(-3, 5), &swatches, &picker));
-    connect(swatches, SIGNAL(buttonToggled(int, bool)), this, SLOT(watermarkColorToggled(int, bool)));
-    connect(picker, &QPushButton::clicked, this, &MainWindow::onClickWatermarkerColorPick);
+    layout->addWidget(buildSwatchStrip(QSize(220, 27), QPoint(-3, 5), SLOT(watermarkColorToggled(int, bool)),
+                                       &MainWindow::onClickWatermarkerColorPick));
 
     const struct
     {
@@ -377,7 +382,7 @@ QWidget* MainWindow::buildWatermarkSection()
 }
 
 MyScrolleaArea* MainWindow::buildSwatchStrip(const QSize& stripSize, const QPoint& rowPos,
-                                             QButtonGroup** group, QPushButton** picker)
+                                             const char* toggledSlot, void (MainWindow::*pick)())
 {
     auto* strip = new MyScrolleaArea;
     strip->setBackgroundRole(QPalette::Dark);
@@ -388,7 +393,7 @@ MyScrolleaArea* MainWindow::buildSwatchStrip(const QSize& stripSize, const QPoin
     // Tight enough that all eight swatches and the picker fit the strip's 220 pixels.
     layout->setContentsMargins(3, 0, 3, 0);
     layout->setSpacing(2);
-    *group = new QButtonGroup(row);
+    auto* group = new QButtonGroup(row);
     const StitcherConfig& c = config();
     for (int i = 0; i < c.colorNames.size(); ++i) {
         auto* swatch = new QRadioButton(row);
@@ -398,14 +403,16 @@ MyScrolleaArea* MainWindow::buildSwatchStrip(const QSize& stripSize, const QPoin
         name[0] = name.at(0).toUpper();
         swatch->setToolTip(name);
         swatch->setChecked(i == 0);
-        (*group)->addButton(swatch, i);
+        group->addButton(swatch, i);
         layout->addWidget(swatch);
     }
-    *picker = new QPushButton(row);
-    (*picker)->setStyleSheet("QPushButton {border-image: url(:/images/color/Beachball.png)}");
-    (*picker)->setFixedSize(18, 18);
-    (*picker)->setToolTip(tr("Pick another colour"));
-    layout->addWidget(*picker);
+    auto* picker = new QPushButton(row);
+    picker->setStyleSheet("QPushButton {border-image: url(:/images/color/Beachball.png)}");
+    picker->setFixedSize(18, 18);
+    picker->setToolTip(tr("Pick another colour"));
+    layout->addWidget(picker);
+    connect(group, SIGNAL(buttonToggled(int, bool)), this, toggledSlot);
+    connect(picker, &QPushButton::clicked, this, pick);
 
     // The row keeps its natural width; were it wider than the strip, it could be dragged sideways.
     row->resize(row->sizeHint());
