@@ -22,7 +22,6 @@
 #include "settings/appdialog.h"
 #include "settings/appsettings.h"
 #include "widgets/busycursor.h"
-#include "widgets/dialogstyle.h"
 #include "widgets/iconpushbutton.h"
 #include "widgets/theme.h"
 
@@ -515,7 +514,7 @@ bool MainWindow::confirmClose()
                          tr("The strip has changes that were never exported."), QMessageBox::NoButton,
                          window());
     question.setInformativeText(tr("Export it before closing, or discard the changes?"));
-    question.setStyleSheet(darkDialogStyle());
+    question.setStyleSheet(Theme::dialogStyleSheet());
     QPushButton* exportButton = question.addButton(tr("Export…"), QMessageBox::AcceptRole);
     QPushButton* discardButton = question.addButton(tr("Discard"), QMessageBox::DestructiveRole);
     QPushButton* cancelButton = question.addButton(tr("Cancel"), QMessageBox::RejectRole);

@@ -7,6 +7,7 @@
 #include "canvas/tools/watermark.h"
 #include "intake/intakerun.h"
 #include "intake/photointake.h"
+#include "widgets/theme.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,8 +20,6 @@
 using namespace Geometry;
 
 namespace {
-
-const QColor canvasColor(0x13, 0x18, 0x20);
 
 struct ButtonArt
 {
@@ -815,7 +814,7 @@ void PainterArea::paintEmptyCanvas(QPainter& painter)
                      tr("Add Images and Photos"));
     font.setPointSize(12);
     painter.setFont(font);
-    painter.setPen(QColor("#EBECEE"));
+    painter.setPen(QColor(Theme::lightText));
     painter.drawText(QRect(QPoint(0, 144), QPoint(width() - 1, 173)), Qt::AlignCenter,
                      tr("or Drag and Drop"));
 }
@@ -881,7 +880,7 @@ QImage PainterArea::renderRegion(const QRect& area)
     QImage region(area.size(), QImage::Format_RGB32);
     if (region.isNull())
         return {};
-    region.fill(canvasColor);
+    region.fill(QColor(Theme::canvas));
     uchar* bits = region.bits();
     const qsizetype bytesPerLine = region.bytesPerLine();
     // Tiles on one fixed grid of the strip, cut by the region's edges: painter coordinates stay small.

@@ -3,6 +3,7 @@
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "editphotos/editphotoitem.h"
+#include "widgets/theme.h"
 
 #include <QDebug>
 #include <QDrag>
@@ -156,9 +157,10 @@ void EditPhotoContent::showDeleteMenu(EditPhotoItem* cell, const QPoint& globalP
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // The window's dark background reaches the menu too; its text has to follow.
-    menu->setStyleSheet("QMenu {background-color: #283142; color: #ebecee; border: 1px solid #3A4354;}"
-                        "QMenu::item {padding: 4px 24px;}"
-                        "QMenu::item:selected {background-color: #177df7;}");
+    menu->setStyleSheet(
+        Theme::sheet("QMenu {background-color: @bar; color: @light; border: 1px solid @border;}"
+                     "QMenu::item {padding: 4px 24px;}"
+                     "QMenu::item:selected {background-color: @accent;}"));
     auto* action = new QAction(tr("delete"), cell);
     pendingDeleteAction = action;
     connect(action, &QAction::triggered, this, &EditPhotoContent::deletePaintImage);

@@ -1,6 +1,7 @@
 #include "editphotos/editphotosdialog.h"
 
 #include "editphotos/editphotocontent.h"
+#include "widgets/theme.h"
 
 #include <QScrollArea>
 #include <QScrollBar>
@@ -13,11 +14,11 @@ EditPhotosDialog::EditPhotosDialog(QWidget* parent) : MainFrame(parent)
     // window's colours, so that many photos never need sideways scrolling.
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollArea->verticalScrollBar()->setStyleSheet(
-        "QScrollBar:vertical {background: #131820; width: 8px; margin: 0px;}"
-        "QScrollBar::handle:vertical {background: #3A4354; border-radius: 4px; min-height: 30px;}"
+    scrollArea->verticalScrollBar()->setStyleSheet(Theme::sheet(
+        "QScrollBar:vertical {background: @canvas; width: 8px; margin: 0px;}"
+        "QScrollBar::handle:vertical {background: @border; border-radius: 4px; min-height: 30px;}"
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0px;}"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: none;}");
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: none;}"));
     setContentWidget(scrollArea);
     setWindowTitle(tr("Edit Photos"));
     setFixedSize(620, 600);

@@ -1,6 +1,6 @@
 #include "intake/intakerun.h"
 
-#include "widgets/dialogstyle.h"
+#include "widgets/theme.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -74,7 +74,7 @@ void IntakeRun::showProgress()
         return;
     progress = new QProgressDialog(owner->window());
     progress->setWindowTitle(tr("Adding photos"));
-    progress->setStyleSheet(darkDialogStyle());
+    progress->setStyleSheet(Theme::dialogStyleSheet());
     progress->setCancelButtonText(tr("Cancel"));
     progress->setWindowModality(Qt::WindowModal);
     progress->setAutoClose(false);
@@ -107,7 +107,7 @@ void IntakeRun::onFinished()
     const QString refused = Intake::refusalText(photos.refused());
     if (!refused.isEmpty()) {
         QMessageBox box(QMessageBox::Warning, tr("Add photos"), refused, QMessageBox::Ok, owner->window());
-        box.setStyleSheet(darkDialogStyle());
+        box.setStyleSheet(Theme::dialogStyleSheet());
         box.exec();
     }
     if (!alive)

@@ -1,5 +1,7 @@
 #include "widgets/myspliteview.h"
 
+#include "widgets/theme.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -12,6 +14,6 @@ void MySpliteView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor("#262d38"));
+    painter.setBrush(QColor(Theme::separator));
     painter.drawRect(event->rect());
 }

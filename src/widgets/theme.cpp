@@ -5,64 +5,57 @@
 
 namespace Theme {
 
-namespace {
-
-// Every dialog of the application's own, and Qt's.
-const char* const dialogClasses[] = {"QDialog"};
-
-// Each rule written once with "@D" for the dialog class, repeated for every class.
-QString forEachDialog(const QString& rule)
+QString sheet(QString text)
 {
-    QStringList selectors;
-    const QString head = rule.section('{', 0, 0).trimmed();
-    for (const char* dialog : dialogClasses) {
-        for (const QString& part : head.split(',')) {
-            QString selector = part.trimmed();
-            selector.replace(QLatin1String("@D"), QLatin1String(dialog));
-            selectors << selector;
-        }
-    }
-    return selectors.join(", ") + " {" + rule.section('{', 1);
-}
-
-QString colours(QString sheet)
-{
-    return sheet.replace("@panel", panel)
+    return text.replace("@panel", panel)
         .replace("@bar", bar)
+        .replace("@canvas", canvas)
         .replace("@accent", accent)
         .replace("@light", lightText)
+        .replace("@soft", softText)
         .replace("@dim", dimText)
+        .replace("@separator", separator)
         .replace("@border", border);
 }
 
-} // namespace
+QString dialogStyleSheet()
+{
+    return sheet("QMessageBox, QProgressDialog { background-color: @bar; }"
+                 "QLabel { color: @light; }"
+                 "QPushButton { background-color: @panel; color: @light; border: 1px solid @border;"
+                 " border-radius: 3px; padding: 4px 14px; min-width: 64px; }"
+                 "QPushButton:default { background-color: @accent; border-color: @accent; }"
+                 "QPushButton:pressed { background-color: @accent; }"
+                 "QProgressBar { background-color: @panel; color: @light; border: 1px solid @border;"
+                 " border-radius: 3px; text-align: center; }"
+                 "QProgressBar::chunk { background-color: @accent; border-radius: 3px; }");
+}
 
 QString menuStyleSheet()
 {
-    return colours(
-        "QMenu {background-color: @panel; color: @light; border: 1px solid @border; padding: 4px 0;}"
-        "QMenu::item {background-color: transparent; padding: 5px 20px 5px 26px;}"
-        "QMenu::item:selected {background-color: @border; color: white;}"
-        "QMenu::item:disabled {color: @dim;}"
-        "QMenu::separator {height: 1px; background: @border; margin: 4px 8px;}"
-        "QMenu::indicator {width: 10px; height: 10px; left: 9px;}"
-        "QMenu::indicator:checked {background-color: @accent; border: 1px solid @light; "
-        "border-radius: 5px;}");
+    return sheet("QMenu {background-color: @panel; color: @light; border: 1px solid @border; padding: 4px 0;}"
+                 "QMenu::item {background-color: transparent; padding: 5px 20px 5px 26px;}"
+                 "QMenu::item:selected {background-color: @border; color: white;}"
+                 "QMenu::item:disabled {color: @dim;}"
+                 "QMenu::separator {height: 1px; background: @border; margin: 4px 8px;}"
+                 "QMenu::indicator {width: 10px; height: 10px; left: 9px;}"
+                 "QMenu::indicator:checked {background-color: @accent; border: 1px solid @light; "
+                 "border-radius: 5px;}");
 }
 
 QString scrollBarStyleSheet()
 {
-    return colours("QScrollBar:vertical {background: @panel; width: 6px; margin: 0; border: 0;}"
-                   "QScrollBar::handle:vertical {background: @border; min-height: 30px; border-radius: 3px;}"
-                   "QScrollBar::handle:vertical:hover, QScrollBar::handle:vertical:pressed "
-                   "{background: @dim;}"
-                   "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0; border: 0;}"
-                   "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: none;}"
-                   "QScrollBar:horizontal {background: @panel; height: 6px; margin: 0; border: 0;}"
-                   "QScrollBar::handle:horizontal {background: @border; min-width: 30px; "
-                   "border-radius: 3px;}"
-                   "QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal {width: 0; border: 0;}"
-                   "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal {background: none;}");
+    return sheet("QScrollBar:vertical {background: @panel; width: 6px; margin: 0; border: 0;}"
+                 "QScrollBar::handle:vertical {background: @border; min-height: 30px; border-radius: 3px;}"
+                 "QScrollBar::handle:vertical:hover, QScrollBar::handle:vertical:pressed "
+                 "{background: @dim;}"
+                 "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0; border: 0;}"
+                 "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: none;}"
+                 "QScrollBar:horizontal {background: @panel; height: 6px; margin: 0; border: 0;}"
+                 "QScrollBar::handle:horizontal {background: @border; min-width: 30px; "
+                 "border-radius: 3px;}"
+                 "QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal {width: 0; border: 0;}"
+                 "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal {background: none;}");
 }
 
 QString applicationStyleSheet()
@@ -98,14 +91,15 @@ QString applicationStyleSheet()
         "@D QProgressBar::chunk {background-color: @accent;}",
         "@D QSplitter::handle {background-color: @bar;}",
     };
-    QString sheet;
+    // Every dialog, the application's own and Qt's.
+    QString rules;
     for (const QString& rule : dialogRules)
-        sheet += forEachDialog(rule);
-    sheet += menuStyleSheet();
-    sheet += "QToolTip {background-color: @bar; color: @light; border: 1px solid @border; padding: 3px;}";
-    for (const char* dialog : dialogClasses)
-        sheet += scrollBarStyleSheet().replace("QScrollBar", QString(dialog) + " QScrollBar");
-    return colours(sheet);
+        rules += rule;
+    rules.replace("@D", "QDialog");
+    rules += menuStyleSheet();
+    rules += "QToolTip {background-color: @bar; color: @light; border: 1px solid @border; padding: 3px;}";
+    rules += scrollBarStyleSheet().replace("QScrollBar", "QDialog QScrollBar");
+    return sheet(rules);
 }
 
 void install()

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The application's colours, and the style sheets that bring Qt's own dialogs, menus, tooltips and
-// scroll bars into them.
+// The application's colours, once, and the style sheets built from them that bring Qt's own dialogs,
+// menus, tooltips and scroll bars into them.
 namespace Theme {
 
 constexpr const char* panel = "#1c2431";
@@ -16,6 +16,13 @@ constexpr const char* dimText = "#8C8D8D";
 constexpr const char* separator = "#262d38";
 constexpr const char* border = "#3A4354";
 
+// The sheet with each "@name" of a colour above replaced by the colour: @panel, @bar, @canvas, @accent,
+// @light, @soft, @dim, @separator, @border.
+QString sheet(QString text);
+
+// The small windows that ask or wait: dark panel, light text, accent for the default button and the
+// progress.
+QString dialogStyleSheet();
 // Menus in the panel's colours: light text, a lighter row under the pointer.
 QString menuStyleSheet();
 // A slim vertical scroll bar on the panel's background.

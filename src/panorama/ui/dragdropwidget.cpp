@@ -7,6 +7,7 @@
 #include "panorama/ui/panoramabutton.h"
 #include "panorama/ui/photocontent.h"
 #include "panorama/ui/photoitem.h"
+#include "widgets/theme.h"
 
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -27,7 +28,7 @@ QLabel* makePanelText(const QString& text, int weight, int pixelSize, const QPoi
 {
     auto* label = new QLabel(text, panel);
     // The panel's picture would otherwise cascade onto the text as its own border image.
-    label->setStyleSheet(QStringLiteral("color: #EBECEE; border-image: none;"));
+    label->setStyleSheet(Theme::sheet("color: @light; border-image: none;"));
     QFont font(QStringLiteral("Proxima Nova"));
     font.setWeight(weight);
     font.setPixelSize(pixelSize);
