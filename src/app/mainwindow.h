@@ -171,14 +171,5 @@ private:
     PartsExporter* partsExporter = nullptr;
     QAction* exportPartsAction = nullptr;
 
-    friend class TestWorkflow;
-    friend class TestExport;
-    friend class TestExportParts;
-    friend class TestTopBar;
-    friend class TestRandomEditing;
-    friend class TestFullSession;
-    friend class TestCloseGuard;
-    friend class TestConventions;
-    friend class TestView;
-    friend class TestPlaces;
+    friend struct MainWindowProbe;
 };

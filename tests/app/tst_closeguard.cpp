@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/mywindows.h"
 #include "app/toolbutton.h"
+#include "support/mainwindowprobe.h"
 
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
@@ -61,17 +62,18 @@ class TestCloseGuard : public QObject
     QTemporaryDir dir;
     std::unique_ptr<MyWindows> top;
     MainWindow* window = nullptr;
+    std::unique_ptr<MainWindowProbe> ui;
     std::unique_ptr<ModalAnswerer> answers;
     int exports = 0;
 
-    PainterArea* canvas() const { return window->canvas(); }
+    PainterArea* canvas() const { return ui->canvas(); }
     bool modified() const { return top->isWindowModified(); }
 
     // Exports through the real save dialog; the window is then clean.
     void exportNow()
     {
         answers->queue(chooseFileInDialog(dir.filePath(QString("strip%1.png").arg(++exports))));
-        QVERIFY(window->exportStrip());
+        QVERIFY(ui->exportStrip());
         QVERIFY(!modified());
     }
 
@@ -90,6 +92,7 @@ private slots:
         answers = std::make_unique<ModalAnswerer>();
         top = std::make_unique<MyWindows>();
         window = top->mainWindow();
+        ui = std::make_unique<MainWindowProbe>(*window);
         top->show();
         QVERIFY(QTest::qWaitForWindowExposed(top.get()));
     }
@@ -97,6 +100,7 @@ private slots:
     {
         QCOMPARE(answers->pendingCount(), 0);
         top->setWindowModified(false);
+        ui.reset();
         top.reset();
         StitcherConfig::instance()->tool = StitcherConfig::NoTool;
     }
@@ -111,35 +115,35 @@ private slots:
             {"photos reordered", [&] { canvas()->swapPhotos(0, 1); }},
             {"trim",
              [&] {
-                 window->cutInnerButton->click();
+                 ui->cutInnerButton->click();
                  canvas()->paintImages[0]->rightButton->click();
-                 dragOn(window->canvasHolder, canvas()->geometry().topLeft() + QPoint(30, 20), {20, 0});
+                 dragOn(ui->canvasHolder, canvas()->geometry().topLeft() + QPoint(30, 20), {20, 0});
              }},
-            {"spacing", [&] { window->spacingAllButton->click(); }},
+            {"spacing", [&] { ui->spacingAllButton->click(); }},
             {"drawing",
              [&] {
-                 window->rectangleButton->click();
-                 dragOn(window->canvasHolder, canvas()->geometry().topLeft() + QPoint(5, 5), {10, 10});
+                 ui->rectangleButton->click();
+                 dragOn(ui->canvasHolder, canvas()->geometry().topLeft() + QPoint(5, 5), {10, 10});
              }},
             {"mosaic",
              [&] {
-                 window->mosaicButtons[0]->click();
-                 dragOn(window->canvasHolder, canvas()->geometry().topLeft() + QPoint(5, 5), {10, 10});
+                 ui->mosaicButtons[0]->click();
+                 dragOn(ui->canvasHolder, canvas()->geometry().topLeft() + QPoint(5, 5), {10, 10});
              }},
-            {"watermark", [&] { window->watermarkTileButton->click(); }},
+            {"watermark", [&] { ui->watermarkTileButton->click(); }},
             {"common size",
              [&] {
-                 window->heightEdit->setText("80");
-                 emit window->heightEdit->editingFinished();
+                 ui->heightEdit->setText("80");
+                 emit ui->heightEdit->editingFinished();
              }},
-            {"direction", [&] { window->verticalButton->click(); }},
-            {"panorama handed back", [&] { window->onPanoramaDone(photo(Qt::yellow)); }},
+            {"direction", [&] { ui->verticalButton->click(); }},
+            {"panorama handed back", [&] { ui->onPanoramaDone(photo(Qt::yellow)); }},
         };
         for (const auto& [name, change] : changes) {
             withTwoPhotos();
             change();
             QVERIFY2(modified(), name);
-            window->newPaint(); // "clear" empties the strip: nothing left to lose
+            ui->newPaint(); // "clear" empties the strip: nothing left to lose
             QVERIFY2(!modified(), name);
         }
     }
@@ -147,11 +151,11 @@ private slots:
     void lookingAroundLeavesTheWindowClean()
     {
         withTwoPhotos();
-        window->zoomSlider->setValue(80);
-        window->onClickFit();
-        dragOn(window->canvasHolder, canvas()->geometry().center(), {30, 0}); // pans
-        window->watermarkEdit->setText("not shown while the watermark is off");
-        window->undoPen();
+        ui->zoomSlider->setValue(80);
+        ui->onClickFit();
+        dragOn(ui->canvasHolder, canvas()->geometry().center(), {30, 0}); // pans
+        ui->watermarkEdit->setText("not shown while the watermark is off");
+        ui->undoPen();
         QVERIFY(!modified());
         QVERIFY(top->close());
         QCOMPARE(answers->answeredCount(), 1); // the export only
@@ -177,7 +181,7 @@ private slots:
         QFETCH(QString, exportTo);
         QFETCH(bool, closes);
         withTwoPhotos();
-        window->spacingOuterButton->click();
+        ui->spacingOuterButton->click();
         QVERIFY(modified());
         const int before = answers->answeredCount();
 

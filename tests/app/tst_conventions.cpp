@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/mainwindowprobe.h"
 
 #include "app/toolbutton.h"
 #include "canvas/geometry.h"
@@ -98,7 +99,8 @@ class TestConventions : public QObject
     struct Fixture
     {
         MainWindow window;
-        PainterArea* canvas = window.canvas();
+        MainWindowProbe ui{window};
+        PainterArea* canvas = ui.canvas();
         explicit Fixture(int photos = 2)
         {
             window.resize(900, 673);
@@ -155,7 +157,7 @@ private slots:
         QFETCH(QString, effect);
         Fixture f;
         QVERIFY(QTest::qWaitForWindowActive(&f.window));
-        f.window.zoomSlider->setValue(40);
+        f.ui.zoomSlider->setValue(40);
         f.stroke(1);
         f.stroke(2);
         f.stroke(1);
@@ -169,7 +171,7 @@ private slots:
         });
         QTest::keySequence(&f.window, key);
         if (effect == "+2" || effect == "-2") {
-            QCOMPARE(f.window.zoomSlider->value(), 40 + effect.toInt());
+            QCOMPARE(f.ui.zoomSlider->value(), 40 + effect.toInt());
             QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(40 + effect.toInt()));
         } else if (effect == "undo") {
             // The stroke made last goes, whichever tool made it.
@@ -180,7 +182,7 @@ private slots:
             QTest::keySequence(&f.window, key);
             QCOMPARE(f.canvas->mosaicStrokes.size(), 0);
         } else if (effect == "fit") {
-            QCOMPARE(f.canvas->width(), f.window.canvasHolder->width());
+            QCOMPARE(f.canvas->width(), f.ui.canvasHolder->width());
         } else {
             QTRY_COMPARE(answerer.answeredCount(), 1);
             QCOMPARE(asked, effect);
@@ -218,27 +220,27 @@ private slots:
         f.topBar(Panorama)->click();
         QCOMPARE(answerer.answeredClasses(), QStringList{"PanoramTips"});
         QVERIFY(!tipsStayed);
-        QVERIFY(f.window.panoramaDialog->isVisible());
-        QApplication::setActiveWindow(f.window.panoramaDialog);
-        QTest::keyClick(f.window.panoramaDialog, Qt::Key_Escape);
-        QVERIFY(f.window.panoramaDialog->isVisible());
+        QVERIFY(f.ui.panoramaDialog->isVisible());
+        QApplication::setActiveWindow(f.ui.panoramaDialog);
+        QTest::keyClick(f.ui.panoramaDialog, Qt::Key_Escape);
+        QVERIFY(f.ui.panoramaDialog->isVisible());
 
         // Delete removes the selected photos of the panorama list (once the list it replaced is gone).
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        auto* list = f.window.panoramaDialog->findChild<DragDropWidget*>();
+        auto* list = f.ui.panoramaDialog->findChild<DragDropWidget*>();
         QVERIFY(list);
         for (const char* name : {"a.png", "b.png", "c.png"})
             list->content()->addPhoto(photo(60, 40), name);
         list->content()->photos().at(1)->toggleSelected();
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(list->photoPaths(), (QStringList{"a.png", "c.png"}));
-        f.window.panoramaDialog->close();
+        f.ui.panoramaDialog->close();
     }
 
     void iconOnlyButtonsSayWhatTheyDoAndTheirKey()
     {
         Fixture f;
-        f.window.cutAllButton->click(); // the trimming arrows show
+        f.ui.cutAllButton->click(); // the trimming arrows show
         QStringList silent;
         for (QAbstractButton* b : f.window.findChildren<QAbstractButton*>())
             if (b->text().isEmpty() && b->toolTip().isEmpty())
@@ -259,15 +261,15 @@ private slots:
     {
         Fixture f(0);
         // A six-digit length shows whole in its entry.
-        f.window.widthEdit->setText("120000");
+        f.ui.widthEdit->setText("120000");
         QCoreApplication::processEvents();
-        const QImage entry = f.window.widthEdit->grab().toImage();
+        const QImage entry = f.ui.widthEdit->grab().toImage();
         int left = entry.width(), right = -1;
         for (int y = 0; y < entry.height(); ++y)
             for (int x = 0; x < entry.width(); ++x)
                 if (luminance(entry.pixel(x, y)) > 0.4)
                     left = std::min(left, x), right = std::max(right, x);
-        const QFontMetrics metrics(f.window.widthEdit->font());
+        const QFontMetrics metrics(f.ui.widthEdit->font());
         QVERIFY2(right - left + 1 >= metrics.boundingRect("120000").width() - 2,
                  qPrintable(QString("text %1 px of %2")
                                 .arg(right - left + 1)
@@ -277,7 +279,7 @@ private slots:
         // The pen-width menu in the panel's colours.
         QMenu* menu = nullptr;
         for (QMenu* m : f.window.findChildren<QMenu*>())
-            if (m->actions().contains(f.window.smallAction))
+            if (m->actions().contains(f.ui.smallAction))
                 menu = m;
         QVERIFY(menu);
         menu->popup(f.window.mapToGlobal(QPoint(10, 10)));

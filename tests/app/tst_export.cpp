@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/mainwindowprobe.h"
 
 #include "canvas/geometry.h"
 #include "canvas/painterarea.h"
@@ -25,7 +26,8 @@ private:
     struct Fixture
     {
         MainWindow window;
-        PainterArea* canvas = window.canvas();
+        MainWindowProbe ui{window};
+        PainterArea* canvas = ui.canvas();
         explicit Fixture(const QList<QColor>& colours, bool shown = true)
         {
             window.resize(900, 673);
@@ -50,7 +52,7 @@ private:
                 boxText = box->text();
             ModalAnswerer::pressButton(QMessageBox::Ok)(modal);
         });
-        f.window.save();
+        f.ui.save();
         return answerer.answeredClasses();
     }
 
@@ -64,8 +66,8 @@ private slots:
     void exportsOnePixelPerUnitAndRestoresTheZoom()
     {
         Fixture f(photoColours);
-        f.window.spacingAllButton->click();
-        f.window.zoomSlider->setValue(0);
+        f.ui.spacingAllButton->click();
+        f.ui.zoomSlider->setValue(0);
         QCOMPARE(f.canvas->painterScale, 0.3);
         const QString path = dir.filePath("strip.png");
         QCOMPARE(exportTo(f, path), QStringList{"QFileDialog"});
@@ -81,7 +83,7 @@ private slots:
     void unknownSuffixReceivesPngDataWithoutTrimmingAids()
     {
         Fixture f(photoColours);
-        f.window.cutAllButton->click();
+        f.ui.cutAllButton->click();
         const QString path = dir.filePath("strip.dat");
         exportTo(f, path);
         QFile file(path);
@@ -101,7 +103,7 @@ private slots:
     void failedWriteIsReportedAndChangesNothing()
     {
         Fixture f(photoColours);
-        f.window.zoomSlider->setValue(80);
+        f.ui.zoomSlider->setValue(80);
         // A parent that is a regular file cannot be written into, not even by root.
         QFile blocker(dir.filePath("blocker"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));

@@ -7,6 +7,7 @@
 #include "export/cutplanner.h"
 #include "support/filedialoganswer.h"
 #include "support/isolatedsettings.h"
+#include "support/mainwindowprobe.h"
 #include "support/modalanswerer.h"
 
 #include <QCheckBox>
@@ -46,7 +47,8 @@ class TestExportParts : public QObject
     struct Fixture
     {
         MainWindow window;
-        PainterArea* canvas = window.canvas();
+        MainWindowProbe ui{window};
+        PainterArea* canvas = ui.canvas();
         explicit Fixture(int photoHeight = 700)
         {
             window.resize(900, 673);
@@ -61,8 +63,8 @@ class TestExportParts : public QObject
             canvas->spacingMode = 0x01;
             canvas->adjustSize();
         }
-        PartsExporter* exporter() { return window.partsExporter; }
-        PartsDialog* dialog() { return window.partsExporter->dialog(); }
+        PartsExporter* exporter() { return ui.partsExporter; }
+        PartsDialog* dialog() { return ui.partsExporter->dialog(); }
     };
 
     static void setParts(PartsDialog* dialog, const QString& folder, int kindIndex, int length)
@@ -113,7 +115,7 @@ private slots:
         });
         if (!magic.startsWith("\x89PNG"))
             answerer.queue(acceptQuality ? ModalAnswerer::accept() : ModalAnswerer::reject());
-        QCOMPARE(f.window.exportStrip(), acceptQuality);
+        QCOMPARE(f.ui.exportStrip(), acceptQuality);
         QCOMPARE(answerer.pendingCount(), 0);
         QCOMPARE(head(path, magic.size()), magic);
     }
@@ -132,7 +134,7 @@ private slots:
             offer = qobject_cast<QMessageBox*>(modal)->text();
             ModalAnswerer::pressButton(QMessageBox::Yes)(modal);
         });
-        QVERIFY(!f.window.exportStrip());
+        QVERIFY(!f.ui.exportStrip());
         QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QDialog", "QMessageBox"}));
         QVERIFY2(offer.contains("65535"), qPrintable(offer));
         QVERIFY(!QFile::exists(path));
@@ -195,7 +197,7 @@ private slots:
         QCOMPARE(f.canvas->cutPreview(), QVector<int>());
 
         // The choices are remembered for the next time; the name follows the strip's first photo.
-        f.window.exportParts();
+        f.ui.exportParts();
         QCOMPARE(f.dialog()->parts().name, QString("a-strip"));
         QCOMPARE(f.dialog()->parts().partLength, 800);
         QCOMPARE(f.dialog()->parts().sensitivity, 100);

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/mainwindowprobe.h"
 
 #include "app/toolbutton.h"
 #include "canvas/painterarea.h"
@@ -71,11 +72,12 @@ private:
 void TestFullSession::wholeRoad()
 {
     MainWindow window;
+    MainWindowProbe ui{window};
     window.resize(900, 673);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    PainterArea* canvas = window.canvas();
-    XFormWidget* host = window.canvasHolder;
+    PainterArea* canvas = ui.canvas();
+    XFormWidget* host = ui.canvasHolder;
     StitcherConfig& config = *StitcherConfig::instance();
 
     // Three photos dropped at once; the first sets the common height of 100.
@@ -85,13 +87,13 @@ void TestFullSession::wholeRoad()
     QVERIFY(dropUrls(host, {QUrl::fromLocalFile(photos[0]), QUrl::fromLocalFile(photos[1]),
                             QUrl::fromLocalFile(photos[2])}));
     QCOMPARE(canvas->contentSize(), QSize(500, 100));
-    QCOMPARE(window.heightEdit->text(), QString("100"));
+    QCOMPARE(ui.heightEdit->text(), QString("100"));
     // A new strip is fitted to the view; the gestures below are measured at 1:1.
-    QTRY_VERIFY(window.zoomSlider->value() != 50);
-    window.zoomSlider->setValue(50);
+    QTRY_VERIFY(ui.zoomSlider->value() != 50);
+    ui.zoomSlider->setValue(50);
 
     // Trim: arm the red photo's right edge and drag outward by 20 pixels: its right 10 go.
-    window.cutAllButton->click();
+    ui.cutAllButton->click();
     PaintImage* red = canvas->paintImages.at(0);
     red->rightButton->click();
     QVERIFY(canvas->trimActive);
@@ -101,18 +103,18 @@ void TestFullSession::wholeRoad()
     red->rightButton->click(); // disarm
 
     // Space everything in black, draw a white rectangle on green, brush yellow, stamp a watermark.
-    window.spacingAllButton->click();
+    ui.spacingAllButton->click();
     config.spacingColor = Qt::black;
-    window.rectangleButton->click();
+    ui.rectangleButton->click();
     config.penColor = Qt::white;
     const QPoint onGreen = canvas->mapTo(host, QPoint(5 + 190 + 5 + 20, 5 + 20));
     drag(host, onGreen, QPoint(40, 40));
     QCOMPARE(canvas->annotations.size(), 1);
-    window.mosaicButtons[0]->click();
+    ui.mosaicButtons[0]->click();
     drag(host, canvas->mapTo(host, QPoint(400, 30)), QPoint(60, 40));
     QCOMPARE(canvas->mosaicStrokes.size(), 1);
-    window.watermarkEdit->setText("SW");
-    window.watermarkBottomButton->click();
+    ui.watermarkEdit->setText("SW");
+    ui.watermarkBottomButton->click();
 
     const QImage first = exportStrip(window, "first.png");
     QCOMPARE(first.size(), QSize(5 + 190 + 5 + 100 + 5 + 200 + 5, 110));
@@ -131,7 +133,7 @@ void TestFullSession::wholeRoad()
     tips.queue(ModalAnswerer::accept());
     window.findChildren<ToolButton*>().at(8)->pushButton->click(); // "panorama"
     QCOMPARE(tips.answeredClasses(), QStringList{"PanoramTips"});
-    PanoramDialog* panorama = window.panoramaDialog;
+    PanoramDialog* panorama = ui.panoramaDialog;
     auto* list = qobject_cast<DragDropWidget*>(panorama->currentPage());
     QVERIFY(list);
     QVERIFY(dropUrls(
@@ -151,7 +153,7 @@ void TestFullSession::wholeRoad()
     QCOMPARE(confirm.answeredCount(), 1);
     QCOMPARE(canvas->spacingMode, 0);
     QVERIFY(canvas->annotations.isEmpty() && canvas->mosaicStrokes.isEmpty());
-    EditPhotoContent* grid = window.editPhotosDialog->photoGrid();
+    EditPhotoContent* grid = ui.editPhotosDialog->photoGrid();
     QTRY_COMPARE(grid->cells().size(), 4);
     EditPhotoItem* redCell = grid->cells().at(0);
     EditPhotoItem* panoramaCell = grid->cells().at(3);
@@ -181,7 +183,7 @@ void TestFullSession::wholeRoad()
     QCOMPARE(content.height(), 100);
     QCOMPARE(second.pixel(content.width() - 1, 50), qRgb(255, 0, 0));
     QCOMPARE(second.pixel(content.width() - 190 - 100, 50), qRgb(255, 255, 0));
-    QCOMPARE(window.watermarkEdit->text(), QString());
+    QCOMPARE(ui.watermarkEdit->text(), QString());
 }
 
 QTEST_MAIN(TestFullSession)

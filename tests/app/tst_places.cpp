@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/mainwindowprobe.h"
 
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
@@ -26,16 +27,17 @@ public:
     static int firstRun(const QString& photoFolder, const QString& exportFolder)
     {
         MainWindow window;
+        MainWindowProbe ui{window};
         window.show();
         ModalAnswerer answerer;
         answerer.queue(chooseFilesInDialog(photoFolder, {"beach.png"}));
-        window.open();
+        ui.open();
         QElapsedTimer clock;
         clock.start();
-        while (window.canvas()->paintImages.isEmpty() && clock.elapsed() < 20000)
+        while (ui.canvas()->paintImages.isEmpty() && clock.elapsed() < 20000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         answerer.queue(chooseFileInDialog(QDir(exportFolder).filePath("out.png")));
-        return window.exportStrip() ? 0 : 1;
+        return ui.exportStrip() ? 0 : 1;
     }
 
 private slots:
@@ -57,6 +59,8 @@ private slots:
         QVERIFY(QFileInfo(exports.filePath("out.png")).isFile());
 
         MainWindow window;
+
+        MainWindowProbe ui{window};
         window.show();
         ModalAnswerer answerer;
         QString shownFolder;
@@ -64,16 +68,16 @@ private slots:
             shownFolder = static_cast<QFileDialog*>(modal)->directory().absolutePath();
             modal->close();
         });
-        window.open();
+        ui.open();
         QCOMPARE(shownFolder, QDir(photos.path()).absolutePath());
 
-        window.canvas()->addImage(photo, "beach.png");
+        ui.canvas()->addImage(photo, "beach.png");
         QString proposed;
         answerer.queue([&proposed](QWidget* modal) {
             proposed = static_cast<QFileDialog*>(modal)->selectedFiles().value(0);
             modal->close();
         });
-        QVERIFY(!window.exportStrip());
+        QVERIFY(!ui.exportStrip());
         QCOMPARE(proposed, QDir(exports.path()).absoluteFilePath("beach-strip.png"));
     }
 
@@ -92,11 +96,12 @@ private slots:
         QFETCH(QStringList, names);
         QFETCH(QString, proposed);
         MainWindow window;
+        MainWindowProbe ui{window};
         QImage photo(10, 10, QImage::Format_RGB32);
         photo.fill(Qt::gray);
         for (const QString& name : names)
-            window.canvas()->addImage(photo, name);
-        QCOMPARE(QFileInfo(window.proposedExportPath()).fileName(), proposed);
+            ui.canvas()->addImage(photo, name);
+        QCOMPARE(QFileInfo(ui.proposedExportPath()).fileName(), proposed);
     }
 };
 

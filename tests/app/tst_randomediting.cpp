@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/mainwindowprobe.h"
 
 #include "app/toolbutton.h"
 #include "canvas/painterarea.h"
@@ -52,11 +53,12 @@ private:
     QString check() const;
 
     int randomInt(int bound) { return int(random.bounded(quint32(qMax(bound, 1)))); }
-    PainterArea* canvas() const { return window->canvas(); }
+    PainterArea* canvas() const { return ui->canvas(); }
 
     QTemporaryDir dir;
     QStringList photoFiles;
     QScopedPointer<MainWindow> window;
+    std::unique_ptr<MainWindowProbe> ui;
     QRandomGenerator random;
     QTimer answerer;
     QString pendingExportPath;
@@ -112,7 +114,7 @@ void TestRandomEditing::addByDrop()
     for (int n = 1 + randomInt(3); n > 0; --n)
         urls << QUrl::fromLocalFile(photoFiles.at(randomInt(photoFiles.size())));
     mime.setUrls(urls);
-    XFormWidget* host = window->canvasHolder;
+    XFormWidget* host = ui->canvasHolder;
     const QPoint at(host->width() / 2, host->height() / 2);
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(host, &enter);
@@ -154,7 +156,7 @@ void TestRandomEditing::clickTrimArrow()
 
 void TestRandomEditing::dragOnCanvas()
 {
-    XFormWidget* host = window->canvasHolder;
+    XFormWidget* host = ui->canvasHolder;
     const QRect area = canvas()->geometry().intersected(host->rect());
     const QRect target = area.isEmpty() ? host->rect() : area;
     QPoint at(target.x() + randomInt(target.width()), target.y() + randomInt(target.height()));
@@ -178,7 +180,7 @@ void TestRandomEditing::moveSlider()
 
 void TestRandomEditing::typeCommonSize()
 {
-    QLineEdit* edit = randomInt(2) ? window->widthEdit : window->heightEdit;
+    QLineEdit* edit = randomInt(2) ? ui->widthEdit : ui->heightEdit;
     // Sizes that keep a long session quick, the first refused size, one beyond int, one digit.
     static const QStringList values = {"10", "37", "320", "999", "16385", "99999999999", "5"};
     edit->setText(values.at(randomInt(values.size())));
@@ -249,7 +251,8 @@ void TestRandomEditing::randomSessionKeepsTheStripSound()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.data()));
 
-    MainWindow* w = window.data();
+    ui = std::make_unique<MainWindowProbe>(*window);
+    MainWindowProbe* w = ui.get();
     const QList<QAbstractButton*> directions = {w->horizontalButton, w->verticalButton};
     const QList<QAbstractButton*> cuts = {w->cutInnerButton, w->cutOuterButton, w->cutAllButton};
     const QList<QAbstractButton*> spacings = {w->spacingInnerButton, w->spacingOuterButton,
@@ -260,7 +263,7 @@ void TestRandomEditing::randomSessionKeepsTheStripSound()
     const QList<QAbstractButton*> watermarks = {w->watermarkBottomButton, w->watermarkTileButton};
     const QList<QAbstractButton*> swatches = [w] {
         QList<QAbstractButton*> out;
-        for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+        for (QAbstractButton* b : w->window.findChildren<QAbstractButton*>()) {
             if (b->inherits("QRadioButton"))
                 out << b;
         }

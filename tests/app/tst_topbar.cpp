@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/mainwindowprobe.h"
 
 #include "app/toolbutton.h"
 #include "canvas/painterarea.h"
@@ -43,7 +44,8 @@ class TestTopBar : public QObject
     struct Fixture
     {
         MainWindow window;
-        PainterArea* canvas = window.canvas();
+        MainWindowProbe ui{window};
+        PainterArea* canvas = ui.canvas();
         Fixture()
         {
             window.resize(900, 673);
@@ -93,13 +95,13 @@ private slots:
             f.canvas->paintImages.at(1)->cropTop = 30;
         }
         if (change == "text")
-            f.window.watermarkEdit->setText("mine");
+            f.ui.watermarkEdit->setText("mine");
         if (change.contains("spacing"))
-            f.window.spacingAllButton->click();
+            f.ui.spacingAllButton->click();
         if (change.contains("path"))
-            f.window.pathButton->click();
+            f.ui.pathButton->click();
         if (change == "watermark")
-            f.window.watermarkBottomButton->click();
+            f.ui.watermarkBottomButton->click();
         const int spacing = f.canvas->spacingMode, watermark = config.watermarkMode;
 
         ModalAnswerer answerer;
@@ -114,20 +116,20 @@ private slots:
             QCOMPARE(asked, QString("Waring: Are you sure to go to Edit Photos and discard your current "
                                     "editing results?"));
         if (!yes) {
-            QVERIFY(!f.window.editPhotosDialog);
+            QVERIFY(!f.ui.editPhotosDialog);
             QCOMPARE(f.canvas->spacingMode, spacing);
             QCOMPARE(config.watermarkMode, watermark);
             return;
         }
-        QCOMPARE(shownCells(f.window.editPhotosDialog), 3);
+        QCOMPARE(shownCells(f.ui.editPhotosDialog), 3);
         QCOMPARE(f.canvas->spacingMode, 0);
-        QVERIFY(!f.window.spacingAllButton->isChecked());
+        QVERIFY(!f.ui.spacingAllButton->isChecked());
         QCOMPARE(config.watermarkMode, int(Watermark::None));
         // Trims survive the trip, and so does text that was never an editing result.
         QCOMPARE(f.canvas->hasTrims(), change == "trims");
         QCOMPARE(config.watermarkText, change == "text" ? QString("mine") : QString());
         // The shape button stays checked and the tool on, but with no shape.
-        QCOMPARE(f.window.pathButton->isChecked(), change.contains("path"));
+        QCOMPARE(f.ui.pathButton->isChecked(), change.contains("path"));
         QCOMPARE(config.tool,
                  int(change.contains("path") ? StitcherConfig::DrawTool : StitcherConfig::NoTool));
         QCOMPARE(config.shape, int(Annotation::NoShape));
@@ -139,9 +141,9 @@ private slots:
         f.click(About);
         f.click(Apps);
         f.click(Edit);
-        QPointer<AboutDialog> about = f.window.aboutDialog;
-        QPointer<AppDialog> apps = f.window.appDialog;
-        QPointer<EditPhotosDialog> edit = f.window.editPhotosDialog;
+        QPointer<AboutDialog> about = f.ui.aboutDialog;
+        QPointer<AppDialog> apps = f.ui.appDialog;
+        QPointer<EditPhotosDialog> edit = f.ui.editPhotosDialog;
         QVERIFY(about && apps && edit && edit->isVisible());
         // Clicked again while open, and again after being closed: always the same window.
         f.click(About);
@@ -150,9 +152,9 @@ private slots:
         edit->close();
         f.canvas->addImage(QImage(100, 100, QImage::Format_RGB32), "d.png");
         f.click(Edit);
-        QCOMPARE(f.window.aboutDialog, about.data());
-        QCOMPARE(f.window.appDialog, apps.data());
-        QCOMPARE(f.window.editPhotosDialog, edit.data());
+        QCOMPARE(f.ui.aboutDialog, about.data());
+        QCOMPARE(f.ui.appDialog, apps.data());
+        QCOMPARE(f.ui.editPhotosDialog, edit.data());
         QVERIFY(apps->isVisible() && edit->isVisible());
         QCOMPARE(f.window.findChildren<AboutDialog*>().size(), 1);
         // Each opening shows the canvas as it is now.
@@ -162,8 +164,8 @@ private slots:
     void panoramaIsAppendedAndChangesNothingElse()
     {
         Fixture f;
-        f.window.verticalButton->click();
-        f.window.cutInnerButton->click();
+        f.ui.verticalButton->click();
+        f.ui.cutInnerButton->click();
         f.canvas->paintImages.first()->cropLeft = 12;
         const QList<PaintImage*> before = f.canvas->paintImages;
         const int paintWidth = config.paintWidth;
@@ -172,7 +174,7 @@ private slots:
         answerer.queue(ModalAnswerer::accept()); // the tips shown on the first opening of a run
         f.click(Panorama);
         QCOMPARE(answerer.answeredClasses(), QStringList({"PanoramTips"}));
-        PanoramDialog* dialog = f.window.panoramaDialog;
+        PanoramDialog* dialog = f.ui.panoramaDialog;
         QVERIFY(dialog && dialog->isVisible());
 
         QImage panorama(900, 150, QImage::Format_RGB32);
@@ -186,7 +188,7 @@ private slots:
         QCOMPARE(before.first()->cropLeft, 12.0);
         QCOMPARE(config.paintWidth, paintWidth);
         QCOMPARE(config.tool, int(StitcherConfig::TrimTool));
-        QVERIFY(f.window.cutInnerButton->isChecked());
+        QVERIFY(f.ui.cutInnerButton->isChecked());
         dialog->close();
     }
 };

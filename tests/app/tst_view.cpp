@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/mainwindowprobe.h"
 
 #include "app/toolbutton.h"
 #include "canvas/geometry.h"
@@ -38,8 +39,9 @@ class TestView : public QObject
     struct Fixture
     {
         MainWindow window;
-        PainterArea* canvas = window.canvas();
-        XFormWidget* view = window.canvasHolder;
+        MainWindowProbe ui{window};
+        PainterArea* canvas = ui.canvas();
+        XFormWidget* view = ui.canvasHolder;
         Fixture()
         {
             window.resize(900, 673);
@@ -90,7 +92,7 @@ private slots:
         QCOMPARE(f.canvas->width(), f.view->width()); // as long as the view: the strip is what limits
         const double fitted = f.canvas->painterScale;
         QVERIFY(fitted < 0.3);
-        QCOMPARE(f.window.zoomSlider->value(), Geometry::zoomValueFor(fitted));
+        QCOMPARE(f.ui.zoomSlider->value(), Geometry::zoomValueFor(fitted));
 
         // The next step continues from the fitted scale instead of jumping back to the old value.
         f.click(ZoomIn);
@@ -109,7 +111,7 @@ private slots:
         f.arrive(5);
         f.click(Fit);
         f.click(Clear);
-        QCOMPARE(f.window.zoomSlider->value(), 50);
+        QCOMPARE(f.ui.zoomSlider->value(), 50);
         QCOMPARE(f.canvas->painterScale, 1.0);
         QVERIFY(f.wholeStripShown()); // the empty canvas, centred
 
@@ -125,7 +127,7 @@ private slots:
         Fixture f;
         for (int i = 0; i < 3; ++i)
             f.canvas->addImage(photo(1600, 1200), "p.png");
-        f.window.zoomSlider->setValue(20);
+        f.ui.zoomSlider->setValue(20);
         QCoreApplication::processEvents();
         QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(20));
     }
@@ -143,21 +145,21 @@ private slots:
         f.arrive(5);
         f.click(ZoomIn);
         if (change == "vertical") {
-            f.window.verticalButton->click();
+            f.ui.verticalButton->click();
             QCOMPARE(f.canvas->x() + f.canvas->width() / 2, f.view->width() / 2);
             QVERIFY(f.canvas->x() >= 0); // nothing of the strip's width is cut off
         } else if (change == "height entry") {
-            f.window.heightEdit->setText("300");
-            emit f.window.heightEdit->editingFinished();
+            f.ui.heightEdit->setText("300");
+            emit f.ui.heightEdit->editingFinished();
             QCOMPARE(config.paintHeight, 300);
         } else if (change == "spacing") {
             f.window.findChild<QSlider*>("spacingOuterSlider")->setValue(90);
-            f.window.spacingAllButton->click();
+            f.ui.spacingAllButton->click();
         } else if (change == "outer slider") {
-            f.window.spacingAllButton->click();
+            f.ui.spacingAllButton->click();
             f.window.findChild<QSlider*>("spacingOuterSlider")->setValue(90);
         } else {
-            f.window.cutAllButton->click();
+            f.ui.cutAllButton->click();
             StitcherButton* top = f.canvas->stripButtons.at(2); // edges 0, 2, 1, 3
             QCOMPARE(top->direction, int(Geometry::EdgeTop));
             top->click();
@@ -186,14 +188,14 @@ private slots:
         QCOMPARE(f.canvas->painterScale, fitted);
         wheel(60 + 240, Qt::ControlModifier); // with the half before: three notches
         const int value = Geometry::zoomValueFor(fitted) + 3 * 2;
-        QCOMPARE(f.window.zoomSlider->value(), value);
+        QCOMPARE(f.ui.zoomSlider->value(), value);
         QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(value));
         const double unitAfter = (pointer.x() - f.canvas->x()) / f.canvas->painterScale;
         QVERIFY2(qAbs(unitAfter - unitBefore) * f.canvas->painterScale <= 1.0,
                  qPrintable(QString("%1 -> %2").arg(unitBefore).arg(unitAfter)));
 
         wheel(-120, Qt::ControlModifier);
-        QCOMPARE(f.window.zoomSlider->value(), value - 2);
+        QCOMPARE(f.ui.zoomSlider->value(), value - 2);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/mainwindowprobe.h"
 
 #include "app/toolbutton.h"
 #include "app/workflowvalues.h"
@@ -28,7 +29,8 @@ private:
     struct Fixture
     {
         MainWindow window;
-        PainterArea* canvas = window.canvas();
+        MainWindowProbe ui{window};
+        PainterArea* canvas = ui.canvas();
         Fixture()
         {
             QImage photo(400, 200, QImage::Format_RGB32);
@@ -42,11 +44,11 @@ private:
             if (change.contains("cut"))
                 canvas->cutLeft = 10;
             if (change.contains("spacing"))
-                window.spacingAllButton->click();
+                ui.spacingAllButton->click();
             if (change.contains("watermark"))
-                window.watermarkTileButton->click();
+                ui.watermarkTileButton->click();
             if (change.contains("text"))
-                window.watermarkEdit->setText("mine");
+                ui.watermarkEdit->setText("mine");
             if (change.contains("annotation"))
                 canvas->annotations.append(Annotation{});
         }
@@ -65,6 +67,7 @@ private slots:
     void initialPanelAgreesWithTheConfiguration()
     {
         MainWindow window;
+        MainWindowProbe ui{window};
         QWidget* panel = window.findChild<QScrollArea*>()->widget();
         const QList<QButtonGroup*> groups = panel->findChildren<QButtonGroup*>();
         QCOMPARE(groups.size(), 3);
@@ -86,9 +89,9 @@ private slots:
         for (const auto& s : sliders)
             QCOMPARE(panel->findChild<QSlider*>(s.name)->value(), s.value);
         QCOMPARE(config.watermarkOpacity, 255);
-        QVERIFY(window.smallAction->isChecked());
+        QVERIFY(ui.smallAction->isChecked());
         QCOMPARE(config.penWidth, 3.0);
-        for (QPushButton* b : window.toolButtons())
+        for (QPushButton* b : ui.toolButtons())
             QVERIFY(!b->isChecked());
         QCOMPARE(config.tool, int(StitcherConfig::NoTool));
         // Only the size button, which opens the pen-size menu, cannot be checked.
@@ -129,7 +132,7 @@ private slots:
             askedText = modal->windowTitle() + ": " + qobject_cast<QMessageBox*>(modal)->text();
             ModalAnswerer::pressButton(QMessageBox::Yes)(modal);
         });
-        (toDirection ? f.window.verticalButton : f.window.cutInnerButton)->click();
+        (toDirection ? f.ui.verticalButton : f.ui.cutInnerButton)->click();
         QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
         if (asks)
             QCOMPARE(askedText, QString("Warning: Are you sure to go back to %1 and discard your current "
@@ -149,13 +152,13 @@ private slots:
     {
         Fixture f;
         f.makeChange("cut spacing watermark annotation");
-        f.window.pathButton->click();
+        f.ui.pathButton->click();
         ModalAnswerer answerer;
-        for (IconPushButton* target : {f.window.verticalButton, f.window.cutOuterButton}) {
+        for (IconPushButton* target : {f.ui.verticalButton, f.ui.cutOuterButton}) {
             answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
             target->click();
             QVERIFY(!target->isChecked());
-            QVERIFY(f.window.horizontalButton->isChecked() && f.window.pathButton->isChecked());
+            QVERIFY(f.ui.horizontalButton->isChecked() && f.ui.pathButton->isChecked());
             QCOMPARE(config.tool, int(StitcherConfig::DrawTool));
             QCOMPARE(f.canvas->cutLeft, 10.0);
             QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
@@ -165,16 +168,16 @@ private slots:
         QCOMPARE(answerer.answeredCount(), 2);
 
         // The direction already in effect changes nothing and asks nothing.
-        f.window.horizontalButton->click();
+        f.ui.horizontalButton->click();
         QCOMPARE(answerer.answeredCount(), 2);
-        QVERIFY(f.window.horizontalButton->isChecked());
+        QVERIFY(f.ui.horizontalButton->isChecked());
         QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
     }
 
     void toolButtonsFormOneExclusiveSet()
     {
         Fixture f;
-        MainWindow& w = f.window;
+        MainWindowProbe& w = f.ui;
         const struct
         {
             QPushButton* button;
@@ -224,9 +227,9 @@ private slots:
             int start, button, expected;
         } steps[] = {{50, 3, 52}, {99, 3, 100}, {100, 4, 98}, {1, 4, 0}};
         for (const auto& s : steps) {
-            f.window.zoomSlider->setValue(s.start);
+            f.ui.zoomSlider->setValue(s.start);
             topBar.at(s.button)->pushButton->click();
-            QCOMPARE(f.window.zoomSlider->value(), s.expected);
+            QCOMPARE(f.ui.zoomSlider->value(), s.expected);
             QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(s.expected));
         }
     }
@@ -238,24 +241,24 @@ private slots:
             edit->setText(text);
             emit edit->editingFinished();
         };
-        enter(f.window.heightEdit, "100");
+        enter(f.ui.heightEdit, "100");
         QCOMPARE(config.paintHeight, 100);
-        QCOMPARE(f.window.widthEdit->text(), QString("300"));
+        QCOMPARE(f.ui.widthEdit->text(), QString("300"));
         // Sizes the strip could not be rendered at are refused and the entry shows the size in effect.
         for (const QString& text : {QString::number(WorkflowValues::maxCommonSide + 1), QString(30, '9')}) {
-            enter(f.window.heightEdit, text);
+            enter(f.ui.heightEdit, text);
             QCOMPARE(config.paintHeight, 100);
-            QCOMPARE(f.window.heightEdit->text(), QString("100"));
+            QCOMPARE(f.ui.heightEdit->text(), QString("100"));
         }
         // In vertical layout only the width entry counts, with the same bound.
-        f.window.verticalButton->click();
+        f.ui.verticalButton->click();
         const int width = config.paintWidth;
-        enter(f.window.heightEdit, "150");
+        enter(f.ui.heightEdit, "150");
         QCOMPARE(config.paintHeight, 100);
-        enter(f.window.widthEdit, QString::number(WorkflowValues::maxCommonSide + 1));
+        enter(f.ui.widthEdit, QString::number(WorkflowValues::maxCommonSide + 1));
         QCOMPARE(config.paintWidth, width);
-        QCOMPARE(f.window.widthEdit->text(), QString::number(width));
-        enter(f.window.widthEdit, "150");
+        QCOMPARE(f.ui.widthEdit->text(), QString::number(width));
+        enter(f.ui.widthEdit, "150");
         QCOMPARE(config.paintWidth, 150);
     }
 };
