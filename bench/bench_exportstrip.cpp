@@ -169,7 +169,7 @@ int exportStrip(QStringList args, bool qtWriter)
 
     XFormWidget host;
     PainterArea* canvas = host.canvas();
-    canvas->setDirection(down ? 1 : 0);
+    canvas->setDirection(down ? Geometry::Vertical : Geometry::Horizontal);
     for (const QImage& photo : photos) {
         if (photo.isNull()) {
             std::fprintf(stderr, "a photo did not decode\n");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvas/geometry.h"
+
 #include <QPixmap>
 #include <QPoint>
 #include <QPushButton>
@@ -13,8 +15,8 @@ class StitcherButton : public QPushButton
 public:
     StitcherButton(PaintImage* paintImage, int direction, QWidget* parent);
 
-    PaintImage* paintImage = nullptr; // none for the strip's own buttons
-    int direction = 0;                // edge: 0 left, 1 top, 2 right, 3 bottom
+    PaintImage* paintImage = nullptr;   // none for the strip's own buttons
+    int direction = Geometry::EdgeLeft; // the edge it trims
     QPixmap pixmap;
     QPoint lastPosition;
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "canvas/tools/annotation.h"
+#include "canvas/tools/watermark.h"
+
 #include <QColor>
 #include <QList>
 #include <QObject>
@@ -21,8 +24,8 @@ public:
     QList<QColor> colorList{QColor(Qt::blue), QColor(Qt::green), QColor(Qt::yellow),  QColor(255, 165, 0),
                             QColor(Qt::red),  QColor(Qt::black), QColor(128, 0, 128), QColor(Qt::white)};
     QStringList colorNames{"blue", "green", "yellow", "orange", "red", "black", "purple", "white"};
-    int shape = 0;         // Annotation::Shape
-    int watermarkMode = 0; // Watermark::Mode
+    int shape = Annotation::NoShape;
+    int watermarkMode = Watermark::None;
     double penWidth = 3.0;
     double mosaicSize = 5.0;
     QString mosaicName = QStringLiteral("mosaic:none");

@@ -3,19 +3,14 @@
 #include "app/toolbutton.h"
 #include "support/mainwindowprobe.h"
 
-#include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
-#include "canvas/xformwidget.h"
 #include "support/filedialoganswer.h"
 #include "support/modalanswerer.h"
-#include "widgets/iconpushbutton.h"
 
 #include <QAbstractButton>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 

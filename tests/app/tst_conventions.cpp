@@ -1,12 +1,7 @@
-#include "app/mainwindow.h"
-#include "support/mainwindowprobe.h"
-
 #include "app/toolbutton.h"
 #include "canvas/geometry.h"
-#include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/tools/watermark.h"
-#include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
 #include "panorama/ui/dragdropwidget.h"
 #include "panorama/ui/panoramdialog.h"
@@ -15,15 +10,14 @@
 #include "settings/aboutdialog.h"
 #include "settings/appdialog.h"
 #include "settings/appsettings.h"
+#include "support/filledimage.h"
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
-#include "widgets/iconpushbutton.h"
+#include "support/windowfixture.h"
 #include "widgets/mainframe.h"
 
-#include <QAction>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -32,7 +26,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
-#include <QSlider>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -80,13 +73,6 @@ Reading readingOf(const QImage& picture)
     return r;
 }
 
-QImage photo(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    return image;
-}
-
 } // namespace
 
 // Keys, tooltips, readable controls and Qt's own dialogs, on the real main window.
@@ -96,22 +82,14 @@ class TestConventions : public QObject
 
     StitcherConfig& config = *StitcherConfig::instance();
 
-    struct Fixture
+    struct Fixture : WindowFixture
     {
-        MainWindow window;
-        MainWindowProbe ui{window};
-        PainterArea* canvas = ui.canvas();
-        explicit Fixture(int photos = 2)
+        explicit Fixture(int photos = 2) : WindowFixture(true)
         {
-            window.resize(900, 673);
-            window.show();
             QApplication::setActiveWindow(&window);
-            for (int i = 0; i < photos; ++i)
-                canvas->addImage(photo(400, 200), QString("p%1.png").arg(i));
-            canvas->adjustSize();
+            addPhotos(QVector<QSize>(photos, QSize(400, 200)));
             QCoreApplication::processEvents();
         }
-        QPushButton* topBar(int index) { return window.findChildren<ToolButton*>().at(index)->pushButton; }
         void stroke(int tool)
         {
             StitcherConfig::instance()->tool = tool;
@@ -132,11 +110,7 @@ private slots:
         QSettings().setValue("editor/PanoramaTips", false);
     }
 
-    void init()
-    {
-        config.tool = config.shape = config.watermarkMode = Watermark::None;
-        config.mosaicName = "mosaic-normal";
-    }
+    void init() { config.mosaicName = "mosaic-normal"; }
 
     void eachKeyTriggersItsAction_data()
     {
@@ -158,10 +132,10 @@ private slots:
         Fixture f;
         QVERIFY(QTest::qWaitForWindowActive(&f.window));
         f.ui.zoomSlider->setValue(40);
-        f.stroke(1);
-        f.stroke(2);
-        f.stroke(1);
-        f.stroke(2);
+        f.stroke(StitcherConfig::DrawTool);
+        f.stroke(StitcherConfig::MosaicTool);
+        f.stroke(StitcherConfig::DrawTool);
+        f.stroke(StitcherConfig::MosaicTool);
 
         ModalAnswerer answerer;
         QString asked;
@@ -194,8 +168,7 @@ private slots:
     void escapeClosesTheSmallWindowsButNotThePanorama()
     {
         Fixture f;
-        enum { Apps = 2, Edit = 6, Panorama = 8, About = 10 };
-        for (int index : {About, Apps, Edit}) {
+        for (auto index : {Fixture::About, Fixture::Apps, Fixture::Edit}) {
             f.topBar(index)->click();
             QWidget* opened = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets())
@@ -217,7 +190,7 @@ private slots:
             if (tipsStayed) // rather than wait for ever
                 static_cast<MainFrame*>(modal)->done();
         });
-        f.topBar(Panorama)->click();
+        f.topBar(Fixture::Panorama)->click();
         QCOMPARE(answerer.answeredClasses(), QStringList{"PanoramTips"});
         QVERIFY(!tipsStayed);
         QVERIFY(f.ui.panoramaDialog->isVisible());
@@ -230,7 +203,7 @@ private slots:
         auto* list = f.ui.panoramaDialog->findChild<DragDropWidget*>();
         QVERIFY(list);
         for (const char* name : {"a.png", "b.png", "c.png"})
-            list->content()->addPhoto(photo(60, 40), name);
+            list->content()->addPhoto(filledImage(60, 40), name);
         list->content()->photos().at(1)->toggleSelected();
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(list->photoPaths(), (QStringList{"a.png", "c.png"}));
@@ -362,7 +335,7 @@ private slots:
                 text = box->text();
             modal->close();
         });
-        f.topBar(9)->click();
+        f.topBar(Fixture::Help)->click();
         QCOMPARE(answerer.answeredCount(), 1);
         const QString path = text.section('\n', -1);
         QVERIFY2(path.endsWith("index.html") && QFileInfo(path).isFile(), qPrintable(text));
@@ -372,12 +345,11 @@ private slots:
     {
         Fixture f(0);
         QCOMPARE(f.window.windowTitle(), QString("Seamwright[*]"));
-        f.canvas->addImage(photo(10, 10), "a.png");
+        f.addPhotos({{10, 10}});
         QCOMPARE(f.window.windowTitle(), QString::fromUtf8("Seamwright — 1 photo[*]"));
-        for (int i = 0; i < 11; ++i)
-            f.canvas->addImage(photo(10, 10), "b.png");
+        f.addPhotos(QVector<QSize>(11, QSize(10, 10)));
         QCOMPARE(f.window.windowTitle(), QString::fromUtf8("Seamwright — 12 photos[*]"));
-        f.topBar(1)->click(); // clear
+        f.topBar(Fixture::Clear)->click();
         QCOMPARE(f.window.windowTitle(), QString("Seamwright[*]"));
     }
 };

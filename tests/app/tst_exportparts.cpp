@@ -2,7 +2,6 @@
 #include "app/partsdialog.h"
 #include "app/partsexporter.h"
 #include "app/qualityrow.h"
-#include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
 #include "export/cutplanner.h"
 #include "support/filedialoganswer.h"
@@ -15,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSpinBox>
@@ -59,8 +57,8 @@ class TestExportParts : public QObject
                     photo.setPixel(x, y, qRgb(x * 255 / 299, 80, 255 - x * 255 / 299));
             canvas->addImage(photo, "a.png");
             canvas->addImage(photo.mirrored(true, false), "b.png");
-            canvas->setDirection(1);
-            canvas->spacingMode = 0x01;
+            canvas->setDirection(Geometry::Vertical);
+            canvas->spacingMode = Geometry::SpacingInnerBit;
             canvas->adjustSize();
         }
         PartsExporter* exporter() { return ui.partsExporter; }
@@ -78,7 +76,7 @@ class TestExportParts : public QObject
 private slots:
     void init()
     {
-        StitcherConfig::instance()->tool = 0;
+        StitcherConfig::instance()->tool = StitcherConfig::NoTool;
         StitcherConfig::instance()->spacingColor = Qt::white;
     }
 

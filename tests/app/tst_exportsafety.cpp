@@ -1,11 +1,10 @@
-#include "app/mainwindow.h"
-
-#include "canvas/painterarea.h"
+#include "canvas/geometry.h"
 #include "canvas/stitcherconfig.h"
 #include "support/filedialoganswer.h"
 #include "support/filesizelimit.h"
 #include "support/modalanswerer.h"
 #include "support/photolikeimage.h"
+#include "support/windowfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <optional>
+
 namespace {
 
 const QByteArray previous = "the strip exported yesterday";
@@ -23,17 +24,6 @@ QByteArray contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-PainterArea* canvasOf(const MainWindow& window)
-{
-    return window.findChild<PainterArea*>();
-}
-
-// The "export" button's slot.
-void exportFrom(MainWindow& window)
-{
-    QMetaObject::invokeMethod(&window, "save", Qt::DirectConnection);
 }
 
 // Chooses a file that exists: the file dialog then asks, in a loop of its own, whether to replace it,
@@ -48,11 +38,25 @@ ModalAnswerer::Answer chooseExistingFile(const QString& path, ModalAnswerer& nes
 
 } // namespace
 
-// Exports that replace a file, are cancelled or fail half-way, and strips 40 000 pixels long.
+// The export as the window runs it: one pixel per unit whatever the zoom, no trimming aids, and files
+// that are replaced, cancelled or fail half-way; strips 40 000 pixels long.
 class TestExportSafety : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir;
+    const QList<QColor> photoColours{Qt::red, Qt::green, Qt::darkYellow};
+
+    // Three photos whose strip is 1000 x 200, or 1020 x 210 with inner and outer spacing of 5.
+    struct Fixture : WindowFixture
+    {
+        explicit Fixture(const QList<QColor>& colours) : WindowFixture(true)
+        {
+            const QSize sizes[] = {{400, 200}, {300, 300}, {200, 100}};
+            for (int i = 0; i < 3; ++i)
+                addPhotos({sizes[i]}, colours[i]);
+        }
+        Fixture() : WindowFixture(true) {}
+    };
 
     QString existingTarget()
     {
@@ -67,53 +71,95 @@ class TestExportSafety : public QObject
     {
         QStringList files = QDir(dir.path()).entryList(QDir::Files);
         files.removeAll("strip.png");
+        files.removeAll("blocker");
         return files;
     }
 
 private slots:
     void init()
     {
-        StitcherConfig::instance()->tool = 0;
-        QFile::remove(dir.filePath("strip.png"));
+        StitcherConfig::instance()->spacingColor = Qt::blue;
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(dir.filePath(name));
+    }
+
+    void exportsOnePixelPerUnitAndRestoresTheZoom()
+    {
+        Fixture f(photoColours);
+        f.ui.spacingAllButton->click();
+        f.ui.zoomSlider->setValue(0);
+        QCOMPARE(f.canvas->painterScale, 0.3);
+        const QString path = dir.filePath("strip.png");
+        ModalAnswerer answerer;
+        answerer.queue(chooseFileInDialog(path));
+        f.ui.save();
+        QCOMPARE(answerer.answeredClasses(), QStringList{"QFileDialog"});
+        const QImage written(path);
+        QCOMPARE(written.size(), QSize(1020, 210));
+        QCOMPARE(QColor(written.pixel(0, 0)), QColor(Qt::blue));     // the border
+        QCOMPARE(QColor(written.pixel(10, 10)), QColor(Qt::red));    // first photo
+        QCOMPARE(QColor(written.pixel(407, 100)), QColor(Qt::blue)); // the gap after it
+        QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(0));
+        QCOMPARE(f.canvas->size(), QSize(int(1020 * 0.3), int(210 * 0.3)));
+    }
+
+    void unknownSuffixReceivesPngDataWithoutTrimmingAids()
+    {
+        Fixture f(photoColours);
+        f.ui.cutAllButton->click();
+        const QString path = dir.filePath("strip.dat");
+        ModalAnswerer answerer;
+        answerer.queue(chooseFileInDialog(path));
+        f.ui.save();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+        const QImage written(path);
+        QCOMPARE(written.size(), QSize(1000, 200));
+        // Only photo pixels: no outline, no arrow button.
+        int strays = 0;
+        for (int y = 0; y < written.height(); ++y)
+            for (int x = 0; x < written.width(); ++x)
+                strays += !photoColours.contains(QColor(written.pixel(x, y)));
+        QCOMPARE(strays, 0);
+        QCOMPARE(f.canvas->cutMode, int(Geometry::CutNone));
     }
 
     void longStripExportsPixelForPixel()
     {
-        MainWindow window;
-        window.show();
+        Fixture f;
         for (int i = 0; i < 10; ++i)
-            canvasOf(window)->addImage(photoLikeImage(4000, 100, std::uint32_t(i + 1)), "photo.jpg");
-        canvasOf(window)->adjustSize();
+            f.canvas->addImage(photoLikeImage(4000, 100, std::uint32_t(i + 1)), "photo.jpg");
+        f.canvas->adjustSize();
         const QString path = existingTarget();
         ModalAnswerer answerer, nested;
         answerer.queue(chooseExistingFile(path, nested));
-        exportFrom(window);
+        f.ui.save();
 
         const QImage written(path, "png");
         QCOMPARE(written.size(), QSize(40000, 100));
-        QCOMPARE(written.convertToFormat(QImage::Format_RGB32), canvasOf(window)->renderImage());
+        QCOMPARE(written.convertToFormat(QImage::Format_RGB32), f.canvas->renderImage());
         QCOMPARE(otherFiles(), QStringList());
     }
 
     void cancelKeepsThePreviousFile()
     {
-        MainWindow window;
-        window.show();
+        Fixture f;
         // Long enough to encode that the progress dialog shows.
         const QImage photo = photoLikeImage(4000, 1500, 3);
         for (int i = 0; i < 10; ++i)
-            canvasOf(window)->addImage(photo, "photo.jpg");
-        canvasOf(window)->adjustSize();
+            f.canvas->addImage(photo, "photo.jpg");
+        f.canvas->adjustSize();
         const QString path = existingTarget();
         ModalAnswerer answerer, nested;
         answerer.queue(chooseExistingFile(path, nested));
-        answerer.queue([&window](QWidget* modal) {
+        answerer.queue([&f](QWidget* modal) {
             // Window-modal over the main window, so nothing else changes the strip meanwhile.
             QCOMPARE(modal->windowModality(), Qt::WindowModal);
-            QCOMPARE(modal->parentWidget(), &window);
+            QCOMPARE(modal->parentWidget(), &f.window);
             modal->findChild<QPushButton*>()->click();
         });
-        exportFrom(window);
+        f.ui.save();
 
         QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QProgressDialog"}));
         QCOMPARE(nested.answeredClasses(), QStringList{"QMessageBox"});
@@ -121,30 +167,51 @@ private slots:
         QCOMPARE(otherFiles(), QStringList());
     }
 
+    // A folder that is a file cannot be written into, not even by root; a full disk stops the file
+    // half-way. Either way one message names the file and the reason, and an old file stays whole.
+    void failedWriteNamesTheFileAndKeepsIt_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("folder is a file") << false;
+        QTest::newRow("disk full") << true;
+    }
     void failedWriteNamesTheFileAndKeepsIt()
     {
-        MainWindow window;
-        window.show();
-        canvasOf(window)->addImage(photoLikeImage(1000, 300, 4), "photo.jpg");
-        canvasOf(window)->adjustSize();
-        const QString path = existingTarget();
-        QString message;
+        QFETCH(bool, fullDisk);
+        Fixture f;
+        f.canvas->addImage(photoLikeImage(1000, 300, 4), "photo.jpg");
+        f.canvas->adjustSize();
+        f.ui.zoomSlider->setValue(80);
         ModalAnswerer answerer, nested;
-        answerer.queue(chooseExistingFile(path, nested));
+        QString path;
+        if (fullDisk) {
+            path = existingTarget();
+            answerer.queue(chooseExistingFile(path, nested));
+        } else {
+            QFile blocker(dir.filePath("blocker"));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            path = dir.filePath("blocker/strip.png");
+            answerer.queue(chooseFileInDialog(path));
+        }
+        QString message;
         answerer.queue([&message](QWidget* modal) {
             if (auto* box = qobject_cast<QMessageBox*>(modal))
                 message = box->text();
             ModalAnswerer::pressButton(QMessageBox::Ok)(modal);
         });
         {
-            const FileSizeLimit fullDisk(100000);
-            exportFrom(window);
+            std::optional<FileSizeLimit> limit;
+            if (fullDisk)
+                limit.emplace(100000);
+            f.ui.save();
         }
+        QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QMessageBox"}));
         QVERIFY2(message.contains(QDir::toNativeSeparators(path)) &&
-                     message.contains("large", Qt::CaseInsensitive),
+                     message.contains(fullDisk ? "large" : "directory", Qt::CaseInsensitive),
                  qPrintable(message));
-        QCOMPARE(contents(path), previous);
+        QCOMPARE(contents(path), fullDisk ? previous : QByteArray());
         QCOMPARE(otherFiles(), QStringList());
+        QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(80));
     }
 };
 

@@ -2,11 +2,9 @@
 #include "support/mainwindowprobe.h"
 
 #include "app/toolbutton.h"
-#include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
-#include "canvas/xformwidget.h"
 #include "editphotos/editphotocontent.h"
 #include "editphotos/editphotoitem.h"
 #include "editphotos/editphotosdialog.h"
@@ -18,12 +16,9 @@
 #include "support/modalanswerer.h"
 #include "support/panoramaviews.h"
 #include "support/popupanswerer.h"
-#include "widgets/iconpushbutton.h"
 
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 

@@ -1,7 +1,6 @@
 #include "app/mainwindow.h"
 #include "support/mainwindowprobe.h"
 
-#include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "support/filedialoganswer.h"
 #include "support/isolatedsettings.h"

@@ -2,28 +2,22 @@
 #include "support/mainwindowprobe.h"
 
 #include "app/toolbutton.h"
-#include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
-#include "canvas/xformwidget.h"
 #include "intake/intakerun.h"
 #include "support/filedialoganswer.h"
 #include "support/intakewait.h"
-#include "widgets/iconpushbutton.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QImageReader>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressDialog>
 #include <QRandomGenerator>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -230,7 +224,7 @@ QString TestRandomEditing::check() const
             return QString("content size %1 x %2").arg(content.width()).arg(content.height());
     }
     const double tool = StitcherConfig::instance()->tool;
-    if (tool < 0 || tool > 3)
+    if (tool < StitcherConfig::NoTool || tool > StitcherConfig::TrimTool)
         return "unknown tool";
     return {};
 }

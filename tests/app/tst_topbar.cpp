@@ -1,8 +1,3 @@
-#include "app/mainwindow.h"
-#include "support/mainwindowprobe.h"
-
-#include "app/toolbutton.h"
-#include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/tools/watermark.h"
@@ -14,9 +9,8 @@
 #include "settings/appdialog.h"
 #include "settings/appsettings.h"
 #include "support/modalanswerer.h"
-#include "widgets/iconpushbutton.h"
+#include "support/windowfixture.h"
 
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
@@ -24,8 +18,6 @@
 #include <QtTest>
 
 namespace {
-enum TopBar { Apps = 2, Edit = 6, Panorama = 8, About = 10 };
-
 int shownCells(EditPhotosDialog* dialog)
 {
     int count = 0;
@@ -41,22 +33,10 @@ class TestTopBar : public QObject
 
     StitcherConfig& config = *StitcherConfig::instance();
 
-    struct Fixture
+    struct Fixture : WindowFixture
     {
-        MainWindow window;
-        MainWindowProbe ui{window};
-        PainterArea* canvas = ui.canvas();
-        Fixture()
-        {
-            window.resize(900, 673);
-            for (QSize size : {QSize(400, 200), QSize(300, 300), QSize(200, 100)}) {
-                QImage photo(size, QImage::Format_RGB32);
-                photo.fill(Qt::darkGreen);
-                canvas->addImage(photo, "p.png");
-            }
-            canvas->adjustSize();
-        }
-        void click(TopBar which) { window.findChildren<ToolButton*>().at(which)->pushButton->click(); }
+        Fixture() { addPhotos({{400, 200}, {300, 300}, {200, 100}}); }
+        void click(TopBar which) { topBar(which)->click(); }
     };
 
 private slots:
@@ -65,12 +45,6 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         AppSettings::instance();
         QSettings().remove("editor/PanoramaTips");
-    }
-
-    void init()
-    {
-        config.tool = config.shape = config.watermarkMode = Watermark::None;
-        config.watermarkText.clear();
     }
 
     void editPhotosAsksOnlyWithEditingResults_data()
@@ -110,7 +84,7 @@ private slots:
             asked = modal->windowTitle() + ": " + qobject_cast<QMessageBox*>(modal)->text();
             ModalAnswerer::pressButton(yes ? QMessageBox::Yes : QMessageBox::No)(modal);
         });
-        f.click(Edit);
+        f.click(Fixture::Edit);
         QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
         if (asks)
             QCOMPARE(asked, QString("Waring: Are you sure to go to Edit Photos and discard your current "
@@ -138,20 +112,20 @@ private slots:
     void windowsAreMadeOnceAndShownAgain()
     {
         Fixture f;
-        f.click(About);
-        f.click(Apps);
-        f.click(Edit);
+        f.click(Fixture::About);
+        f.click(Fixture::Apps);
+        f.click(Fixture::Edit);
         QPointer<AboutDialog> about = f.ui.aboutDialog;
         QPointer<AppDialog> apps = f.ui.appDialog;
         QPointer<EditPhotosDialog> edit = f.ui.editPhotosDialog;
         QVERIFY(about && apps && edit && edit->isVisible());
         // Clicked again while open, and again after being closed: always the same window.
-        f.click(About);
+        f.click(Fixture::About);
         apps->close();
-        f.click(Apps);
+        f.click(Fixture::Apps);
         edit->close();
         f.canvas->addImage(QImage(100, 100, QImage::Format_RGB32), "d.png");
-        f.click(Edit);
+        f.click(Fixture::Edit);
         QCOMPARE(f.ui.aboutDialog, about.data());
         QCOMPARE(f.ui.appDialog, apps.data());
         QCOMPARE(f.ui.editPhotosDialog, edit.data());
@@ -172,7 +146,7 @@ private slots:
 
         ModalAnswerer answerer;
         answerer.queue(ModalAnswerer::accept()); // the tips shown on the first opening of a run
-        f.click(Panorama);
+        f.click(Fixture::Panorama);
         QCOMPARE(answerer.answeredClasses(), QStringList({"PanoramTips"}));
         PanoramDialog* dialog = f.ui.panoramaDialog;
         QVERIFY(dialog && dialog->isVisible());

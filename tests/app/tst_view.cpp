@@ -1,33 +1,14 @@
-#include "app/mainwindow.h"
-#include "support/mainwindowprobe.h"
-
-#include "app/toolbutton.h"
 #include "canvas/geometry.h"
-#include "canvas/painterarea.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
-#include "canvas/tools/watermark.h"
-#include "canvas/xformwidget.h"
 #include "intake/intakerun.h"
-#include "widgets/iconpushbutton.h"
+#include "support/filledimage.h"
+#include "support/windowfixture.h"
 
-#include <QLineEdit>
 #include <QSignalSpy>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
-
-namespace {
-enum TopBar { Clear = 1, ZoomIn = 3, Fit = 5 };
-
-QImage photo(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::darkMagenta);
-    return image;
-}
-} // namespace
 
 // Where the strip sits in its view after the changes a user makes.
 class TestView : public QObject
@@ -36,26 +17,18 @@ class TestView : public QObject
 
     StitcherConfig& config = *StitcherConfig::instance();
 
-    struct Fixture
+    struct Fixture : WindowFixture
     {
-        MainWindow window;
-        MainWindowProbe ui{window};
-        PainterArea* canvas = ui.canvas();
         XFormWidget* view = ui.canvasHolder;
-        Fixture()
-        {
-            window.resize(900, 673);
-            window.show();
-        }
+        Fixture() : WindowFixture(true) {}
         // Photos arrive as an intake hands them over, then the window's loop turns.
         void arrive(int count, QSize size = QSize(1600, 1200))
         {
             for (int i = 0; i < count; ++i)
-                canvas->addImage(photo(size.width(), size.height()), "p.png");
-            canvas->adjustSize();
+                canvas->appendPhoto(filledImage(size.width(), size.height()), "p.png");
             QCoreApplication::processEvents();
         }
-        void click(TopBar which) { window.findChildren<ToolButton*>().at(which)->pushButton->click(); }
+        void click(TopBar which) { topBar(which)->click(); }
         bool wholeStripShown() const { return view->rect().contains(canvas->geometry()); }
         // Off the centre across the strip, in pixels.
         int crossOffset() const
@@ -67,12 +40,6 @@ class TestView : public QObject
     };
 
 private slots:
-    void init()
-    {
-        config.tool = config.shape = config.watermarkMode = Watermark::None;
-        config.paintWidth = config.paintHeight = 320;
-    }
-
     void newStripFitsAndFitMovesTheSlider()
     {
         // Through the real intake: the photos decode in the background and arrive one by one.
@@ -80,7 +47,7 @@ private slots:
         QStringList paths;
         for (int i = 0; i < 5; ++i) {
             paths << folder.filePath(QString("p%1.png").arg(i));
-            QVERIFY(photo(1600, 1200).save(paths.last()));
+            QVERIFY(filledImage(1600, 1200).save(paths.last()));
         }
         Fixture f;
         IntakeRun* run = f.canvas->addPhotoFiles(paths);
@@ -95,7 +62,7 @@ private slots:
         QCOMPARE(f.ui.zoomSlider->value(), Geometry::zoomValueFor(fitted));
 
         // The next step continues from the fitted scale instead of jumping back to the old value.
-        f.click(ZoomIn);
+        f.click(Fixture::ZoomIn);
         QVERIFY2(f.canvas->painterScale > fitted && f.canvas->painterScale < fitted * 1.15,
                  qPrintable(QString::number(f.canvas->painterScale)));
 
@@ -109,8 +76,8 @@ private slots:
     {
         Fixture f;
         f.arrive(5);
-        f.click(Fit);
-        f.click(Clear);
+        f.click(Fixture::Fit);
+        f.click(Fixture::Clear);
         QCOMPARE(f.ui.zoomSlider->value(), 50);
         QCOMPARE(f.canvas->painterScale, 1.0);
         QVERIFY(f.wholeStripShown()); // the empty canvas, centred
@@ -126,7 +93,7 @@ private slots:
     {
         Fixture f;
         for (int i = 0; i < 3; ++i)
-            f.canvas->addImage(photo(1600, 1200), "p.png");
+            f.canvas->addImage(filledImage(1600, 1200), "p.png");
         f.ui.zoomSlider->setValue(20);
         QCoreApplication::processEvents();
         QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(20));
@@ -143,7 +110,7 @@ private slots:
         QFETCH(QString, change);
         Fixture f;
         f.arrive(5);
-        f.click(ZoomIn);
+        f.click(Fixture::ZoomIn);
         if (change == "vertical") {
             f.ui.verticalButton->click();
             QCOMPARE(f.canvas->x() + f.canvas->width() / 2, f.view->width() / 2);

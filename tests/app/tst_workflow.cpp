@@ -1,22 +1,14 @@
-#include "app/mainwindow.h"
-#include "support/mainwindowprobe.h"
-
-#include "app/toolbutton.h"
 #include "app/workflowvalues.h"
 #include "canvas/geometry.h"
-#include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/tools/watermark.h"
 #include "support/modalanswerer.h"
-#include "widgets/iconpushbutton.h"
+#include "support/windowfixture.h"
 
-#include <QAction>
 #include <QButtonGroup>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QScrollArea>
-#include <QSlider>
 #include <QtTest>
 
 class TestWorkflow : public QObject
@@ -26,19 +18,9 @@ private:
     StitcherConfig& config = *StitcherConfig::instance();
 
     // Two photos laid out horizontally at 200 units high: 400 + 200 wide.
-    struct Fixture
+    struct Fixture : WindowFixture
     {
-        MainWindow window;
-        MainWindowProbe ui{window};
-        PainterArea* canvas = ui.canvas();
-        Fixture()
-        {
-            QImage photo(400, 200, QImage::Format_RGB32);
-            photo.fill(Qt::darkGreen);
-            canvas->addImage(photo, "a.png");
-            canvas->addImage(photo.scaled(300, 300), "b.png");
-            canvas->adjustSize();
-        }
+        Fixture() { addPhotos({{400, 200}, {300, 300}}); }
         void makeChange(const QString& change)
         {
             if (change.contains("cut"))
@@ -55,20 +37,10 @@ private:
     };
 
 private slots:
-    void init()
-    {
-        // The configuration outlives each window: start every case from its defaults.
-        config.tool = config.shape = config.watermarkMode = Watermark::None;
-        config.watermarkText.clear();
-        config.mosaicName = "mosaic:none";
-        config.paintWidth = config.paintHeight = 320;
-    }
-
     void initialPanelAgreesWithTheConfiguration()
     {
-        MainWindow window;
-        MainWindowProbe ui{window};
-        QWidget* panel = window.findChild<QScrollArea*>()->widget();
+        WindowFixture f;
+        QWidget* panel = f.window.findChild<QScrollArea*>()->widget();
         const QList<QButtonGroup*> groups = panel->findChildren<QButtonGroup*>();
         QCOMPARE(groups.size(), 3);
         for (QButtonGroup* group : groups) {
@@ -88,12 +60,10 @@ private slots:
                        {"watermarkSizeSlider", config.watermarkSize}};
         for (const auto& s : sliders)
             QCOMPARE(panel->findChild<QSlider*>(s.name)->value(), s.value);
-        QCOMPARE(config.watermarkOpacity, 255);
-        QVERIFY(ui.smallAction->isChecked());
-        QCOMPARE(config.penWidth, 3.0);
-        for (QPushButton* b : ui.toolButtons())
+        QVERIFY(f.ui.smallAction->isChecked());
+        QCOMPARE(config.penWidth, WorkflowValues::penWidthFor(0));
+        for (QPushButton* b : f.ui.toolButtons())
             QVERIFY(!b->isChecked());
-        QCOMPARE(config.tool, int(StitcherConfig::NoTool));
         // Only the size button, which opens the pen-size menu, cannot be checked.
         int menuButtons = 0;
         for (QPushButton* b : panel->findChildren<QPushButton*>()) {
@@ -145,7 +115,7 @@ private slots:
         QCOMPARE(f.canvas->hasTrims(), !toDirection && change == "cut");
         QCOMPARE(config.watermarkText, change == "text alone" ? QString("mine") : QString());
         QCOMPARE(config.tool, int(toDirection ? StitcherConfig::NoTool : StitcherConfig::TrimTool));
-        QCOMPARE(f.canvas->direction, toDirection ? 1 : 0);
+        QCOMPARE(f.canvas->direction, int(toDirection ? Geometry::Vertical : Geometry::Horizontal));
     }
 
     void answeringNoKeepsEverything()
@@ -221,14 +191,18 @@ private slots:
     void zoomButtonsStayWithinRange()
     {
         Fixture f;
-        const QList<ToolButton*> topBar = f.window.findChildren<ToolButton*>();
         const struct
         {
-            int start, button, expected;
-        } steps[] = {{50, 3, 52}, {99, 3, 100}, {100, 4, 98}, {1, 4, 0}};
+            int start;
+            WindowFixture::TopBar button;
+            int expected;
+        } steps[] = {{50, WindowFixture::ZoomIn, 52},
+                     {99, WindowFixture::ZoomIn, 100},
+                     {100, WindowFixture::ZoomOut, 98},
+                     {1, WindowFixture::ZoomOut, 0}};
         for (const auto& s : steps) {
             f.ui.zoomSlider->setValue(s.start);
-            topBar.at(s.button)->pushButton->click();
+            f.topBar(s.button)->click();
             QCOMPARE(f.ui.zoomSlider->value(), s.expected);
             QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(s.expected));
         }

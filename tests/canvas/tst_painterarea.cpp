@@ -66,7 +66,7 @@ class TestPainterArea : public QObject
     // Twenty photos of 2000 along the strip: 40 000 units in all.
     void addLongStrip(bool vertical)
     {
-        canvas->setDirection(vertical ? 1 : 0);
+        canvas->setDirection(vertical ? Geometry::Vertical : Geometry::Horizontal);
         for (int i = 0; i < 20; ++i)
             canvas->addImage(vertical ? filled(100, 2000, colorOf(i)) : filled(2000, 100, colorOf(i)),
                              "p.png");
@@ -186,10 +186,10 @@ private slots:
     void resetKeepsPhotosAndDropsEdits()
     {
         addThree();
-        drawWith(1, {{20, 20}, {80, 70}});
+        drawWith(StitcherConfig::DrawTool, {{20, 20}, {80, 70}});
         config->penColor = Qt::blue;
-        drawWith(1, {{120, 20}, {180, 70}});
-        drawWith(2, {{20, 20}, {80, 70}});
+        drawWith(StitcherConfig::DrawTool, {{120, 20}, {180, 70}});
+        drawWith(StitcherConfig::MosaicTool, {{20, 20}, {80, 70}});
         canvas->undoAnnotation();
         QCOMPARE(canvas->annotations.size(), 1);
         QCOMPARE(canvas->annotations.first().color, QColor(Qt::red));
@@ -230,7 +230,12 @@ private slots:
     void cutModesShowTheirArrows()
     {
         addTrimPair();
-        const QPair<int, int> shownFor[] = {{1, 4}, {2, 4}, {3, 8}, {9, 8}, {0, 0}};
+        // An unknown mode leaves the arrows as they are.
+        const QPair<int, int> shownFor[] = {{Geometry::CutInner, 4},
+                                            {Geometry::CutOuter, 4},
+                                            {Geometry::CutAll, 8},
+                                            {9, 8},
+                                            {Geometry::CutNone, 0}};
         for (const auto& [mode, shown] : shownFor) {
             canvas->setCutMode(mode);
             QCOMPARE(shownButtons().size(), shown);
@@ -308,8 +313,8 @@ private slots:
         dragBy(host.get(), 0, -100);
         release(host.get());
         QCOMPARE(canvas->cutTop, 0.0);
-        drawWith(1, {{402, 50}, {40, 50}});
-        drawWith(2, {{402, 50}, {40, 50}, {20, 50}});
+        drawWith(StitcherConfig::DrawTool, {{402, 50}, {40, 50}});
+        drawWith(StitcherConfig::MosaicTool, {{402, 50}, {40, 50}, {20, 50}});
         QVERIFY(canvas->annotations.isEmpty() && canvas->mosaicStrokes.isEmpty());
         QVERIFY(!canvas->pressed);
     }
@@ -365,9 +370,9 @@ private slots:
         for (int i = 0; i < 3; ++i)
             canvas->addImage(filled(100, 100), "p.png");
         canvas->adjustSize();
-        drawWith(1, {{20, 20}, {40, 30}, {80, 70}});
-        drawWith(1, {{220, 20}, {280, 70}}); // on photo 2
-        config->penColor = Qt::blue;         // colour and shape were fixed at the press
+        drawWith(StitcherConfig::DrawTool, {{20, 20}, {40, 30}, {80, 70}});
+        drawWith(StitcherConfig::DrawTool, {{220, 20}, {280, 70}}); // on photo 2
+        config->penColor = Qt::blue; // colour and shape were fixed at the press
         config->shape = Annotation::Path;
         QImage strip = canvas->renderImage();
         QVERIFY(allOf(strip, QRect(30, 20, 40, 1), Qt::red));
@@ -393,7 +398,7 @@ private slots:
         canvas->addImage(filled(100, 100), "q.png");
         canvas->adjustSize();
         config->mosaicSize = 8;
-        drawWith(2, {{5, 50}, {20, 50}, {40, 50}, {60, 50}, {80, 50}, {95, 50}});
+        drawWith(StitcherConfig::MosaicTool, {{5, 50}, {20, 50}, {40, 50}, {60, 50}, {80, 50}, {95, 50}});
         // A ribbon over a photo that is gone shows nothing.
         MosaicStroke gone = MosaicStroke::begin({{110, 50}, 7}, MosaicStroke::ribbonName, 10);
         for (int x = 120; x <= 190; x += 10)
@@ -409,7 +414,7 @@ private slots:
 
         for (const char* name : {"mosaic-red", "mosaic-blue", "mosaics-flower"}) {
             config->mosaicName = name;
-            drawWith(2, {{105, 50}, {130, 50}, {160, 50}, {195, 50}});
+            drawWith(StitcherConfig::MosaicTool, {{105, 50}, {130, 50}, {160, 50}, {195, 50}});
         }
         strip = canvas->renderImage();
         QVERIFY2(100 - count(strip, QRect(105, 50, 90, 1), Qt::gray) > 60,

@@ -1,5 +1,6 @@
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
 #include "export/cutplanner.h"
 #include "export/partfiles.h"
@@ -114,7 +115,7 @@ class TestPartsExport : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { StitcherConfig::instance()->watermarkMode = 0; }
+    void cleanup() { StitcherConfig::instance()->watermarkMode = Watermark::None; }
 
     // Two 900-row panels with 30-row gutters after them, then 500 rows; parts of at most 1000 rows.
     void cutsFallWhereTheyShould_data()
@@ -204,11 +205,11 @@ private slots:
         XFormWidget host;
         PainterArea* canvas = host.canvas();
         StitcherConfig::instance()->watermarkText = "Seamwright";
-        StitcherConfig::instance()->watermarkMode = 2;
+        StitcherConfig::instance()->watermarkMode = Watermark::Tile;
         canvas->addImage(photoLikeImage(300, 200, 1), "a.jpg");
         canvas->addImage(photoLikeImage(200, 310, 2), "b.jpg");
         canvas->addImage(photoLikeImage(250, 230, 3), "c.jpg");
-        canvas->spacingMode = 0x11;
+        canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->setDirection(canvasDirection);
         if (canvasDirection == 1)
             canvas->setPaintWidth(commonSize);

@@ -1,5 +1,6 @@
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
 #include "export/stripexport.h"
 #include "support/filesizelimit.h"
@@ -48,7 +49,7 @@ class TestStripExport : public QObject
 private slots:
     void init()
     {
-        StitcherConfig::instance()->watermarkMode = 0;
+        StitcherConfig::instance()->watermarkMode = Watermark::None;
         host = std::make_unique<XFormWidget>();
         canvas = host->canvas();
     }
@@ -76,11 +77,11 @@ private slots:
         canvas->addImage(photoLikeImage(120, 230, 3), "c.jpg");
         canvas->setPaintHeight(height);
         if (spacing) {
-            canvas->spacingMode = 0x11;
+            canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
             StitcherConfig::instance()->spacingColor = Qt::blue;
         }
         StitcherConfig::instance()->watermarkText = "Seamwright";
-        StitcherConfig::instance()->watermarkMode = 2;
+        StitcherConfig::instance()->watermarkMode = Watermark::Tile;
         canvas->adjustSize();
         const QSize size = canvas->contentSize();
 

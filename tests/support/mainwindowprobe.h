@@ -1,18 +1,19 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "canvas/painterarea.h"
+#include "canvas/xformwidget.h"
+#include "widgets/iconpushbutton.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QSlider>
 
 class AboutDialog;
 class AppDialog;
 class EditPhotosDialog;
-class IconPushButton;
 class PanoramDialog;
 class PartsExporter;
-class QAction;
-class QLineEdit;
-class QPushButton;
-class QSlider;
-class XFormWidget;
 
 // The main window's controls and commands, for the suites that drive it as a user would. The fields
 // follow the window's own, so a dialog made on first use shows here once it exists.
