@@ -1,7 +1,3 @@
-#include "app/mainwindow.h"
-#include "support/mainwindowprobe.h"
-
-#include "app/toolbutton.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
@@ -12,10 +8,12 @@
 #include "panorama/ui/panoramdialog.h"
 #include "support/dropurls.h"
 #include "support/filedialoganswer.h"
+#include "support/filledimage.h"
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
 #include "support/panoramaviews.h"
 #include "support/popupanswerer.h"
+#include "support/windowfixture.h"
 
 #include <QMessageBox>
 #include <QMimeData>
@@ -33,18 +31,16 @@ private slots:
     void wholeRoad();
 
 private:
-    QString writePhoto(const QString& name, const QSize& size, const QColor& color)
+    QString writePhoto(const QString& name, const QSize& size, const QColor& colour)
     {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(color);
-        const QString path = dir.filePath(name);
-        return image.save(path) ? path : QString();
+        return filledImage(size.width(), size.height(), colour).save(dir.filePath(name)) ? dir.filePath(name)
+                                                                                         : QString();
     }
-    QImage exportStrip(MainWindow& window, const QString& name)
+    QImage exportStrip(WindowFixture& f, const QString& name)
     {
         ModalAnswerer answerer;
         answerer.queue(chooseFileInDialog(dir.filePath(name)));
-        window.findChildren<ToolButton*>().at(7)->pushButton->click(); // "export"
+        f.topBar(WindowFixture::Export)->click();
         return QImage(dir.filePath(name));
     }
     void drag(XFormWidget* host, QPoint from, const QPoint& by)
@@ -66,12 +62,10 @@ private:
 
 void TestFullSession::wholeRoad()
 {
-    MainWindow window;
-    MainWindowProbe ui{window};
-    window.resize(900, 673);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    PainterArea* canvas = ui.canvas();
+    WindowFixture f(true);
+    MainWindowProbe& ui = f.ui;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    PainterArea* canvas = f.canvas;
     XFormWidget* host = ui.canvasHolder;
     StitcherConfig& config = *StitcherConfig::instance();
 
@@ -111,7 +105,7 @@ void TestFullSession::wholeRoad()
     ui.watermarkEdit->setText("SW");
     ui.watermarkBottomButton->click();
 
-    const QImage first = exportStrip(window, "first.png");
+    const QImage first = exportStrip(f, "first.png");
     QCOMPARE(first.size(), QSize(5 + 190 + 5 + 100 + 5 + 200 + 5, 110));
     QCOMPARE(first.pixel(2, 2), qRgb(0, 0, 0));                       // outer border
     QCOMPARE(first.pixel(197, 50), qRgb(0, 0, 0));                    // gap after the trimmed red photo
@@ -126,7 +120,7 @@ void TestFullSession::wholeRoad()
     QCOMPARE(views.size(), 3);
     ModalAnswerer tips;
     tips.queue(ModalAnswerer::accept());
-    window.findChildren<ToolButton*>().at(8)->pushButton->click(); // "panorama"
+    f.topBar(WindowFixture::Panorama)->click();
     QCOMPARE(tips.answeredClasses(), QStringList{"PanoramTips"});
     PanoramDialog* panorama = ui.panoramaDialog;
     auto* list = qobject_cast<DragDropWidget*>(panorama->currentPage());
@@ -144,7 +138,7 @@ void TestFullSession::wholeRoad()
     // green is deleted.
     ModalAnswerer confirm;
     confirm.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
-    window.findChildren<ToolButton*>().at(6)->pushButton->click(); // "edit"
+    f.topBar(WindowFixture::Edit)->click();
     QCOMPARE(confirm.answeredCount(), 1);
     QCOMPARE(canvas->spacingMode, 0);
     QVERIFY(canvas->annotations.isEmpty() && canvas->mosaicStrokes.isEmpty());
@@ -172,7 +166,7 @@ void TestFullSession::wholeRoad()
 
     // The second export: panorama, yellow, trimmed red; the trip to Edit Photos dropped the spacing,
     // the drawings and the watermark, but kept the trim.
-    const QImage second = exportStrip(window, "second.png");
+    const QImage second = exportStrip(f, "second.png");
     const QSize content = canvas->contentSize();
     QCOMPARE(second.size(), content);
     QCOMPARE(content.height(), 100);

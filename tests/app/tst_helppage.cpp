@@ -4,46 +4,42 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+} // namespace
+
 class TestHelpPage : public QObject
 {
     Q_OBJECT
 private slots:
     void installedGuideComesFirst()
     {
-        QTemporaryDir prefix;
+        QTemporaryDir prefix, extract;
         QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/seamwright/help"));
         const QString page = prefix.filePath("share/seamwright/help/index.html");
-        QFile file(page);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("<html></html>");
-        file.close();
-
-        QTemporaryDir extract;
+        QVERIFY(writeFile(page, "<html></html>"));
         QCOMPARE(HelpPage::locate(prefix.filePath("bin"), extract.path()), QUrl::fromLocalFile(page));
-        // Nothing is written out while the installed copy serves.
-        QVERIFY(QDir(extract.path()).isEmpty());
+        QVERIFY(QDir(extract.path()).isEmpty()); // nothing written out while the installed copy serves
     }
 
+    // Without an installed guide the compiled-in one is written out, and a stale copy is replaced.
     void compiledInGuideIsWrittenOutAndRefreshed()
     {
-        QTemporaryDir prefix;
-        QTemporaryDir extract;
+        QTemporaryDir prefix, extract;
         const QString target = extract.filePath("help");
         const QUrl url = HelpPage::locate(prefix.filePath("bin"), target);
         QCOMPARE(url, QUrl::fromLocalFile(target + "/index.html"));
-
         QFile resource(":/help/index.html");
         QVERIFY(resource.open(QIODevice::ReadOnly));
-        const QByteArray original = resource.readAll();
-
-        // A stale copy from an older version is replaced, not kept.
-        QFile written(url.toLocalFile());
-        QVERIFY(written.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        written.write("old");
-        written.close();
+        QVERIFY(writeFile(url.toLocalFile(), "old"));
         QCOMPARE(HelpPage::locate(prefix.filePath("bin"), target), url);
+        QFile written(url.toLocalFile());
         QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), original);
+        QCOMPARE(written.readAll(), resource.readAll());
     }
 };
 
