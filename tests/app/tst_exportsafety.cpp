@@ -83,46 +83,36 @@ private slots:
             QFile::remove(dir.filePath(name));
     }
 
-    void exportsOnePixelPerUnitAndRestoresTheZoom()
+    // At any zoom, with the trimming arrows out and a name the program has no format for: PNG data of
+    // one pixel per unit and only the strip's own pixels, then the zoom as it was and no tool left on.
+    void exportsOnePixelPerUnitWithoutTrimmingAids()
     {
         Fixture f(photoColours);
-        f.ui.spacingAllButton->click();
+        f.ui.cutAllButton->click();
+        f.canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
+        f.canvas->adjustSize();
         f.ui.zoomSlider->setValue(0);
         QCOMPARE(f.canvas->painterScale, 0.3);
-        const QString path = dir.filePath("strip.png");
+        const QString path = dir.filePath("strip.dat");
         ModalAnswerer answerer;
         answerer.queue(chooseFileInDialog(path));
         f.ui.save();
         QCOMPARE(answerer.answeredClasses(), QStringList{"QFileDialog"});
+        QCOMPARE(contents(path).left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
         const QImage written(path);
         QCOMPARE(written.size(), QSize(1020, 210));
         QCOMPARE(QColor(written.pixel(0, 0)), QColor(Qt::blue));     // the border
         QCOMPARE(QColor(written.pixel(10, 10)), QColor(Qt::red));    // first photo
         QCOMPARE(QColor(written.pixel(407, 100)), QColor(Qt::blue)); // the gap after it
-        QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(0));
-        QCOMPARE(f.canvas->size(), QSize(int(1020 * 0.3), int(210 * 0.3)));
-    }
-
-    void unknownSuffixReceivesPngDataWithoutTrimmingAids()
-    {
-        Fixture f(photoColours);
-        f.ui.cutAllButton->click();
-        const QString path = dir.filePath("strip.dat");
-        ModalAnswerer answerer;
-        answerer.queue(chooseFileInDialog(path));
-        f.ui.save();
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
-        const QImage written(path);
-        QCOMPARE(written.size(), QSize(1000, 200));
-        // Only photo pixels: no outline, no arrow button.
-        int strays = 0;
+        const QList<QColor> own = photoColours + QList<QColor>{Qt::blue};
+        int strays = 0; // an outline or an arrow button
         for (int y = 0; y < written.height(); ++y)
             for (int x = 0; x < written.width(); ++x)
-                strays += !photoColours.contains(QColor(written.pixel(x, y)));
+                strays += !own.contains(QColor(written.pixel(x, y)));
         QCOMPARE(strays, 0);
         QCOMPARE(f.canvas->cutMode, int(Geometry::CutNone));
+        QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(0));
+        QCOMPARE(f.canvas->size(), QSize(int(1020 * 0.3), int(210 * 0.3)));
     }
 
     void longStripExportsPixelForPixel()

@@ -3,10 +3,11 @@
 
 #include "canvas/paintimage.h"
 #include "support/filedialoganswer.h"
+#include "support/filledimage.h"
+#include "support/intakewait.h"
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
 
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -31,10 +32,8 @@ public:
         ModalAnswerer answerer;
         answerer.queue(chooseFilesInDialog(photoFolder, {"beach.png"}));
         ui.open();
-        QElapsedTimer clock;
-        clock.start();
-        while (ui.canvas()->paintImages.isEmpty() && clock.elapsed() < 20000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (!waitForIntakes() || ui.canvas()->paintImages.isEmpty())
+            return 2;
         answerer.queue(chooseFileInDialog(QDir(exportFolder).filePath("out.png")));
         return ui.exportStrip() ? 0 : 1;
     }
@@ -44,8 +43,7 @@ private slots:
     {
         QTemporaryDir photos;
         QTemporaryDir exports;
-        QImage photo(64, 48, QImage::Format_RGB32);
-        photo.fill(Qt::darkBlue);
+        const QImage photo = filledImage(64, 48);
         QVERIFY(photo.save(photos.filePath("beach.png")));
 
         // The settings store of this process is the child's too (see main below).
@@ -58,7 +56,6 @@ private slots:
         QVERIFY(QFileInfo(exports.filePath("out.png")).isFile());
 
         MainWindow window;
-
         MainWindowProbe ui{window};
         window.show();
         ModalAnswerer answerer;
@@ -84,9 +81,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QString>("proposed");
-        QTest::newRow("photo") << QStringList{"beach.jpg", "dunes.jpg"} << "beach-strip.png";
-        QTest::newRow("dots in the name")
-            << QStringList{"2024.07.01 pier.jpeg"} << "2024.07.01 pier-strip.png";
+        QTest::newRow("dots in the name, two photos")
+            << QStringList{"2024.07.01 pier.jpeg", "dunes.jpg"} << "2024.07.01 pier-strip.png";
         QTest::newRow("panorama") << QStringList{"panorama.jpg"} << "panorama-strip.png";
         QTest::newRow("no base name") << QStringList{".png"} << "untitled.png";
     }
@@ -96,10 +92,8 @@ private slots:
         QFETCH(QString, proposed);
         MainWindow window;
         MainWindowProbe ui{window};
-        QImage photo(10, 10, QImage::Format_RGB32);
-        photo.fill(Qt::gray);
         for (const QString& name : names)
-            ui.canvas()->addImage(photo, name);
+            ui.canvas()->addImage(filledImage(10, 10), name);
         QCOMPARE(QFileInfo(ui.proposedExportPath()).fileName(), proposed);
     }
 };
