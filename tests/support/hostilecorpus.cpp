@@ -132,11 +132,3 @@ void HostileCorpus::add(const QString& label, const QString& name, bool decodes)
 {
     list.append({label, dir.path() + QLatin1Char('/') + name, decodes});
 }
-
-QStringList HostileCorpus::paths() const
-{
-    QStringList out;
-    for (const Entry& e : list)
-        out << e.path;
-    return out;
-}

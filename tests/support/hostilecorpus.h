@@ -21,7 +21,6 @@ public:
     bool isValid() const { return dir.isValid(); }
     QString folder() const { return dir.path(); }
     const QList<Entry>& entries() const { return list; }
-    QStringList paths() const;
 
 private:
     void add(const QString& label, const QString& name, bool decodes);

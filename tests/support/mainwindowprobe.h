@@ -57,7 +57,6 @@ struct MainWindowProbe
     bool exportStrip() { return window.exportStrip(); }
     void exportParts() { window.exportParts(); }
     QString proposedExportPath() const { return window.proposedExportPath(); }
-    void newPaint() { window.newPaint(); }
     void onClickFit() { window.onClickFit(); }
     void onPanoramaDone(const QImage& image) { window.onPanoramaDone(image); }
     void undoPen() { window.undoPen(); }
