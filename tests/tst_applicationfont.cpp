@@ -1,7 +1,6 @@
 #include "app/applicationfont.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QFontInfo>
 #include <QtTest>
 
@@ -16,12 +15,6 @@ private slots:
         QCOMPARE(QFontInfo(QFont("Proxima Nova", 9)).family(), family);
         // Registering twice must not add the face again.
         QCOMPARE(registerApplicationFont(), family);
-    }
-
-    void bundledFaceIsBold()
-    {
-        const QString family = registerApplicationFont();
-        QVERIFY(QFontDatabase().styles(family).join(' ').contains("Bold"));
     }
 };
 

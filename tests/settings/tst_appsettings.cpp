@@ -39,16 +39,6 @@ class TestAppSettings : public QObject
     static QString storeFile(const QString& folder) { return folder + "/quillmoor/Seamwright.conf"; }
 
 private slots:
-    void writesReachTheStoreAtOnce()
-    {
-        AppSettings* settings = AppSettings::instance();
-        settings->writePanoramaTips(true);
-        QCOMPARE(QSettings().value("editor/PanoramaTips").toBool(), true);
-        settings->writePanoramaTips(false);
-        QCOMPARE(QSettings().value("editor/PanoramaTips").toBool(), false);
-        QVERIFY(QFile::exists(storeFile(qEnvironmentVariable("XDG_CONFIG_HOME"))));
-    }
-
     void eachRunReadsTheStoreOnlyOnce_data()
     {
         QTest::addColumn<QString>("stored");
