@@ -4,6 +4,8 @@
 #include "canvas/stitcherconfig.h"
 #include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
+#include "support/configreset.h"
+#include "support/filledimage.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -11,13 +13,6 @@
 #include <memory>
 
 namespace {
-
-QImage filled(int w, int h, const QColor& color = Qt::gray)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(color);
-    return image;
-}
 
 QColor colorOf(int index)
 {
@@ -59,17 +54,18 @@ class TestPainterArea : public QObject
     }
     void addThree()
     {
-        add({filled(400, 200, Qt::red), filled(300, 300, Qt::green), filled(200, 100, Qt::blue)});
+        add({filledImage(400, 200, Qt::red), filledImage(300, 300, Qt::green),
+             filledImage(200, 100, Qt::blue)});
     }
     // Common height 200; the second photo is 1000 pixels high and so shown at a fifth.
-    void addTrimPair() { add({filled(400, 200), filled(2000, 1000)}); }
+    void addTrimPair() { add({filledImage(400, 200), filledImage(2000, 1000)}); }
     // Twenty photos of 2000 along the strip: 40 000 units in all.
     void addLongStrip(bool vertical)
     {
         canvas->setDirection(vertical ? Geometry::Vertical : Geometry::Horizontal);
         for (int i = 0; i < 20; ++i)
-            canvas->addImage(vertical ? filled(100, 2000, colorOf(i)) : filled(2000, 100, colorOf(i)),
-                             "p.png");
+            canvas->addImage(
+                vertical ? filledImage(100, 2000, colorOf(i)) : filledImage(2000, 100, colorOf(i)), "p.png");
         canvas->adjustSize();
     }
     QList<StitcherButton*> shownButtons() const
@@ -107,11 +103,9 @@ class TestPainterArea : public QObject
 private slots:
     void init()
     {
-        config->tool = StitcherConfig::NoTool;
+        resetConfig();
         config->shape = Annotation::Rectangle;
         config->penColor = Qt::red;
-        config->watermarkMode = Watermark::None;
-        config->watermarkText.clear();
         config->mosaicSize = 5;
         config->mosaicName = MosaicStroke::ribbonName;
         host = std::make_unique<XFormWidget>();
@@ -120,15 +114,6 @@ private slots:
         canvas = host->canvas();
     }
     void cleanup() { host.reset(); }
-
-    void emptyCanvasSizeAndPlace()
-    {
-        QVERIFY(host->acceptDrops());
-        QCOMPARE(canvas->sizeHint(), QSize(552, 299));
-        QCOMPARE(canvas->pos(), QPoint((800 - 552) / 2, (600 - 299) / 2));
-        QVERIFY(canvas->addButton->isVisible());
-        QCOMPARE(canvas->addButton->pos(), QPoint(241, 179));
-    }
 
     void threePhotosThroughTheSlots()
     {
@@ -179,8 +164,11 @@ private slots:
         canvas->removeAllPhotos();
         QCOMPARE(changed.count(), 3);
         canvas->adjustSize();
+        // Empty again: the drop picture, centred, taking drops from the desktop.
         QVERIFY(canvas->addButton->isVisible());
         QCOMPARE(canvas->size(), QSize(552, 299));
+        QCOMPARE(canvas->pos(), QPoint((800 - 552) / 2, (600 - 299) / 2));
+        QVERIFY(host->acceptDrops());
     }
 
     void resetKeepsPhotosAndDropsEdits()
@@ -368,7 +356,7 @@ private slots:
     void rectangleInPenColourFollowsItsPhoto()
     {
         for (int i = 0; i < 3; ++i)
-            canvas->addImage(filled(100, 100), "p.png");
+            canvas->addImage(filledImage(100, 100), "p.png");
         canvas->adjustSize();
         drawWith(StitcherConfig::DrawTool, {{20, 20}, {40, 30}, {80, 70}});
         drawWith(StitcherConfig::DrawTool, {{220, 20}, {280, 70}}); // on photo 2
@@ -389,13 +377,13 @@ private slots:
     void ribbonsAndBands()
     {
         // Red left half, green right half; the red half is cropped away.
-        QImage photo = filled(200, 100, Qt::green);
+        QImage photo = filledImage(200, 100, Qt::green);
         for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 100; ++x)
                 photo.setPixelColor(x, y, Qt::red);
         canvas->addImage(photo, "p.png");
         canvas->paintImages.first()->setCrop({100, 0, 200, 100});
-        canvas->addImage(filled(100, 100), "q.png");
+        canvas->addImage(filledImage(100, 100), "q.png");
         canvas->adjustSize();
         config->mosaicSize = 8;
         drawWith(StitcherConfig::MosaicTool, {{5, 50}, {20, 50}, {40, 50}, {60, 50}, {80, 50}, {95, 50}});
@@ -423,8 +411,8 @@ private slots:
 
     void tiledWatermarkUnderSpacingBottomOneOver()
     {
-        canvas->addImage(filled(200, 100), "a.png");
-        canvas->addImage(filled(200, 100), "b.png");
+        canvas->addImage(filledImage(200, 100), "a.png");
+        canvas->addImage(filledImage(200, 100), "b.png");
         canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->setSpacingInner(30); // about 51 units
         canvas->adjustSize();
