@@ -5,11 +5,12 @@
 #include "intake/memorybudget.h"
 #include "intake/photodecoder.h"
 #include "intake/photointake.h"
+#include "support/dropurls.h"
+#include "support/filedialoganswer.h"
 #include "support/intakewait.h"
 #include "support/modalanswerer.h"
 
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
@@ -29,24 +30,6 @@ void writeImage(const QString& path, int w, int h, const char* format)
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     QVERIFY(image.save(path, format));
-}
-
-// Picks the files by typing their names, as a user does, under "Any files (*)".
-ModalAnswerer::Answer chooseFiles(const QString& directory, const QStringList& names)
-{
-    return [directory, names](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->windowTitle(), QString("Choose Pictures"));
-        QCOMPARE(dialog->nameFilters(), PhotoIntake::nameFilters());
-        QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
-        dialog->setDirectory(directory);
-        dialog->selectNameFilter("Any files (*)");
-        auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
-        QVERIFY(edit);
-        edit->setText("\"" + names.join("\" \"") + "\"");
-        static_cast<QDialog*>(dialog)->accept();
-    };
 }
 
 } // namespace
@@ -91,7 +74,12 @@ private slots:
     void dialogAddsTheDecodableFilesInOrder()
     {
         ModalAnswerer answerer;
-        answerer.queue(chooseFiles(dir.path(), {"a.png", "b.txt", "c.jpg"}));
+        answerer.queue([this](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->nameFilters(), PhotoIntake::nameFilters());
+            chooseFilesInDialog(dir.path(), {"a.png", "b.txt", "c.jpg"})(modal);
+        });
         QSignalSpy hint(canvas, &PainterArea::signalSizeHint);
         canvas->openFiles();
         QVERIFY(waitForIntakes());
@@ -119,7 +107,7 @@ private slots:
         QCOMPARE(hint.count(), 0);
 
         canvas->removeAllPhotos();
-        answerer.queue(chooseFiles(dir.path(), {"photo.pbm"}));
+        answerer.queue(chooseFilesInDialog(dir.path(), {"photo.pbm"}));
         QTest::mouseClick(canvas->addButton, Qt::LeftButton);
         QVERIFY(waitForIntakes());
         QCOMPARE(names(), QStringList{"photo.pbm"});
@@ -127,21 +115,11 @@ private slots:
 
     void dropsAddEveryDecodableFile()
     {
-        auto* data = new QMimeData;
-        data->setUrls({QUrl::fromLocalFile(path("a.png")), QUrl::fromLocalFile(path("b.txt")),
-                       QUrl::fromLocalFile(path("c.jpg")), QUrl::fromLocalFile(path("a.png")),
-                       QUrl("https://example.com/x.png")});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(host.get(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(host.get(), &drop);
-        QVERIFY(drop.isAccepted());
-        QCOMPARE(drop.dropAction(), Qt::CopyAction);
-        QVERIFY(waitForIntakes());
+        QVERIFY(dropUrls(host.get(), {QUrl::fromLocalFile(path("a.png")), QUrl::fromLocalFile(path("b.txt")),
+                                      QUrl::fromLocalFile(path("c.jpg")), QUrl::fromLocalFile(path("a.png")),
+                                      QUrl("https://example.com/x.png")}));
         QCOMPARE(names(), (QStringList{"a.png", "c.jpg", "a.png"}));
         QCOMPARE(canvas->size(), QSize(60 + 24 + 60, 40));
-        delete data;
     }
 
     void textOnlyDragIsAcceptedAndAddsNothing()

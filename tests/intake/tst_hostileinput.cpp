@@ -3,7 +3,6 @@
 #include "intake/intake.h"
 #include "intake/intakerun.h"
 #include "intake/photodecoder.h"
-#include "intake/photointake.h"
 #include "panorama/engine/panoramathread.h"
 #include "panorama/ui/dragdropwidget.h"
 #include "support/dropurls.h"
@@ -78,14 +77,6 @@ private slots:
         QCOMPARE(intake.refused().size(), 1);
         QCOMPARE(Intake::refusalText(intake.refused()),
                  QString("Too large to open (60000 × 60000 pixels): 1 photo was not added: giant.png"));
-    }
-
-    void displayNameIsTheLastPathPiece()
-    {
-        QCOMPARE(PhotoIntake::displayName("/home/a/b/photo.jpg"), QString("photo.jpg"));
-        QCOMPARE(PhotoIntake::displayName("photo.jpg"), QString("photo.jpg"));
-        QCOMPARE(PhotoIntake::displayName("/home/a/"), QString());
-        QCOMPARE(PhotoIntake::displayName(QString::fromUtf8("/tmp/写真.jpg")), QString::fromUtf8("写真.jpg"));
     }
 
     void everyDropTargetTakesOnlyWhatDecodes()
