@@ -84,34 +84,6 @@ private slots:
         blue = writePhoto("blue.png", {200, 100}, Qt::blue);
     }
 
-    void stripSizes_data()
-    {
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("side by side, first photo's height") << QStringList() << QSize(1000, 200);
-        QTest::newRow("stacked, first photo's width") << QStringList{"--vertical"} << QSize(400, 800);
-        QTest::newRow("side by side at 100") << QStringList{"--size", "100"} << QSize(500, 100);
-        QTest::newRow("stacked at 100") << QStringList{"--vertical", "--size=100"} << QSize(100, 200);
-        QTest::newRow("inner and outer spacing at 0 are 5 pixels")
-            << QStringList{"--inner", "0", "--outer", "0"} << QSize(1020, 210);
-        QTest::newRow("inner spacing at 100 is 160 pixels")
-            << QStringList{"--inner", "100"} << QSize(1320, 200);
-    }
-
-    void stripSizes()
-    {
-        QFETCH(QStringList, options);
-        QFETCH(QSize, size);
-        const QString out = path("sizes.png");
-        QFile::remove(out);
-        const Run run = seamwright(QStringList{"join"} + options + QStringList{"-o", out, red, green, blue});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.err, QString()); // no progress and no chatter when not on a terminal
-        QImageReader reader(out);
-        QCOMPARE(QByteArray(reader.format()), QByteArray("png"));
-        QCOMPARE(reader.size(), size);
-    }
-
     void pixelsAtKnownPlaces()
     {
         const QString out = path("pixels.png");
@@ -156,7 +128,8 @@ private slots:
         QCOMPARE(upper, options.contains("tile"));
     }
 
-    // The format follows the name's suffix; parts are numbered after the name, the last one shorter.
+    // The strip's size follows its options, the format the name's suffix; parts are numbered after the name,
+    // the last one shorter.
     void formatsAndParts_data()
     {
         QTest::addColumn<QStringList>("options");
@@ -164,6 +137,16 @@ private slots:
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QByteArray>("format");
         QTest::addColumn<QSize>("lastSize");
+        const auto png = [](const QStringList& options, const QSize& size) {
+            QTest::addRow("png %s", qPrintable(options.join(' ')))
+                << options << "strip.png" << QStringList{"strip.png"} << QByteArray("png") << size;
+        };
+        // Side by side at the first photo's height, stacked at its width, or at a common size.
+        png({}, {1000, 200});
+        png({"--vertical"}, {400, 800});
+        png({"--size", "100"}, {500, 100});
+        png({"--vertical", "--size=100"}, {100, 200});
+        png({"--inner", "100"}, {1320, 200}); // 160 pixels between photos
         QTest::newRow("one WebP file") << QStringList{"--vertical"} << "strip.webp"
                                        << QStringList{"strip.webp"} << QByteArray("webp") << QSize(400, 800);
         QTest::newRow("JPEG parts of a stacked strip")
@@ -186,6 +169,7 @@ private slots:
         const Run run = seamwright(QStringList{"join"} + options +
                                    QStringList{"-o", out.filePath(name), red, green, blue});
         QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString()); // no progress and no chatter when not on a terminal
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), files);
         QImageReader reader(out.filePath(files.last()));
         QCOMPARE(reader.format(), format);
