@@ -2,9 +2,7 @@
 #include "widgets/myscrolleaarea.h"
 #include "widgets/thumbnailfit.h"
 
-#include <QLayout>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -51,19 +49,6 @@ private slots:
             QCOMPARE(row->x(), expectedLefts[i]);
             QCOMPARE(row->y(), 4);
         }
-    }
-
-    void settingContentTwiceDeletesTheFirst()
-    {
-        MainFrame frame;
-        QPointer<QWidget> first = new QWidget;
-        frame.setContentWidget(first);
-        QCOMPARE(first->parentWidget(), &frame);
-        auto* second = new QWidget;
-        frame.setContentWidget(second);
-        QVERIFY(first.isNull());
-        QCOMPARE(frame.content(), second);
-        QCOMPARE(frame.QWidget::layout()->count(), 1);
     }
 
     void execEndsOnceOnDoneOrClose_data()

@@ -9,6 +9,7 @@
 #include "panorama/ui/photoitem.h"
 #include "panorama/ui/resultgeometry.h"
 #include "support/dropurls.h"
+#include "support/filledimage.h"
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
 #include "support/panoramaviews.h"
@@ -121,10 +122,8 @@ class TestPanoramaUi : public QObject
     QString photo(const QString& name)
     {
         const QString path = folder.filePath(name);
-        QImage image(40, 30, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
         if (!QFile::exists(path))
-            image.save(path);
+            filledImage(40, 30, Qt::darkCyan).save(path);
         return path;
     }
 
