@@ -337,11 +337,7 @@ private slots:
         Fixture f(0);
         ModalAnswerer answerer;
         QString text;
-        answerer.queue([&text](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                text = box->text();
-            modal->close();
-        });
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &text));
         f.topBar(Fixture::Help)->click();
         QCOMPARE(answerer.answeredCount(), 1);
         const QString path = text.section('\n', -1);

@@ -118,10 +118,7 @@ private slots:
         answerer.queue(chooseFileInDialog(path));
         answerer.queue(ModalAnswerer::accept());
         QString offer;
-        answerer.queue([&offer](QWidget* modal) {
-            offer = qobject_cast<QMessageBox*>(modal)->text();
-            ModalAnswerer::pressButton(QMessageBox::Yes)(modal);
-        });
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes, &offer));
         QVERIFY(!f.ui.exportStrip());
         QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QDialog", "QMessageBox"}));
         QVERIFY2(offer.contains("65535"), qPrintable(offer));

@@ -184,11 +184,7 @@ private slots:
             answerer.queue(chooseFileInDialog(path));
         }
         QString message;
-        answerer.queue([&message](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                message = box->text();
-            ModalAnswerer::pressButton(QMessageBox::Ok)(modal);
-        });
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &message));
         {
             std::optional<FileSizeLimit> limit;
             if (fullDisk)

@@ -118,10 +118,7 @@ private slots:
         f.makeChange(change);
         ModalAnswerer answerer;
         QString askedText;
-        answerer.queue([&](QWidget* modal) {
-            askedText = modal->windowTitle() + ": " + qobject_cast<QMessageBox*>(modal)->text();
-            ModalAnswerer::pressButton(QMessageBox::Yes)(modal);
-        });
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes, &askedText));
         (toDirection ? f.ui.verticalButton : f.ui.cutInnerButton)->click();
         QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
         if (asks)
@@ -270,10 +267,7 @@ private slots:
         const int spacing = f.canvas->spacingMode, watermark = config.watermarkMode;
         ModalAnswerer answerer;
         QString asked;
-        answerer.queue([&](QWidget* modal) {
-            asked = modal->windowTitle() + ": " + qobject_cast<QMessageBox*>(modal)->text();
-            ModalAnswerer::pressButton(yes ? QMessageBox::Yes : QMessageBox::No)(modal);
-        });
+        answerer.queue(ModalAnswerer::pressButton(yes ? QMessageBox::Yes : QMessageBox::No, &asked));
         f.click(Fixture::Edit);
         QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
         if (asks)

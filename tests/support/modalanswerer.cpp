@@ -50,10 +50,12 @@ bool ModalAnswerer::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-ModalAnswerer::Answer ModalAnswerer::pressButton(int standardButton)
+ModalAnswerer::Answer ModalAnswerer::pressButton(int standardButton, QString* said)
 {
-    return [standardButton](QWidget* modal) {
+    return [standardButton, said](QWidget* modal) {
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (said)
+                *said = box->windowTitle() + ": " + box->text();
             if (QAbstractButton* b = box->button(QMessageBox::StandardButton(standardButton))) {
                 b->click();
                 return;

@@ -25,8 +25,8 @@ public:
     // Class names of the widgets answered so far, for checking what was asked.
     QStringList answeredClasses() const { return classes; }
 
-    // Presses a QMessageBox standard button (QMessageBox::Yes, No, Ok...).
-    static Answer pressButton(int standardButton);
+    // Presses a QMessageBox standard button (QMessageBox::Yes, No, Ok...); keeps "title: text" in *said.
+    static Answer pressButton(int standardButton, QString* said = nullptr);
     // QDialog::accept()/reject() or, for other widgets, close().
     static Answer accept();
     static Answer reject();

@@ -12,10 +12,10 @@
 
 // A deterministic picture that compresses like a photograph: smooth shading, regions of different
 // colour with hard edges, and sensor-like noise whose strength differs from region to region (clear
-// sky, skin, fabric). With alpha it also carries a smooth transparency ramp.
-inline QImage photoLikeImage(int width, int height, std::uint32_t seed = 1, bool alpha = false)
+// sky, skin, fabric).
+inline QImage photoLikeImage(int width, int height, std::uint32_t seed = 1)
 {
-    QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull())
         return image;
     std::uint32_t state = seed * 2654435761u + 12345u;
@@ -84,9 +84,7 @@ inline QImage photoLikeImage(int width, int height, std::uint32_t seed = 1, bool
                               region.offset[c] + stripe + n;
                 channel[c] = std::clamp(v, 0, 255);
             }
-            const int a =
-                alpha ? std::clamp(int(255.0f * float(x) / float(width)) + int(noise >> 29), 0, 255) : 255;
-            line[x] = qRgba(channel[0], channel[1], channel[2], a);
+            line[x] = qRgb(channel[0], channel[1], channel[2]);
         }
     }
     return image;
