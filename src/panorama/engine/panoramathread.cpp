@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <iostream>
 #include <mutex>
 
@@ -135,31 +136,36 @@ struct Outcome
     QImage panorama;
     QString error;
     QStringList leftOut;
+    std::string consoleLine; // the stitcher's status, printed once the worker has ended well
 };
 
 Outcome error(const QString& text)
 {
-    return {Outcome::Error, QImage(), text, {}};
+    return {Outcome::Error, QImage(), text, {}, {}};
 }
 
 // The panorama's rows as the worker wrote them; a null image when the file is short or this process
-// has no room for it.
+// has no room for it. Mapped rather than read: one copy straight from the file's pages, no read per row.
 QImage readPanorama(const QString& path, int width, int height)
 {
     QFile file(path);
     if (width <= 0 || height <= 0 || !file.open(QIODevice::ReadOnly))
         return QImage();
+    const qint64 rowBytes = qint64(width) * 3;
+    if (file.size() < rowBytes * height)
+        return QImage();
+    const uchar* rows = file.map(0, rowBytes * height);
+    if (!rows)
+        return QImage();
     QImage image(width, height, QImage::Format_RGB888);
     if (image.isNull())
         return QImage();
-    const qint64 rowBytes = qint64(width) * 3;
     for (int y = 0; y < height; ++y)
-        if (file.read(reinterpret_cast<char*>(image.scanLine(y)), rowBytes) != rowBytes)
-            return QImage();
+        std::memcpy(image.scanLine(y), rows + rowBytes * y, size_t(rowBytes));
     return image;
 }
 
-// Reads the worker's one outcome line. The stitcher's status goes to the console as it always has.
+// Reads the worker's one outcome line.
 Outcome interpret(const QByteArray& output, const PanoramaRequest& request, const QString& resultPath)
 {
     for (const QByteArray& line : output.split('\n')) {
@@ -173,12 +179,16 @@ Outcome interpret(const QByteArray& output, const PanoramaRequest& request, cons
                 return error(unreadablePhotoText(request.imageList[index]));
         }
         if (word == StitchProtocol::failed && words.size() == 2) {
-            std::cout << "Can't stitch images, error code = " << words[1].toInt() << std::endl;
-            return error(stitchFailedText());
+            Outcome outcome = error(stitchFailedText());
+            outcome.consoleLine = "Can't stitch images, error code = " + std::to_string(words[1].toInt());
+            return outcome;
         }
         if (word == StitchProtocol::stitched && words.size() >= 3) {
-            Outcome outcome{
-                Outcome::Result, readPanorama(resultPath, words[1].toInt(), words[2].toInt()), QString(), {}};
+            Outcome outcome{Outcome::Result,
+                            readPanorama(resultPath, words[1].toInt(), words[2].toInt()),
+                            QString(),
+                            {},
+                            "stitch images finish, error code = 0"};
             if (outcome.panorama.isNull())
                 return error(outOfMemoryText());
             QSet<size_t> kept;
@@ -187,7 +197,6 @@ Outcome interpret(const QByteArray& output, const PanoramaRequest& request, cons
             for (size_t i = 0; i < request.imageList.size(); ++i)
                 if (!kept.contains(i))
                     outcome.leftOut << pathText(request.imageList[i]);
-            std::cout << "stitch images finish, error code = 0" << std::endl;
             return outcome;
         }
     }
@@ -285,26 +294,44 @@ void PanoramaThread::stitchPanorama()
                     paths.append(path.data(), int(path.size())).append('\0');
                 process.write(paths);
                 process.closeWriteChannel();
-                while (!process.waitForFinished(25)) {
-                    if (cancelled) {
-                        process.terminate();
-                        if (!process.waitForFinished(300)) {
-                            process.kill();
-                            process.waitForFinished(-1);
-                        }
-                        processId = 0;
-                        return;
+                const auto stopIfCancelled = [&process, this] {
+                    if (!cancelled)
+                        return false;
+                    process.terminate();
+                    if (!process.waitForFinished(300)) {
+                        process.kill();
+                        process.waitForFinished(-1);
                     }
+                    processId = 0;
+                    return true;
+                };
+                // The outcome line is the worker's last word: the result is read while its process
+                // ends, which takes a while after a large stitch.
+                QByteArray output;
+                while (!output.endsWith('\n') && process.state() != QProcess::NotRunning) {
+                    process.waitForReadyRead(25);
+                    output += process.readAllStandardOutput();
+                    if (stopIfCancelled())
+                        return;
                 }
+                const bool toldEarly = output.endsWith('\n');
+                if (toldEarly)
+                    outcome = interpret(output, request, resultPath);
+                while (process.state() != QProcess::NotRunning && !process.waitForFinished(25))
+                    if (stopIfCancelled())
+                        return;
                 processId = 0;
-                const QByteArray output = process.readAllStandardOutput();
+                output += process.readAllStandardOutput();
                 if (process.exitStatus() == QProcess::CrashExit) {
                     // Only the kernel's own killer explains a kill with the count gone up.
                     const bool outOfMemory = process.exitCode() == SIGKILL && oomKillsBefore >= 0 &&
                                              kernelOomKills() > oomKillsBefore;
                     outcome = error(outOfMemory ? outOfMemoryText() : endedAbnormallyText());
                 } else {
-                    outcome = interpret(output, request, resultPath);
+                    if (!toldEarly)
+                        outcome = interpret(output, request, resultPath);
+                    if (!outcome.consoleLine.empty())
+                        std::cout << outcome.consoleLine << std::endl;
                 }
             }
         }

@@ -12,12 +12,15 @@
 #include <opencv2/imgproc.hpp>
 #include <opencv2/stitching.hpp>
 
+#include <fcntl.h>
 #include <malloc.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -162,30 +165,51 @@ Stitch stitch(const std::vector<cv::Mat>& photos, cv::Stitcher::Mode mode, cv::P
     return result;
 }
 
+bool writeAll(int fd, const uchar* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// Converted a band of rows at a time: the library's conversion is many times faster than a loop over
+// bytes, and a band stays in the cache between the conversion and the write.
 bool writeRgbRows(const cv::Mat& bgr, const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
         return false;
-    std::vector<uchar> row(size_t(bgr.cols) * 3);
+    const int bandRows = std::max(1, (1 << 20) / std::max(1, bgr.cols * 3));
+    cv::Mat band;
     bool ok = true;
-    for (int y = 0; y < bgr.rows && ok; ++y) {
-        const uchar* in = bgr.ptr<uchar>(y);
-        for (size_t i = 0; i < row.size(); i += 3) {
-            row[i] = in[i + 2];
-            row[i + 1] = in[i + 1];
-            row[i + 2] = in[i];
-        }
-        ok = std::fwrite(row.data(), 1, row.size(), file) == row.size();
+    for (int y = 0; y < bgr.rows && ok; y += bandRows) {
+        cv::cvtColor(bgr.rowRange(y, std::min(bgr.rows, y + bandRows)), band, cv::COLOR_BGR2RGB);
+        ok = writeAll(fd, band.ptr(), band.total() * band.elemSize());
     }
-    return std::fclose(file) == 0 && ok;
+    if (!ok) {
+        const int writeError = errno;
+        close(fd);
+        errno = writeError;
+        return false;
+    }
+    return close(fd) == 0;
 }
 
 // The limit counts from what the program has mapped once the libraries are ready: their code and
-// thread stacks are the same for every stitch, and a library that cannot start says so badly.
-void limitAddressSpace(unsigned long long headroom)
+// thread stacks are the same for every stitch, and a library that cannot start says so badly. Only
+// the image readers these photos need are loaded; loading every one costs each stitch milliseconds.
+void limitAddressSpace(unsigned long long headroom, const std::vector<std::string>& paths)
 {
-    (void)QImageReader::supportedImageFormats();
+    for (const std::string& path : paths)
+        if (isRegularFile(path))
+            (void)QImageReader::imageFormat(QFile::decodeName(path.c_str()));
     cv::parallel_for_(cv::Range(0, 4 * cv::getNumThreads()), [](const cv::Range&) {});
     unsigned long long mappedPages = 0;
     if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
@@ -199,9 +223,11 @@ void limitAddressSpace(unsigned long long headroom)
         std::perror("seamwright-stitch: setrlimit");
 }
 
-int run(cv::Stitcher::Mode mode, const std::string& resultPath)
+int run(cv::Stitcher::Mode mode, unsigned long long headroom, const std::string& resultPath)
 {
     const std::vector<std::string> paths = readPaths();
+    if (headroom > 0)
+        limitAddressSpace(headroom, paths);
     std::vector<cv::Mat> photos;
     photos.reserve(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
@@ -254,15 +280,13 @@ int main(int argc, char** argv)
     const cv::Stitcher::Mode mode =
         modeWord == StitchProtocol::modeScans ? cv::Stitcher::SCANS : cv::Stitcher::PANORAMA;
     const unsigned long long headroom = std::strtoull(argv[2], nullptr, 10);
-    if (headroom > 0)
-        limitAddressSpace(headroom);
     std::set_terminate(onTerminate);
     // The stitch frees and takes large buffers over and over; kept in the heap, they are not faulted
     // in afresh each time. The process is short-lived, so nothing is lost by not returning them.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     try {
-        return run(mode, argv[3]);
+        return run(mode, headroom, argv[3]);
     } catch (const std::bad_alloc&) {
         reportOutOfMemory();
     } catch (const cv::Exception& e) {
