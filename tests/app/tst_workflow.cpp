@@ -292,7 +292,9 @@ private slots:
         QCOMPARE(config.shape, int(Annotation::NoShape));
     }
 
-    void windowsAreMadeOnceAndShownAgain()
+    // The small windows close on Escape and are made once: clicked again while open or after being
+    // closed, the same window shows, with the canvas as it is now.
+    void windowsAreMadeOnceAndCloseOnEscape()
     {
         Fixture f;
         f.click(Fixture::About);
@@ -302,11 +304,14 @@ private slots:
         QPointer<AppDialog> apps = f.ui.appDialog;
         QPointer<EditPhotosDialog> edit = f.ui.editPhotosDialog;
         QVERIFY(about && apps && edit && edit->isVisible());
-        // Clicked again while open, and again after being closed: always the same window.
         f.click(Fixture::About);
-        apps->close();
+        QVERIFY(about->isVisible());
+        for (QWidget* opened : QList<QWidget*>{about, apps, edit}) {
+            QApplication::setActiveWindow(opened); // as the window manager does with a new window
+            QTest::keyClick(opened, Qt::Key_Escape);
+            QVERIFY2(!opened->isVisible(), opened->metaObject()->className());
+        }
         f.click(Fixture::Apps);
-        edit->close();
         f.canvas->addImage(QImage(100, 100, QImage::Format_RGB32), "d.png");
         f.click(Fixture::Edit);
         QCOMPARE(f.ui.aboutDialog, about.data());
@@ -314,7 +319,7 @@ private slots:
         QCOMPARE(f.ui.editPhotosDialog, edit.data());
         QVERIFY(apps->isVisible() && edit->isVisible());
         QCOMPARE(f.window.findChildren<AboutDialog*>().size(), 1);
-        QCOMPARE(shownCells(edit), 3); // each opening shows the canvas as it is now
+        QCOMPARE(shownCells(edit), 3);
     }
 
     void panoramaIsAppendedAndChangesNothingElse()
