@@ -44,19 +44,6 @@ class TestExportSafety : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir;
-    const QList<QColor> photoColours{Qt::red, Qt::green, Qt::darkYellow};
-
-    // Three photos whose strip is 1000 x 200, or 1020 x 210 with inner and outer spacing of 5.
-    struct Fixture : WindowFixture
-    {
-        explicit Fixture(const QList<QColor>& colours) : WindowFixture(true)
-        {
-            const QSize sizes[] = {{400, 200}, {300, 300}, {200, 100}};
-            for (int i = 0; i < 3; ++i)
-                addPhotos({sizes[i]}, colours[i]);
-        }
-        Fixture() : WindowFixture(true) {}
-    };
 
     QString existingTarget()
     {
@@ -87,7 +74,12 @@ private slots:
     // one pixel per unit and only the strip's own pixels, then the zoom as it was and no tool left on.
     void exportsOnePixelPerUnitWithoutTrimmingAids()
     {
-        Fixture f(photoColours);
+        // Three photos whose strip is 1000 x 200, or 1020 x 210 with inner and outer spacing of 5.
+        WindowFixture f(true);
+        const QList<QColor> photoColours{Qt::red, Qt::green, Qt::darkYellow};
+        const QSize sizes[] = {{400, 200}, {300, 300}, {200, 100}};
+        for (int i = 0; i < 3; ++i)
+            f.addPhotos({sizes[i]}, photoColours[i]);
         f.ui.cutAllButton->click();
         f.canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         f.canvas->adjustSize();
@@ -117,7 +109,7 @@ private slots:
 
     void longStripExportsPixelForPixel()
     {
-        Fixture f;
+        WindowFixture f(true);
         for (int i = 0; i < 10; ++i)
             f.canvas->addImage(photoLikeImage(4000, 100, std::uint32_t(i + 1)), "photo.jpg");
         f.canvas->adjustSize();
@@ -134,7 +126,7 @@ private slots:
 
     void cancelKeepsThePreviousFile()
     {
-        Fixture f;
+        WindowFixture f(true);
         // Long enough to encode that the progress dialog shows.
         const QImage photo = photoLikeImage(4000, 1500, 3);
         for (int i = 0; i < 10; ++i)
@@ -168,7 +160,7 @@ private slots:
     void failedWriteNamesTheFileAndKeepsIt()
     {
         QFETCH(bool, fullDisk);
-        Fixture f;
+        WindowFixture f(true);
         f.canvas->addImage(photoLikeImage(1000, 300, 4), "photo.jpg");
         f.canvas->adjustSize();
         f.ui.zoomSlider->setValue(80);
