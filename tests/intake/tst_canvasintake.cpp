@@ -162,21 +162,22 @@ private slots:
 
     void slowIntakeShowsProgressAndCancelKeepsWhatCame()
     {
+        // Eight files of their own: the first three decode, the rest wait until released. Blocking by
+        // file rather than by the order decodes start keeps the case true whichever thread runs first.
         QStringList paths;
-        for (int i = 0; i < 8; ++i)
-            paths << path("a.png");
-        QSemaphore release;
-        int decodes = 0;
-        QMutex mutex;
+        for (int i = 0; i < 8; ++i) {
+            paths << path(QString("slow-%1.png").arg(i));
+            QFile::remove(paths.last());
+            QVERIFY(QFile::copy(path("a.png"), paths.last()));
+        }
+        // Shared with the decoding threads, which may outlive a failed check here.
+        const auto release = std::make_shared<QSemaphore>();
         auto* run = new IntakeRun(canvas, [this](const QImage& image, const QString& path) {
             canvas->addImage(image, PhotoIntake::displayName(path));
         });
-        run->intake()->setDecoder([&](const QString& file, const QSize& box) {
-            {
-                QMutexLocker lock(&mutex);
-                if (++decodes > 3)
-                    release.tryAcquire(1, 20000);
-            }
+        run->intake()->setDecoder([paths, release](const QString& file, const QSize& box) {
+            if (paths.indexOf(file) >= 3)
+                release->tryAcquire(1, 20000);
             return PhotoDecoder::decode(file, box);
         });
         QSignalSpy finished(run, &IntakeRun::finished);
@@ -190,7 +191,7 @@ private slots:
         // painting needs, runs on the global pool and would otherwise wait behind them.
         QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
         QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-        release.release(8);
+        release->release(8);
         QCOMPARE(finished.count(), 1);
         Intake::threadPool()->waitForDone();
         QCoreApplication::processEvents();
