@@ -1,6 +1,7 @@
 #include "panorama/engine/panoramathread.h"
 
 #include "panorama/engine/worker/stitchprotocol.h"
+#include "panorama/engine/workerprocess.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -277,59 +277,51 @@ void PanoramaThread::stitchPanorama()
         } else {
             const QString resultPath = folder.filePath(QStringLiteral("panorama.rgb"));
             const qint64 limit = memoryLimit > 0 ? memoryLimit : defaultMemoryLimit();
-            QProcess process;
-            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             const qint64 oomKillsBefore = kernelOomKills();
-            process.start(program,
-                          {QString::fromLatin1(request.style == "Scans" ? StitchProtocol::modeScans
-                                                                        : StitchProtocol::modePanorama),
-                           QString::number(limit), resultPath});
-            if (!process.waitForStarted(-1)) {
+            QByteArray paths;
+            for (const std::string& path : request.imageList)
+                paths.append(path.data(), int(path.size())).append('\0');
+            WorkerProcess process;
+            if (!process.start(program,
+                               {QString::fromLatin1(request.style == "Scans" ? StitchProtocol::modeScans
+                                                                             : StitchProtocol::modePanorama),
+                                QString::number(limit), resultPath},
+                               paths)) {
                 qWarning().noquote() << "The stitch worker did not start:" << process.errorString();
                 outcome = error(endedAbnormallyText());
             } else {
                 processId = process.processId();
-                QByteArray paths;
-                for (const std::string& path : request.imageList)
-                    paths.append(path.data(), int(path.size())).append('\0');
-                process.write(paths);
-                process.closeWriteChannel();
                 const auto stopIfCancelled = [&process, this] {
                     if (!cancelled)
                         return false;
-                    process.terminate();
-                    if (!process.waitForFinished(300)) {
-                        process.kill();
-                        process.waitForFinished(-1);
-                    }
+                    process.stop(300);
                     processId = 0;
                     return true;
                 };
                 // The outcome line is the worker's last word: the result is read while its process
                 // ends, which takes a while after a large stitch.
-                QByteArray output;
-                while (!output.endsWith('\n') && process.state() != QProcess::NotRunning) {
-                    process.waitForReadyRead(25);
-                    output += process.readAllStandardOutput();
+                while (!process.output().endsWith('\n') && process.isRunning()) {
+                    process.waitForEvent(25);
                     if (stopIfCancelled())
                         return;
                 }
-                const bool toldEarly = output.endsWith('\n');
+                const bool toldEarly = process.output().endsWith('\n');
                 if (toldEarly)
-                    outcome = interpret(output, request, resultPath);
-                while (process.state() != QProcess::NotRunning && !process.waitForFinished(25))
+                    outcome = interpret(process.output(), request, resultPath);
+                while (process.isRunning()) {
+                    process.waitForEvent(25);
                     if (stopIfCancelled())
                         return;
+                }
                 processId = 0;
-                output += process.readAllStandardOutput();
-                if (process.exitStatus() == QProcess::CrashExit) {
+                if (process.crashed()) {
                     // Only the kernel's own killer explains a kill with the count gone up.
                     const bool outOfMemory = process.exitCode() == SIGKILL && oomKillsBefore >= 0 &&
                                              kernelOomKills() > oomKillsBefore;
                     outcome = error(outOfMemory ? outOfMemoryText() : endedAbnormallyText());
                 } else {
                     if (!toldEarly)
-                        outcome = interpret(output, request, resultPath);
+                        outcome = interpret(process.output(), request, resultPath);
                     if (!outcome.consoleLine.empty())
                         std::cout << outcome.consoleLine << std::endl;
                 }

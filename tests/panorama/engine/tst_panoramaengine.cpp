@@ -309,6 +309,30 @@ private slots:
         }
     }
 
+    // A list longer than the worker's input takes at once arrives whole: only its last photo is missing.
+    void aLongPhotoListArrivesWhole()
+    {
+        QTemporaryDir dir;
+        QString folder = dir.path();
+        for (char letter = 'a'; letter < 'a' + 16; ++letter)
+            folder += '/' + QString(200, QLatin1Char(letter));
+        QVERIFY(QDir().mkpath(folder));
+        const QString tiny = folder + "/tiny.jpg";
+        QImage pixels(8, 8, QImage::Format_RGB32);
+        pixels.fill(Qt::darkCyan);
+        QVERIFY(pixels.save(tiny));
+        QStringList photos;
+        for (int i = 0; i < 80; ++i)
+            photos << tiny;
+        const QString bad = dir.filePath("gone.jpg");
+        photos << bad;
+        PanoramaThread worker(requestFor("Panorama", photos));
+        QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
+        worker.stitchPanorama();
+        QCOMPARE(errors.count(), 1);
+        QVERIFY2(errors.first().at(0).toString().contains(bad), qPrintable(errors.first().at(0).toString()));
+    }
+
     // The worker process's own ends reach the user as one plain message each, never as a result, and
     // leave no files behind.
     void abnormalEndsGiveOneMessage_data()
