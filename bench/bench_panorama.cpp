@@ -31,6 +31,7 @@ namespace {
 const int viewCounts[] = {4, 6, 8};
 const QSize viewSize(1600, 1200);
 const double yawStepDegrees = 12.0; // eight views still span less than a half turn
+const double sensorNoise = 4.0;     // grey levels: decoding and matching cost what photos cost
 QMap<int, QStringList> viewPaths;   // by view count
 
 // The worker's console line would land between the report's rows.
@@ -85,14 +86,18 @@ PanoramaRequest requestFor(int views)
     return request;
 }
 
-bool stitchThroughWorker(const PanoramaRequest& request)
+bool stitchThroughWorker(const PanoramaRequest& request, QImage* result = nullptr)
 {
     QuietStdout quiet;
     QEventLoop loop;
     bool stitched = false;
     QPointer<PanoramaThread> worker = new PanoramaThread(request);
     QObject::connect(worker, &PanoramaThread::signalPanoramaResult, &loop,
-                     [&stitched](QImage image, QString) { stitched = !image.isNull(); });
+                     [&stitched, result](QImage image, QString) {
+                         stitched = !image.isNull();
+                         if (result)
+                             *result = image;
+                     });
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     QObject::connect(worker, &QObject::destroyed, &loop, &QEventLoop::quit);
     worker->start(QThread::InheritPriority);
@@ -100,22 +105,34 @@ bool stitchThroughWorker(const PanoramaRequest& request)
     return stitched;
 }
 
-// What the window did before the worker process: read and stitch here, then turn the result into
-// an image.
-bool stitchHere(const PanoramaRequest& request, bool toImage)
+// What the window did before the worker process: read and stitch here, then, when asked for the
+// result, turn it into an image.
+bool stitchHere(const PanoramaRequest& request, QImage* result = nullptr)
 {
     std::vector<cv::Mat> images;
     for (const std::string& path : request.imageList)
         images.push_back(cv::imread(path, cv::IMREAD_COLOR));
     cv::Mat pano;
+    // The library's random numbers start where a fresh process starts them, as in the worker:
+    // otherwise each stitch in this process would come out a little different.
+    cv::theRNG().state = 0xffffffff;
     if (cv::Stitcher::create(cv::Stitcher::PANORAMA)->stitch(images, pano) != cv::Stitcher::OK)
         return false;
-    if (!toImage)
+    if (!result)
         return true;
     images.clear();
-    const QImage image =
-        QImage(pano.data, pano.cols, pano.rows, int(pano.step[0]), QImage::Format_RGB888).rgbSwapped();
-    return !image.isNull();
+    *result = QImage(pano.data, pano.cols, pano.rows, int(pano.step[0]), QImage::Format_RGB888).rgbSwapped();
+    return !result->isNull();
+}
+
+// The two routes must make the same panorama of the same views, pixel for pixel.
+bool sameResults(int views)
+{
+    const PanoramaRequest request = requestFor(views);
+    QImage here, throughWorker;
+    if (!stitchHere(request, &here) || !stitchThroughWorker(request, &throughWorker))
+        return false;
+    return here.convertToFormat(QImage::Format_RGB32) == throughWorker.convertToFormat(QImage::Format_RGB32);
 }
 
 void stitchProcess(benchmark::State& state)
@@ -127,7 +144,7 @@ void stitchProcess(benchmark::State& state)
 void stitchBare(benchmark::State& state)
 {
     const PanoramaRequest request = requestFor(int(state.range(0)));
-    measure(state, [&request] { return stitchHere(request, false); });
+    measure(state, [&request] { return stitchHere(request); });
 }
 
 // Keeps the median of each benchmark so that the table can be printed at the end.
@@ -159,7 +176,7 @@ bool writeViews(const QTemporaryDir& dir)
         QStringList names;
         for (int i = 0; i < count; ++i)
             names << QString("view%1.jpg").arg(i + 1);
-        viewPaths[count] = PanoramaViews::write(folder, names, viewSize, yawStepDegrees);
+        viewPaths[count] = PanoramaViews::write(folder, names, viewSize, yawStepDegrees, sensorNoise);
         if (viewPaths[count].isEmpty())
             return false;
     }
@@ -175,7 +192,9 @@ int peakMemoryRun(const QString& route, const QString& folder)
         request.imageList.push_back(view.absoluteFilePath().toLocal8Bit().toStdString());
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
-    const bool stitched = route == "worker" ? stitchThroughWorker(request) : stitchHere(request, true);
+    QImage result;
+    const bool stitched =
+        route == "worker" ? stitchThroughWorker(request, &result) : stitchHere(request, &result);
     rusage self{}, children{};
     getrusage(RUSAGE_SELF, &self);
     getrusage(RUSAGE_CHILDREN, &children);
@@ -216,6 +235,12 @@ int main(int argc, char** argv)
         std::cerr << "could not write the views" << std::endl;
         return 1;
     }
+    for (const int count : viewCounts)
+        if (!sameResults(count)) {
+            std::cerr << "the two routes made different panoramas of " << count << " views" << std::endl;
+            return 1;
+        }
+    std::cout << "Both routes make the same panorama, pixel for pixel, of 4, 6 and 8 views." << std::endl;
     for (const int count : viewCounts)
         for (auto [name, function] : {std::pair{"process", &stitchProcess}, std::pair{"bare", &stitchBare}})
             benchmark::RegisterBenchmark(name, function)

@@ -72,7 +72,7 @@ QStringList defaultFileNames()
 }
 
 QStringList write(const QString& directory, const QStringList& fileNames, const QSize& viewSize,
-                  double yawStepDegrees)
+                  double yawStepDegrees, double sensorNoise)
 {
     const int count = fileNames.size();
     const double focal = 0.95 * viewSize.width();
@@ -107,6 +107,11 @@ QStringList write(const QString& directory, const QStringList& fileNames, const 
         const cv::Matx33d sceneToView = viewK * rotations[i] * sceneK.inv();
         cv::warpPerspective(scene, view, cv::Mat(sceneToView), cv::Size(viewSize.width(), viewSize.height()),
                             cv::INTER_LINEAR, cv::BORDER_REFLECT);
+        if (sensorNoise > 0) {
+            cv::Mat noise(view.size(), CV_16SC3);
+            cv::RNG(0x5e45 + uint64(i)).fill(noise, cv::RNG::NORMAL, 0, sensorNoise);
+            cv::add(view, noise, view, cv::noArray(), CV_8UC3);
+        }
         std::vector<uchar> jpeg;
         if (!cv::imencode(".jpg", view, jpeg, {cv::IMWRITE_JPEG_QUALITY, 92}))
             return {};

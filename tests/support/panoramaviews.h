@@ -13,8 +13,10 @@ QStringList defaultFileNames();
 // Renders one view per file name, left to right, each turned by yawStepDegrees from the previous
 // one, and writes them into directory (which must exist). Names may hold any characters the file
 // system accepts. Returns the absolute paths in order, or an empty list if a file could not be
-// written.
+// written. sensorNoise, the standard deviation of a noise of its own in each view, makes them decode
+// and match like camera photos.
 QStringList write(const QString& directory, const QStringList& fileNames = defaultFileNames(),
-                  const QSize& viewSize = QSize(640, 480), double yawStepDegrees = 18.0);
+                  const QSize& viewSize = QSize(640, 480), double yawStepDegrees = 18.0,
+                  double sensorNoise = 0);
 
 } // namespace PanoramaViews
