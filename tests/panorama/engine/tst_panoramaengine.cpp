@@ -1,4 +1,3 @@
-#include "panorama/engine/imageconversion.h"
 #include "panorama/engine/panoramathread.h"
 
 #include "support/panoramaviews.h"
@@ -18,15 +17,6 @@
 #include <sstream>
 
 namespace {
-
-int warningsSeen = 0;
-QtMessageHandler previousHandler = nullptr;
-
-void countWarnings(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    warningsSeen += type == QtWarningMsg;
-    previousHandler(type, context, text);
-}
 
 const QString stitchFailedText =
     "Input more images to construct your panorama. Ensure each photo has about 30% "
@@ -139,61 +129,6 @@ class TestPanoramaEngine : public QObject
 {
     Q_OBJECT
 private slots:
-    // Regions of wider matrices have padded rows. Colour is copied and must survive the matrix; four
-    // and one channels borrow its buffer.
-    void matrixRegionBecomesImage_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("format");
-        QTest::newRow("BGR") << CV_8UC3 << int(QImage::Format_RGB888);
-        QTest::newRow("BGRA") << CV_8UC4 << int(QImage::Format_ARGB32);
-        QTest::newRow("grey") << CV_8UC1 << int(QImage::Format_Grayscale8);
-    }
-
-    void matrixRegionBecomesImage()
-    {
-        QFETCH(int, type);
-        QFETCH(int, format);
-        cv::Mat mat(6, 9, type);
-        cv::randu(mat, cv::Scalar::all(0), cv::Scalar::all(256));
-        const cv::Mat expected = mat(cv::Rect(2, 1, 4, 3)).clone();
-        const QImage image = cvMatToQImage(mat(cv::Rect(2, 1, 4, 3)));
-        QCOMPARE(int(image.format()), format);
-        QCOMPARE(image.size(), QSize(4, 3));
-        if (type == CV_8UC3) {
-            mat.setTo(cv::Scalar::all(0));
-            mat.release();
-        } else {
-            QCOMPARE(image.constBits(), mat.ptr(1, 2));
-            QCOMPARE(image.bytesPerLine(), int(mat.step[0]));
-        }
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 4; ++x) {
-                const uchar* p = expected.ptr(y, x);
-                const QRgb pixel = type == CV_8UC1   ? qRgb(p[0], p[0], p[0])
-                                   : type == CV_8UC3 ? qRgb(p[2], p[1], p[0])
-                                                     : qRgba(p[2], p[1], p[0], p[3]);
-                QCOMPARE(image.pixel(x, y), pixel);
-            }
-    }
-
-    void otherTypesGiveNullImageAndWarning()
-    {
-        for (int type : {CV_16UC1, CV_32FC3}) {
-            QTest::ignoreMessage(
-                QtWarningMsg,
-                qPrintable("Tolvan::cvMatToQImage() - cv::Mat image type not handled in switch: " +
-                           QString::number(type)));
-            QVERIFY(cvMatToQImage(cv::Mat(3, 3, type, cv::Scalar::all(1))).isNull());
-        }
-        warningsSeen = 0;
-        previousHandler = qInstallMessageHandler(countWarnings);
-        const QImage empty = cvMatToQImage(cv::Mat());
-        qInstallMessageHandler(previousHandler);
-        QVERIFY(empty.isNull());
-        QCOMPARE(warningsSeen, 0);
-    }
-
     void initTestCase()
     {
         // Non-ASCII names throughout: the request carries the locale's 8-bit form, UTF-8 here.

@@ -50,24 +50,6 @@ ModalAnswerer::Answer recordAndOk(QStringList* texts)
     };
 }
 
-// A progress page in a window, on photos the worker cannot read: left alone, it fails quickly.
-struct ProgressWindow
-{
-    QWidget frame;
-    PanoramaProcess* page = new PanoramaProcess(
-        {"/nonexistent/seamwright/a.jpg", "/nonexistent/seamwright/b.jpg"}, "Panorama", &frame);
-    ProgressWindow() { frame.show(); }
-    QTimer* tickTimer() const { return page->findChild<QTimer*>(); }
-    // Keeps the worker's real outcome and the timer away from the page, so the test plays them.
-    void silenceWorker()
-    {
-        if (PanoramaThread* worker = page->currentWorker())
-            QObject::disconnect(worker, nullptr, page, nullptr);
-        QCoreApplication::removePostedEvents(page, QEvent::MetaCall);
-        tickTimer()->stop();
-    }
-};
-
 // A mouse event as the window system sends it; moves go to the picture when it is under the position
 // (the page then receives them through the toolkit's propagation).
 void sendMouse(PanoramaView& page, QEvent::Type type, QPoint inPage, Qt::MouseButton button)
@@ -201,48 +183,6 @@ private slots:
         QCOMPARE(sent.at(0).at(1).toString(), QStringLiteral("Panorama"));
         QCOMPARE(sent.at(1).at(0).toStringList(), (QStringList{b, a, a}));
         QCOMPARE(sent.at(1).at(1).toString(), QStringLiteral("Scans"));
-    }
-
-    void barClimbsWhileTheWorkerRunsAndStopsAtTheResult()
-    {
-        ProgressWindow window;
-        window.silenceWorker();
-        QCOMPARE(window.page->progress()->value(), 20);
-        QStringList shown;
-        ModalAnswerer falseAlarms; // answers any message, so that one cannot block
-        for (int i = 0; i < 30; ++i)
-            falseAlarms.queue(recordAndOk(&shown));
-        // No event is processed between the ticks, so the worker cannot have deleted itself.
-        for (int i = 1; i <= 110; ++i) {
-            QVERIFY(QMetaObject::invokeMethod(window.page, "processTimer"));
-            QCOMPARE(window.page->progress()->value(), qMin(20 + 2 * i, 200));
-        }
-        QVERIFY(window.page->currentWorker());
-        QCOMPARE(shown, QStringList());
-
-        // A result stops the bar and is passed on to the dialog.
-        window.tickTimer()->start();
-        QSignalSpy passed(window.page, &PanoramaProcess::signalsPanorama);
-        QImage panorama(300, 100, QImage::Format_RGB888);
-        panorama.fill(Qt::magenta);
-        QVERIFY(QMetaObject::invokeMethod(window.page, "onPanoramaResult", Q_ARG(QImage, panorama),
-                                          Q_ARG(QString, "OK")));
-        QCOMPARE(passed.count(), 1);
-        QCOMPARE(passed.at(0).at(0).value<QImage>(), panorama);
-        QVERIFY(!window.tickTimer()->isActive());
-        QVERIFY(window.frame.isVisible());
-    }
-
-    void workerErrorIsShownAndClosesTheWindow()
-    {
-        ProgressWindow window;
-        QStringList shown;
-        ModalAnswerer answerer;
-        answerer.queue(recordAndOk(&shown));
-        QTRY_COMPARE_WITH_TIMEOUT(answerer.answeredCount(), 1, 30000);
-        QVERIFY2(shown.value(0).contains("a.jpg"), qPrintable(shown.value(0)));
-        QVERIFY(!window.frame.isVisible());
-        QVERIFY(!window.tickTimer()->isActive());
     }
 
     void resultFits_data()
