@@ -391,8 +391,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("count");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("suffix kept") << "/a/page.webp" << 2
-                                     << QStringList{"/a/page-001.webp", "/a/page-002.webp"};
         QTest::newRow("dots inside the name") << "/a/v1.2.jpg" << 1 << QStringList{"/a/v1.2-001.jpg"};
         QTest::newRow("no suffix") << "/a/page" << 1 << QStringList{"/a/page-001"};
         QTest::newRow("more than 999 parts") << "/a/p.png" << 1000 << QStringList{"/a/p-0001.png"};

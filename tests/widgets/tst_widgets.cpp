@@ -21,8 +21,6 @@ private slots:
         QTest::newRow("left stops before a gap opens on the right")
             << 300 << -3 << QList<int>{100, 50, 30, 24, 23} << QList<int>{-3, -53, -73, -79, -79};
         QTest::newRow("right stops at 0") << 300 << -10 << QList<int>{0, 10, 11} << QList<int>{-10, 0, 0};
-        QTest::newRow("as wide as the area never moves")
-            << 220 << 0 << QList<int>{50, 0, 100} << QList<int>{0, 0, 0};
         QTest::newRow("narrower never moves") << 150 << 0 << QList<int>{50, 40, 60} << QList<int>{0, 0, 0};
         // A new gesture far from where the last one ended must not jump by the distance between them.
         QTest::newRow("first move after release only re-arms")
