@@ -1,12 +1,10 @@
-#include "app/mainwindow.h"
-#include "support/mainwindowprobe.h"
-
 #include "canvas/paintimage.h"
 #include "support/filedialoganswer.h"
 #include "support/filledimage.h"
 #include "support/intakewait.h"
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
+#include "support/windowfixture.h"
 
 #include <QFileDialog>
 #include <QProcess>
@@ -26,16 +24,14 @@ public:
     // another, and the program ends.
     static int firstRun(const QString& photoFolder, const QString& exportFolder)
     {
-        MainWindow window;
-        MainWindowProbe ui{window};
-        window.show();
+        WindowFixture f(true);
         ModalAnswerer answerer;
         answerer.queue(chooseFilesInDialog(photoFolder, {"beach.png"}));
-        ui.open();
-        if (!waitForIntakes() || ui.canvas()->paintImages.isEmpty())
+        f.ui.open();
+        if (!waitForIntakes() || f.canvas->paintImages.isEmpty())
             return 2;
         answerer.queue(chooseFileInDialog(QDir(exportFolder).filePath("out.png")));
-        return ui.exportStrip() ? 0 : 1;
+        return f.ui.exportStrip() ? 0 : 1;
     }
 
 private slots:
@@ -55,9 +51,8 @@ private slots:
                  first.readAllStandardError().constData());
         QVERIFY(QFileInfo(exports.filePath("out.png")).isFile());
 
-        MainWindow window;
-        MainWindowProbe ui{window};
-        window.show();
+        WindowFixture f(true);
+        MainWindowProbe& ui = f.ui;
         ModalAnswerer answerer;
         QString shownFolder;
         answerer.queue([&shownFolder](QWidget* modal) {
@@ -89,11 +84,10 @@ private slots:
     {
         QFETCH(QStringList, names);
         QFETCH(QString, proposed);
-        MainWindow window;
-        MainWindowProbe ui{window};
+        WindowFixture f;
         for (const QString& name : names)
-            ui.canvas()->addImage(filledImage(10, 10), name);
-        QCOMPARE(QFileInfo(ui.proposedExportPath()).fileName(), proposed);
+            f.canvas->addImage(filledImage(10, 10), name);
+        QCOMPARE(QFileInfo(f.ui.proposedExportPath()).fileName(), proposed);
     }
 };
 
