@@ -1,7 +1,7 @@
 #include "cli/panoramacommand.h"
 
-#include "cli/pngoutput.h"
-#include "export/bandsource.h"
+#include "cli/stripoutput.h"
+#include "export/regionsource.h"
 #include "panorama/engine/panoramarequest.h"
 #include "panorama/engine/panoramathread.h"
 
@@ -14,6 +14,8 @@ PanoramaCommand::PanoramaCommand(const JobOptions& options) : opts(options), pro
 
 bool PanoramaCommand::run()
 {
+    if (!StripOutput::acceptsTarget(opts, progress))
+        return false;
     PanoramaRequest request;
     request.style = opts.panoramaStyle == JobOptions::PanoramaStyle::Scans ? "Scans" : "Panorama";
     for (const QString& path : opts.photos)
@@ -56,5 +58,6 @@ bool PanoramaCommand::run()
     }
     if (!leftOut.isEmpty())
         progress.report(PanoramaThread::leftOutText(leftOut, opts.photos.size()));
-    return PngOutput::write(BandSource::fromImage(panorama), opts.output, progress, tr("stitched, "));
+    return StripOutput::write(RegionSource::fromImage(panorama), Qt::Horizontal, opts, progress,
+                              tr("stitched, "));
 }
