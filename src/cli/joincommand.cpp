@@ -55,16 +55,21 @@ bool JoinCommand::decodePhotos(QList<QImage>& images)
         for (int i = failed; i < opts.photos.size(); ++i)
             if (opts.photos.at(i) == missing)
                 positions << QString::number(i + 1);
-        progress.report(tr("Nothing was written: not enough memory for all %1 photos together; \"%2\" "
-                           "(%3 × %4 pixels) at %5 did not fit beside the %6 before it.")
-                            .arg(opts.photos.size())
-                            .arg(name)
-                            .arg(refusal.size.width())
-                            .arg(refusal.size.height())
-                            .arg(positions.size() == 1
-                                     ? tr("position %1").arg(positions.first())
-                                     : tr("positions %1").arg(positions.join(QStringLiteral(", "))))
-                            .arg(failed));
+        const QString where = positions.size() == 1
+                                  ? tr("position %1").arg(positions.first())
+                                  : tr("positions %1").arg(positions.join(QStringLiteral(", ")));
+        const QString photo = tr("\"%1\" (%2 × %3 pixels) at %4")
+                                  .arg(name)
+                                  .arg(refusal.size.width())
+                                  .arg(refusal.size.height())
+                                  .arg(where);
+        progress.report(failed == 0
+                            ? tr("Nothing was written: not enough memory for %1.").arg(photo)
+                            : tr("Nothing was written: not enough memory for all %1 photos together; %2 did "
+                                 "not fit beside the %3 before it.")
+                                  .arg(opts.photos.size())
+                                  .arg(photo)
+                                  .arg(failed));
         return false;
     }
     progress.report(tr("The photo \"%1\" cannot be opened.").arg(missing));

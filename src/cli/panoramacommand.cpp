@@ -10,6 +10,47 @@
 #include <QImage>
 #include <QTimer>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+// The engine writes its result line to standard output; under --quiet, or when the picture itself
+// goes there, the line goes nowhere instead.
+class OutputAside
+{
+public:
+    explicit OutputAside(bool aside)
+    {
+        if (!aside)
+            return;
+        const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        saved = nothing >= 0 ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3) : -1;
+        if (saved >= 0)
+            ::dup2(nothing, STDOUT_FILENO);
+        if (nothing >= 0)
+            ::close(nothing);
+    }
+    ~OutputAside()
+    {
+        if (saved < 0)
+            return;
+        std::cout.flush();
+        std::fflush(stdout);
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(saved);
+    }
+    OutputAside(const OutputAside&) = delete;
+    OutputAside& operator=(const OutputAside&) = delete;
+
+private:
+    int saved = -1;
+};
+
+} // namespace
+
 PanoramaCommand::PanoramaCommand(const JobOptions& options) : opts(options), progress(options.quiet) {}
 
 bool PanoramaCommand::run()
@@ -46,11 +87,14 @@ bool PanoramaCommand::run()
         progress.show(tr("stitching %1 photos, %2 s").arg(opts.photos.size()).arg(clock.elapsed() / 1000));
     });
     tick.start(500);
-    worker->start();
-    loop.exec();
-    tick.stop();
-    worker->wait();
-    delete worker;
+    {
+        const OutputAside aside(opts.quiet || opts.output == QLatin1String("-"));
+        worker->start();
+        loop.exec();
+        tick.stop();
+        worker->wait();
+        delete worker;
+    }
 
     if (panorama.isNull()) {
         progress.report(error.isEmpty() ? tr("The stitch failed.") : error);

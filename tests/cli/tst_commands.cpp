@@ -10,7 +10,6 @@
 #include <QtTest>
 
 #include <csignal>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -42,19 +41,15 @@ private:
             env.remove(name);
         process.setProcessEnvironment(env);
         process.start(SEAMWRIGHT_EXECUTABLE, arguments);
+        QProcess reader; // opens the pipe as its reader and keeps what comes through
+        if (!fifo.isEmpty())
+            reader.start("cat", {fifo});
+        process.waitForFinished(240000);
         Run run;
-        const int reader = fifo.isEmpty() ? -1 : ::open(QFile::encodeName(fifo), O_RDONLY | O_NONBLOCK);
-        const auto drain = [&] {
-            char buffer[65536];
-            for (ssize_t got; reader >= 0 && (got = ::read(reader, buffer, sizeof buffer)) > 0;)
-                run.piped.append(buffer, int(got));
-        };
-        QDeadlineTimer deadline(240000);
-        while (!process.waitForFinished(reader >= 0 ? 20 : 240000) && !deadline.hasExpired())
-            drain();
-        drain();
-        if (reader >= 0)
-            ::close(reader);
+        if (reader.waitForFinished(5000))
+            run.piped = reader.readAllStandardOutput();
+        reader.kill();
+        reader.waitForFinished();
         if (process.state() != QProcess::NotRunning || process.exitStatus() != QProcess::NormalExit) {
             process.kill();
             process.waitForFinished();
@@ -346,13 +341,10 @@ private slots:
         const QString output =
             parts && !stream ? out.filePath(kind == "a photo" ? "photo.png" : "link.png") : target;
 
-        QStringList arguments{command == "panorama" ? "panorama" : "join", "-q", "-o", output};
-        if (stream)
-            arguments << "--format"
-                      << "jpeg";
-        if (parts)
-            arguments << "--parts"
-                      << "300";
+        const QStringList arguments =
+            QStringList{command == "panorama" ? "panorama" : "join", "-q", "-o", output} +
+            (stream ? QStringList{"--format", "jpeg"} : QStringList()) +
+            (parts ? QStringList{"--parts", "300"} : QStringList());
         const Run run = seamwright(arguments + photos, kind == "pipe" ? target : QString());
         QCOMPARE(run.exitCode, status);
         QCOMPARE(digest(photos.first()), photoBefore);

