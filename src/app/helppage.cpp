@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace {
 const char* const kResourceRoot = ":/help";
@@ -52,8 +53,10 @@ QUrl HelpPage::locate(const QString& applicationDir, const QString& extractDir)
 
 QString HelpPage::defaultExtractDir()
 {
-    QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (base.isEmpty())
-        base = QDir::temp().filePath("seamwright");
-    return QDir(base).filePath("help");
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!base.isEmpty())
+        return QDir(base).filePath("help");
+    // No data folder: a private one with a random name, which no other user can have made first.
+    static QTemporaryDir fallback(QDir::temp().filePath("seamwright-help-XXXXXX"));
+    return fallback.isValid() ? fallback.path() : QString();
 }

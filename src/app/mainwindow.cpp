@@ -4,6 +4,7 @@
 #include "app/helppage.h"
 #include "app/partsexporter.h"
 #include "app/qualityrow.h"
+#include "app/sizequestion.h"
 #include "app/toolbutton.h"
 #include "app/workflowvalues.h"
 #include "canvas/geometry.h"
@@ -437,9 +438,11 @@ bool MainWindow::writeStrip(const QString& fileName, const ExportFormat& format)
     const BandSource strip{area->contentSize(),
                            [area](int top, int rows) { return area->renderBand(top, rows); }};
     if (!format.fits(strip.size)) {
-        offerParts(fileName, format, strip.size);
+        partsExporter->offer(fileName, format, strip.size);
         return false;
     }
+    if (!SizeQuestion::confirm(this, strip.size, fileName))
+        return false;
     // Window-modal, so nothing changes the strip while it is written; it shows when the export takes
     // longer than half a second.
     QProgressDialog progress(tr("Exporting %1").arg(QFileInfo(fileName).fileName()), tr("Cancel"), 0,
@@ -471,24 +474,6 @@ bool MainWindow::writeStrip(const QString& fileName, const ExportFormat& format)
                              tr("Could not write \"%1\":\n%2")
                                  .arg(QDir::toNativeSeparators(fileName), exporter.errorString()));
     return result == StripExport::Result::Saved;
-}
-
-void MainWindow::offerParts(const QString& fileName, const ExportFormat& format, const QSize& size)
-{
-    const bool vertical = canvas()->isVertical();
-    const int across = vertical ? size.width() : size.height();
-    const int limit = ExportFormat::maxSide(format.kind);
-    if (across > limit) {
-        QMessageBox::warning(this, tr("Export"), format.tooLargeText(size));
-        return;
-    }
-    const auto answer = QMessageBox::question(this, tr("Export"),
-                                              tr("%1\n\nExport it in parts of at most %2 pixels instead?")
-                                                  .arg(format.tooLargeText(size))
-                                                  .arg(limit),
-                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if (answer == QMessageBox::Yes)
-        partsExporter->open(&format, limit, fileName);
 }
 
 // An empty strip has nothing to lose, whatever was done to it before.

@@ -82,8 +82,6 @@ private:
     // The file chosen, and the format of the file type chosen with it.
     QString askExportFile(const QString& proposedPath, ExportFormat::Kind* filterKind);
     bool writeStrip(const QString& fileName, const ExportFormat& format);
-    // For a strip longer than one file of the format holds.
-    void offerParts(const QString& fileName, const ExportFormat& format, const QSize& size);
     void markModifiedIf(bool affectsExport);
 
     void buildBottomBar(QWidget* bar);

@@ -2,6 +2,7 @@
 
 #include "app/exportchoices.h"
 #include "app/partsdialog.h"
+#include "app/sizequestion.h"
 #include "canvas/painterarea.h"
 #include "export/bandpipeline.h"
 #include "export/partfiles.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 
 PartsExporter::PartsExporter(PainterArea* canvas, QWidget* window)
     : QObject(window), canvas(canvas), window(window)
@@ -88,6 +90,23 @@ void PartsExporter::open(const ExportFormat* format, int partLength, const QStri
     replan();
 }
 
+void PartsExporter::offer(const QString& fileName, const ExportFormat& format, const QSize& size)
+{
+    const int across = direction() == Qt::Vertical ? size.width() : size.height();
+    const int limit = ExportFormat::maxSide(format.kind);
+    if (across > limit) {
+        QMessageBox::warning(window, tr("Export"), format.tooLargeText(size));
+        return;
+    }
+    const auto answer = QMessageBox::question(window, tr("Export"),
+                                              tr("%1\n\nExport it in parts of at most %2 pixels instead?")
+                                                  .arg(format.tooLargeText(size))
+                                                  .arg(limit),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer == QMessageBox::Yes)
+        open(&format, limit, fileName);
+}
+
 void PartsExporter::replan()
 {
     replanTimer.stop();
@@ -124,28 +143,20 @@ bool PartsExporter::exportNow()
     }
     const RegionSource source = strip();
     const int length = direction() == Qt::Vertical ? source.size.height() : source.size.width();
+    if (!SizeQuestion::confirm(partsDialog, source.size, QDir(parts.folder).filePath(parts.name)))
+        return false;
 
-    // Window-modal over the main window, so nothing changes the strip while it is cut and written.
-    QProgressDialog progress(tr("Exporting in parts"), tr("Cancel"), 0, length, window);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    const auto keepGoing = [&progress](int done) {
-        if (done != progress.value())
-            progress.setValue(done);
-        else if (progress.isVisible())
-            QCoreApplication::processEvents();
-        return !progress.wasCanceled();
-    };
-
+    // Window-modal over the main window, so nothing changes the strip while it is cut and written. Each
+    // goes before a message: even hidden, it would show itself over the message and block it.
+    auto progress = progressBox(length);
     CutPlanner planner;
-    planner.setKeepGoing([&] { return keepGoing(0); });
+    planner.setKeepGoing([&] { return keepGoing(*progress, 0); });
     QVector<int> ends;
     {
         BusyCursor busy;
         ends = planner.plan(source, cutOptions());
     }
+    progress.reset();
     if (ends.isEmpty()) {
         if (!planner.wasCancelled())
             QMessageBox::warning(partsDialog, tr("Export in Parts"), planner.errorString());
@@ -154,35 +165,23 @@ bool PartsExporter::exportNow()
     canvas->setCutPreview(ends.mid(0, ends.size() - 1));
 
     const QString suffix = ExportFormat::suffix(format.kind);
-    const QStringList names = PartFiles::numberedNames(
-        QDir(parts.folder).filePath(parts.name + QLatin1Char('.') + suffix), ends.size());
-    QStringList existing;
-    for (const QString& name : names)
-        if (QFileInfo::exists(name))
-            existing << QFileInfo(name).fileName();
-    if (!existing.isEmpty()) {
-        progress.hide();
-        const QString folder = QDir::toNativeSeparators(parts.folder);
-        const QString text =
-            existing.size() == 1
-                ? tr("\"%1\" already exists in \"%2\". Replace it?").arg(existing.first(), folder)
-                : tr("%1 parts of this name already exist in \"%2\" (%3 to %4). Replace them?")
-                      .arg(existing.size())
-                      .arg(folder, existing.first(), existing.last());
-        const auto answer = QMessageBox::question(partsDialog, tr("Export in Parts"), text,
-                                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes)
-            return false;
-    }
+    const QString fileName = QDir(parts.folder).filePath(parts.name + QLatin1Char('.') + suffix);
+    const QStringList names = PartFiles::numberedNames(fileName, ends.size());
+    QStringList older;
+    if (!mayReplace(fileName, names, &older))
+        return false;
 
+    progress = progressBox(length);
     PartsExport exporter;
     exporter.setFormat(format);
-    exporter.setProgress([&keepGoing](int done, int) { return keepGoing(done); });
+    exporter.setObsolete(older);
+    exporter.setProgress([&](int done, int) { return keepGoing(*progress, done); });
     PartsExport::Result result = PartsExport::Result::Failed;
     {
         BusyCursor busy;
         result = exporter.save(source, direction(), ends, names);
     }
+    progress.reset();
     if (result == PartsExport::Result::Failed)
         QMessageBox::warning(partsDialog, tr("Export in Parts"), exporter.errorString());
     if (result != PartsExport::Result::Saved)
@@ -192,6 +191,65 @@ bool PartsExporter::exportNow()
     // The work is saved, in parts: closing the window need not ask about it.
     window->window()->setWindowModified(false);
     partsDialog->accept();
+    return true;
+}
+
+std::unique_ptr<QProgressDialog> PartsExporter::progressBox(int length) const
+{
+    auto progress =
+        std::make_unique<QProgressDialog>(tr("Exporting in parts"), tr("Cancel"), 0, length, window);
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(500);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    return progress;
+}
+
+bool PartsExporter::keepGoing(QProgressDialog& progress, int done)
+{
+    if (done != progress.value())
+        progress.setValue(done);
+    else if (progress.isVisible())
+        QCoreApplication::processEvents();
+    return !progress.wasCanceled();
+}
+
+// Asks before parts of this name are replaced, and before older ones beyond the new last part are
+// left beside them, where they would read as more of the strip; those are removed on "Replace all".
+bool PartsExporter::mayReplace(const QString& fileName, const QStringList& names, QStringList* older)
+{
+    QStringList existing;
+    for (const QString& part : PartFiles::existingParts(fileName))
+        (names.contains(part) ? existing : *older) << QFileInfo(part).fileName();
+    if (existing.isEmpty() && older->isEmpty())
+        return true;
+    const QString folder = QDir::toNativeSeparators(QFileInfo(fileName).absolutePath());
+    if (older->isEmpty()) {
+        const QString text =
+            existing.size() == 1
+                ? tr("\"%1\" already exists in \"%2\". Replace it?").arg(existing.first(), folder)
+                : tr("%1 parts of this name already exist in \"%2\" (%3 to %4). Replace them?")
+                      .arg(existing.size())
+                      .arg(folder, existing.first(), existing.last());
+        return QMessageBox::question(partsDialog, tr("Export in Parts"), text,
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    }
+    QMessageBox question(QMessageBox::Question, tr("Export in Parts"),
+                         tr("\"%1\" holds %2 parts of this name (%3 to %4); this export makes %5. The older "
+                            "parts beyond the new last one would be left beside it and read as more of the "
+                            "strip. Replace all of them?")
+                             .arg(folder)
+                             .arg(existing.size() + older->size())
+                             .arg((existing + *older).first(), older->last())
+                             .arg(names.size()),
+                         QMessageBox::Cancel, partsDialog);
+    QPushButton* replaceAll = question.addButton(tr("Replace All"), QMessageBox::AcceptRole);
+    question.setDefaultButton(QMessageBox::Cancel);
+    question.exec();
+    if (question.clickedButton() != replaceAll)
+        return false;
+    for (QString& part : *older)
+        part = QFileInfo(fileName).dir().filePath(part);
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "cli/joincommand.h"
 #include "cli/panoramacommand.h"
+#include "cli/progressline.h"
+#include "export/exportformat.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -34,7 +36,9 @@ const OptionInfo optionTable[] = {
     {"--watermark-spacing", true, false, true},
     {"--watermark-color", true, false, true},
     {"--scans", false, true, false},
-    {"--quality", true, false, true},
+    {"--quality", true, true, true},
+    {"--format", true, true, true},
+    {"--replace-parts", true, false, false},
     {"--parts", true, false, true},
     {"--calm", true, false, true},
 };
@@ -78,6 +82,29 @@ bool readColor(const QString& text, QColor& out)
     return out.isValid();
 }
 
+// The toolkit's own options that take a value; they may come before a command.
+bool isToolkitOptionWithValue(const QString& arg)
+{
+    static const QStringList named{"-style",         "-stylesheet", "-platform",     "-platformpluginpath",
+                                   "-platformtheme", "-plugin",     "-session",      "-display",
+                                   "-geometry",      "-title",      "-qwindowtitle", "-qwindowgeometry",
+                                   "-qwindowicon",   "-font",       "-fn",           "-bg",
+                                   "-background",    "-fg",         "-foreground",   "-btn",
+                                   "-button",        "-name",       "-visual",       "-ncols",
+                                   "-cmap",          "-im",         "-inputstyle"};
+    return named.contains(arg);
+}
+
+// How many leading arguments belong to the toolkit.
+int toolkitArgumentCount(const QStringList& arguments)
+{
+    int i = 0;
+    while (i < arguments.size() && arguments[i].startsWith(QLatin1Char('-')) &&
+           !arguments[i].startsWith(QLatin1String("--")) && arguments[i] != QLatin1String("-h"))
+        i += isToolkitOptionWithValue(arguments[i]) ? 2 : 1;
+    return i;
+}
+
 void printLine(const QString& text)
 {
     std::fputs(qPrintable(text + QLatin1Char('\n')), stderr);
@@ -88,7 +115,8 @@ void printLine(const QString& text)
 void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
+        std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')),
+                   ProgressLine::stream());
 }
 
 } // namespace
@@ -99,6 +127,7 @@ void CommandLine::prepareProcess()
     if (qEnvironmentVariableIsEmpty("OPENCV_LOG_LEVEL"))
         qputenv("OPENCV_LOG_LEVEL", "ERROR");
     qInstallMessageHandler(quietMessages);
+    ProgressLine::takeStandardError();
 }
 
 CommandLine::CommandLine(int argc, char* argv[])
@@ -125,6 +154,14 @@ void CommandLine::parse(const QStringList& arguments)
 {
     if (arguments.isEmpty())
         return;
+    // "seamwright -style fusion join ..." runs the command; the toolkit's options mean nothing to it.
+    const int toolkitCount = toolkitArgumentCount(arguments);
+    if (toolkitCount > 0 && toolkitCount < arguments.size() &&
+        (arguments[toolkitCount] == QLatin1String("join") ||
+         arguments[toolkitCount] == QLatin1String("panorama"))) {
+        parse(arguments.mid(toolkitCount));
+        return;
+    }
     const QString first = arguments.first();
     if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
         cmd = Command::Help;
@@ -210,6 +247,19 @@ void CommandLine::parse(const QStringList& arguments)
         fail(tr("no output file: give one with -o OUT.png"));
         return;
     }
+    if (opts.replaceParts && opts.partLength == 0) {
+        fail(tr("--replace-parts replaces parts: give their length with --parts N"));
+        return;
+    }
+    if (opts.partLength > 0 && opts.output == QLatin1String("-")) {
+        fail(tr("--parts writes numbered files: give a file name with -o"));
+        return;
+    }
+    const std::optional<ExportFormat::Kind> named = ExportFormat::kindOfName(opts.output);
+    if (!opts.format.isEmpty() && named && ExportFormat::suffix(*named) != opts.format) {
+        fail(tr("--format %1 does not match the output's name \"%2\"").arg(opts.format, opts.output));
+        return;
+    }
     const int fewest = cmd == Command::Panorama ? 2 : 1;
     if (opts.photos.size() < fewest) {
         fail(cmd == Command::Panorama ? tr("panorama needs at least two photos")
@@ -237,6 +287,14 @@ bool CommandLine::parseOption(const QString& name, const QString& value)
         if (value.isEmpty())
             return badValue(tr("a file name"));
         opts.output = value;
+    } else if (name == QLatin1String("--format")) {
+        const QString kind =
+            value.toLower() == QLatin1String("jpeg") ? QStringLiteral("jpg") : value.toLower();
+        if (kind != QLatin1String("png") && kind != QLatin1String("jpg") && kind != QLatin1String("webp"))
+            return badValue(QStringLiteral("png|jpeg|webp"));
+        opts.format = kind;
+    } else if (name == QLatin1String("--replace-parts")) {
+        opts.replaceParts = true;
     } else if (name == QLatin1String("--quiet")) {
         opts.quiet = true;
     } else if (name == QLatin1String("--vertical")) {
@@ -302,7 +360,9 @@ QString CommandLine::helpText()
               "\n"
               "join: the photos, scaled to one common size, edge to edge in the order given.\n"
               "  -o, --output FILE          the file to write (required): PNG, or JPEG or WebP when\n"
-              "                             its name ends in .jpg, .jpeg or .webp\n"
+              "                             its name ends in .jpg, .jpeg or .webp; - is standard\n"
+              "                             output, and a pipe or a device is written through\n"
+              "  --format png|jpeg|webp     the kind of file, for a name without its suffix\n"
               "  --vertical                 one photo below the other (default: side by side)\n"
               "  --size N                   the common height (side by side) or width (vertical)\n"
               "                             in pixels, 10 to 1000000 (default: the first photo's)\n"
@@ -327,9 +387,12 @@ QString CommandLine::helpText()
               "                             of N, to a row (a column across) of nearly one colour:\n"
               "                             0 to 100, 100 only one colour, 0 cuts at N exactly\n"
               "                             (default: 90)\n"
+              "  --replace-parts            with --parts, remove older parts of the name beyond the\n"
+              "                             new last one (default: refuse to leave them beside)\n"
               "\n"
               "panorama: overlapping photos stitched into one picture (two photos or more).\n"
-              "  -o, --output FILE          the PNG file to write (required)\n"
+              "  -o, --output FILE          the file to write (required), as for join; --format and\n"
+              "                             --quality too\n"
               "  --scans                    flat documents and scans (default: photos of a scene)\n"
               "\n"
               "Both commands:\n"

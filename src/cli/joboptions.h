@@ -12,7 +12,8 @@ struct JobOptions
     enum class PanoramaStyle { Panorama, Scans };
 
     QStringList photos; // in strip order
-    QString output;
+    QString output;     // "-" is standard output
+    QString format;     // png, jpeg or webp; empty: the output's suffix says, else PNG
     bool quiet = false;
 
     // join: the tool panel's and the bottom bar's values.
@@ -27,9 +28,10 @@ struct JobOptions
     int watermarkSize = 50;
     int watermarkSpacing = 50;
     QColor watermarkColor = Qt::blue;
-    int quality = 90;   // JPEG and WebP
-    int partLength = 0; // 0: one file
-    int calm = 90;      // calm-cut sensitivity of the parts; 0 cuts at the length
+    int quality = 90;          // JPEG and WebP
+    int partLength = 0;        // 0: one file
+    int calm = 90;             // calm-cut sensitivity of the parts; 0 cuts at the length
+    bool replaceParts = false; // older parts of the name beyond the new ones are removed
 
     // panorama
     PanoramaStyle panoramaStyle = PanoramaStyle::Panorama;

@@ -33,12 +33,44 @@ bool JoinCommand::decodePhotos(QList<QImage>& images)
     if (images.size() == opts.photos.size())
         return true;
 
-    const QString missing = opts.photos.at(images.size());
+    const int failed = int(images.size());
+    const QString missing = opts.photos.at(failed);
     for (const Intake::Refusal& refusal : intake.refused()) {
-        if (refusal.path == missing) {
-            progress.report(Intake::refusalText({refusal}));
+        if (refusal.path != missing)
+            continue;
+        const QString name = PhotoIntake::displayName(missing);
+        if (refusal.reason == Intake::Reason::TooLarge) {
+            progress.report(
+                tr("Nothing was written: photo %1 of %2, \"%3\", is too large to open (%4 × %5 pixels).")
+                    .arg(failed + 1)
+                    .arg(opts.photos.size())
+                    .arg(name)
+                    .arg(refusal.size.width())
+                    .arg(refusal.size.height()));
             return false;
         }
+        // The photos before it fitted: the blame is the whole list's, and every place the same photo
+        // comes again is named.
+        QStringList positions;
+        for (int i = failed; i < opts.photos.size(); ++i)
+            if (opts.photos.at(i) == missing)
+                positions << QString::number(i + 1);
+        const QString where = positions.size() == 1
+                                  ? tr("position %1").arg(positions.first())
+                                  : tr("positions %1").arg(positions.join(QStringLiteral(", ")));
+        const QString photo = tr("\"%1\" (%2 × %3 pixels) at %4")
+                                  .arg(name)
+                                  .arg(refusal.size.width())
+                                  .arg(refusal.size.height())
+                                  .arg(where);
+        progress.report(failed == 0
+                            ? tr("Nothing was written: not enough memory for %1.").arg(photo)
+                            : tr("Nothing was written: not enough memory for all %1 photos together; %2 did "
+                                 "not fit beside the %3 before it.")
+                                  .arg(opts.photos.size())
+                                  .arg(photo)
+                                  .arg(failed));
+        return false;
     }
     progress.report(tr("The photo \"%1\" cannot be opened.").arg(missing));
     return false;
@@ -46,6 +78,8 @@ bool JoinCommand::decodePhotos(QList<QImage>& images)
 
 bool JoinCommand::run()
 {
+    if (!StripOutput::acceptsTarget(opts, progress))
+        return false;
     QList<QImage> images;
     if (!decodePhotos(images))
         return false;

@@ -1,7 +1,7 @@
 #include "cli/panoramacommand.h"
 
-#include "cli/pngoutput.h"
-#include "export/bandsource.h"
+#include "cli/stripoutput.h"
+#include "export/regionsource.h"
 #include "panorama/engine/panoramarequest.h"
 #include "panorama/engine/panoramathread.h"
 
@@ -10,10 +10,53 @@
 #include <QImage>
 #include <QTimer>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+// The engine writes its result line to standard output; under --quiet, or when the picture itself
+// goes there, the line goes nowhere instead.
+class OutputAside
+{
+public:
+    explicit OutputAside(bool aside)
+    {
+        if (!aside)
+            return;
+        const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        saved = nothing >= 0 ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3) : -1;
+        if (saved >= 0)
+            ::dup2(nothing, STDOUT_FILENO);
+        if (nothing >= 0)
+            ::close(nothing);
+    }
+    ~OutputAside()
+    {
+        if (saved < 0)
+            return;
+        std::cout.flush();
+        std::fflush(stdout);
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(saved);
+    }
+    OutputAside(const OutputAside&) = delete;
+    OutputAside& operator=(const OutputAside&) = delete;
+
+private:
+    int saved = -1;
+};
+
+} // namespace
+
 PanoramaCommand::PanoramaCommand(const JobOptions& options) : opts(options), progress(options.quiet) {}
 
 bool PanoramaCommand::run()
 {
+    if (!StripOutput::acceptsTarget(opts, progress))
+        return false;
     PanoramaRequest request;
     request.style = opts.panoramaStyle == JobOptions::PanoramaStyle::Scans ? "Scans" : "Panorama";
     for (const QString& path : opts.photos)
@@ -44,11 +87,14 @@ bool PanoramaCommand::run()
         progress.show(tr("stitching %1 photos, %2 s").arg(opts.photos.size()).arg(clock.elapsed() / 1000));
     });
     tick.start(500);
-    worker->start();
-    loop.exec();
-    tick.stop();
-    worker->wait();
-    delete worker;
+    {
+        const OutputAside aside(opts.quiet || opts.output == QLatin1String("-"));
+        worker->start();
+        loop.exec();
+        tick.stop();
+        worker->wait();
+        delete worker;
+    }
 
     if (panorama.isNull()) {
         progress.report(error.isEmpty() ? tr("The stitch failed.") : error);
@@ -56,5 +102,6 @@ bool PanoramaCommand::run()
     }
     if (!leftOut.isEmpty())
         progress.report(PanoramaThread::leftOutText(leftOut, opts.photos.size()));
-    return PngOutput::write(BandSource::fromImage(panorama), opts.output, progress, tr("stitched, "));
+    return StripOutput::write(RegionSource::fromImage(panorama), Qt::Horizontal, opts, progress,
+                              tr("stitched, "));
 }

@@ -1,9 +1,35 @@
 #include "cli/progressline.h"
 
-#include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
-ProgressLine::ProgressLine(bool quiet) : enabled(!quiet && isatty(STDERR_FILENO)) {}
+namespace {
+
+std::FILE* ownStream = nullptr;
+
+} // namespace
+
+void ProgressLine::takeStandardError()
+{
+    if (ownStream)
+        return;
+    const int own = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (own >= 0 && nothing >= 0 && (ownStream = ::fdopen(own, "w")) != nullptr) {
+        std::setvbuf(ownStream, nullptr, _IOLBF, BUFSIZ);
+        ::dup2(nothing, STDERR_FILENO);
+    } else if (own >= 0)
+        ::close(own);
+    if (nothing >= 0)
+        ::close(nothing);
+}
+
+std::FILE* ProgressLine::stream()
+{
+    return ownStream ? ownStream : stderr;
+}
+
+ProgressLine::ProgressLine(bool quiet) : enabled(!quiet && isatty(fileno(stream()))) {}
 
 ProgressLine::~ProgressLine()
 {
@@ -17,8 +43,8 @@ void ProgressLine::show(const QString& text, bool force)
     if (shown && !force && sinceLast.isValid() && sinceLast.elapsed() < 100)
         return;
     sinceLast.restart();
-    std::fprintf(stderr, "\r%s\033[K", qPrintable(text));
-    std::fflush(stderr);
+    std::fprintf(stream(), "\r%s\033[K", qPrintable(text));
+    std::fflush(stream());
     shown = true;
 }
 
@@ -26,14 +52,14 @@ void ProgressLine::clear()
 {
     if (!shown)
         return;
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
+    std::fputs("\r\033[K", stream());
+    std::fflush(stream());
     shown = false;
 }
 
 void ProgressLine::report(const QString& text)
 {
     clear();
-    std::fprintf(stderr, "seamwright: %s\n", qPrintable(text));
-    std::fflush(stderr);
+    std::fprintf(stream(), "seamwright: %s\n", qPrintable(text));
+    std::fflush(stream());
 }

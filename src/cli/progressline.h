@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include <cstdio>
+
 // One line on standard error that rewrites itself while a command works, shown only on a terminal so
 // that scripts and logs stay clean.
 class ProgressLine
@@ -19,6 +21,11 @@ public:
     void clear();
     // Clears the line and prints one message line, prefixed with the program's name.
     void report(const QString& text);
+
+    // From now on only the program's own lines reach standard error, through stream(): what libraries
+    // print there themselves (libpng's errors, the toolkit's thread warnings) goes nowhere.
+    static void takeStandardError();
+    static std::FILE* stream();
 
 private:
     bool enabled = false;

@@ -8,6 +8,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -97,10 +98,15 @@ public:
         for (std::thread& thread : threads)
             thread.join();
     }
-    void start(int count)
+    // How many started: a system out of threads (a process limit) may start fewer, or none.
+    int start(int count)
     {
-        for (int i = 0; i < count; ++i)
-            threads.emplace_back(runWorker, std::ref(shared));
+        try {
+            for (int i = 0; i < count; ++i)
+                threads.emplace_back(runWorker, std::ref(shared));
+        } catch (const std::system_error&) {
+        }
+        return int(threads.size());
     }
 
 private:
@@ -135,7 +141,10 @@ bool BandPipeline::run(const BandSource& source, BandConsumer& consumer)
 
     Shared shared(consumer, window);
     Workers workers(shared);
-    workers.start(workerCount);
+    if (workers.start(workerCount) == 0) {
+        error = tr("The export could not start: the system has no threads to spare (a limit on processes).");
+        return false;
+    }
 
     int rendered = 0, taken = 0, rowsDone = 0;
     QImage previous;

@@ -42,8 +42,11 @@ int CutPlanner::calmEnd(const RegionSource& strip, Qt::Orientation direction, in
 {
     const bool vertical = direction == Qt::Vertical;
     const Qt::Orientation line = vertical ? Qt::Horizontal : Qt::Vertical;
-    // Columns are painted from whole tiles of the strip anyway, so the window is painted at once.
-    const int chunk = vertical ? searchChunk : limit - earliest;
+    // Rows are looked at a few at a time; columns, painted from whole tiles anyway, in wider bands. Either
+    // way a band holds at most bandPixels, however long the search and however wide the strip.
+    const qint64 across = std::max(1, vertical ? strip.size.width() : strip.size.height());
+    const int widest = int(std::clamp<qint64>(bandPixels / across, 1, limit - earliest));
+    const int chunk = vertical ? std::min(searchChunk, widest) : widest;
     for (int hi = limit; hi > earliest; hi -= chunk) {
         if (keepGoing && !keepGoing()) {
             cancelled = true;

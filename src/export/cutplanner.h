@@ -18,6 +18,8 @@ class CutPlanner
 public:
     static constexpr int defaultPartLength = 5000;
     static constexpr int defaultSensitivity = 90;
+    // The most pixels painted at once while looking for a calm line.
+    static constexpr qint64 bandPixels = qint64(1) << 22;
 
     struct Options
     {

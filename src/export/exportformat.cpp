@@ -18,7 +18,8 @@ struct KindInfo
 
 const KindInfo kinds[] = {
     {ExportFormat::Kind::Png, "PNG", "png", "png", INT_MAX},
-    {ExportFormat::Kind::Jpeg, "JPEG", "jpeg", "jpg jpeg jpe", 65535},
+    // The JPEG writer's own limit, below the format's 65535.
+    {ExportFormat::Kind::Jpeg, "JPEG", "jpeg", "jpg jpeg jpe", 65500},
     {ExportFormat::Kind::Webp, "WebP", "webp", "webp", 16383},
 };
 

@@ -66,5 +66,8 @@ PartsExport::Result PartsExport::save(const RegionSource& strip, Qt::Orientation
         error = files.errorString();
         return Result::Failed;
     }
+    for (const QString& older : obsolete)
+        if (!fileNames.contains(older))
+            QFile::remove(older);
     return Result::Saved;
 }

@@ -22,6 +22,8 @@ public:
     // Lines done along the strip of its whole length.
     void setProgress(BandPipeline::Progress callback) { progress = std::move(callback); }
     void setFormat(const ExportFormat& value) { format = value; }
+    // Files removed once the new parts are in place: older parts of the same name beyond the new last.
+    void setObsolete(const QStringList& files) { obsolete = files; }
 
     // ends: where each part ends along the strip, as CutPlanner gives them; fileNames: one per part.
     Result save(const RegionSource& strip, Qt::Orientation direction, const QVector<int>& ends,
@@ -35,5 +37,6 @@ public:
 private:
     BandPipeline::Progress progress;
     ExportFormat format;
+    QStringList obsolete;
     QString error;
 };

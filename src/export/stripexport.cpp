@@ -1,6 +1,7 @@
 #include "export/stripexport.h"
 
 #include "export/bandconsumer.h"
+#include "export/outputtarget.h"
 
 #include <QImageWriter>
 #include <QSaveFile>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 #include <future>
+#include <system_error>
 
 namespace {
 
@@ -131,14 +133,20 @@ StripExport::Result StripExport::writeWhole(const BandSource& source, QIODevice*
     std::atomic<bool> stop{false};
     StoppableDevice guarded(device, stop);
     QString writerError;
-    auto encoded = std::async(std::launch::async, [&] {
-        QImageWriter writer(&guarded, format.writerFormat());
-        writer.setQuality(format.writerQuality());
-        const bool ok = writer.write(whole);
-        if (!ok)
-            writerError = writer.errorString();
-        return ok;
-    });
+    std::future<bool> encoded;
+    try {
+        encoded = std::async(std::launch::async, [&] {
+            QImageWriter writer(&guarded, format.writerFormat());
+            writer.setQuality(format.writerQuality());
+            const bool ok = writer.write(whole);
+            if (!ok)
+                writerError = writer.errorString();
+            return ok;
+        });
+    } catch (const std::system_error&) {
+        return failed(
+            tr("The export could not start: the system has no threads to spare (a limit on processes)."));
+    }
     bool cancelled = false;
     while (encoded.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
         if (!cancelled && !report(rows)) {
@@ -161,6 +169,14 @@ StripExport::Result StripExport::save(const BandSource& source, const QString& f
     error.clear();
     if (format.kind != ExportFormat::Kind::Png && !format.fits(source.size))
         return failed(format.tooLargeText(source.size));
+    switch (OutputTarget::kindOf(fileName)) {
+    case OutputTarget::Kind::Refused:
+        return failed(OutputTarget::refusalText(fileName));
+    case OutputTarget::Kind::Stream:
+        return writeThrough(source, fileName);
+    case OutputTarget::Kind::File:
+        break;
+    }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return failed(file.errorString());
@@ -172,4 +188,16 @@ StripExport::Result StripExport::save(const BandSource& source, const QString& f
     if (!file.commit())
         return failed(file.errorString());
     return Result::Saved;
+}
+
+StripExport::Result StripExport::writeThrough(const BandSource& source, const QString& streamName)
+{
+    QString why;
+    const std::unique_ptr<QFile> stream = OutputTarget::openStream(streamName, &why);
+    if (!stream)
+        return failed(why);
+    const Result result = write(source, stream.get());
+    if (result == Result::Saved && !stream->flush())
+        return failed(stream->errorString());
+    return result;
 }

@@ -28,6 +28,7 @@ public:
     void setThreadCount(int count) { pipeline.setThreadCount(count); }
     void setBandRows(int rows) { pipeline.setBandRows(rows); }
 
+    // A stream (a pipe, a terminal, /dev/null, "-" for standard output) is written through instead.
     Result save(const BandSource& source, const QString& fileName);
     // Writes to an open device; on failure part of a file may have been written.
     Result write(const BandSource& source, QIODevice* device);
@@ -38,6 +39,7 @@ public:
 private:
     Result writePng(const BandSource& source, QIODevice* device);
     Result writeWhole(const BandSource& source, QIODevice* device);
+    Result writeThrough(const BandSource& source, const QString& streamName);
     Result failed(const QString& why);
 
     BandPipeline pipeline;

@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -107,7 +109,7 @@ private slots:
         QCOMPARE(head(path, magic.size()), magic);
     }
 
-    // One JPEG file holds 65535 rows: a taller strip is refused before anything is painted, with the
+    // One JPEG file holds 65500 rows: a taller strip is refused before anything is painted, with the
     // offer of parts of that length in the same folder, name and format.
     void tooLongForOneJpegOffersParts()
     {
@@ -120,15 +122,15 @@ private slots:
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes, &offer));
         QVERIFY(!f.ui.exportStrip());
         QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QDialog", "QMessageBox"}));
-        QVERIFY2(offer.contains("65535"), qPrintable(offer));
+        QVERIFY2(offer.contains("65500"), qPrintable(offer));
         QVERIFY(!QFile::exists(path));
         QVERIFY(f.dialog() && f.dialog()->isVisible());
         const ExportChoices::Parts parts = f.dialog()->parts();
-        QCOMPARE(parts.partLength, 65535);
+        QCOMPARE(parts.partLength, 65500);
         QCOMPARE(parts.kind, ExportFormat::Kind::Jpeg);
         QCOMPARE(QDir(parts.folder), QDir(dir.path()));
         QCOMPARE(parts.name, QString("long"));
-        QCOMPARE(f.canvas->cutPreview(), QVector<int>{65535});
+        QCOMPARE(f.canvas->cutPreview(), QVector<int>{65500});
         f.dialog()->reject();
     }
 
@@ -183,6 +185,53 @@ private slots:
         QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});
         f.dialog()->reject();
         QCOMPARE(f.canvas->cutPreview(), QVector<int>());
+    }
+
+    // A user takes a while to answer: the question stays on top and takes the click, whether it is
+    // about parts replaced or about older parts beyond the new last one, which go only on "Replace All".
+    void replaceQuestionAnsweredSlowly_data()
+    {
+        QTest::addColumn<QStringList>("earlier");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("after");
+        const QStringList two{"page-001.png", "page-002.png"};
+        QTest::newRow("replace") << two << "&Yes" << two;
+        QTest::newRow("older parts, replace all")
+            << two + QStringList{"page-003.png", "page-0004.png"} << "Replace All" << two;
+        QTest::newRow("older parts, cancel")
+            << QStringList{"page-003.png"} << "Cancel" << QStringList{"page-003.png"};
+    }
+    void replaceQuestionAnsweredSlowly()
+    {
+        QFETCH(QStringList, earlier);
+        QFETCH(QString, button);
+        QFETCH(QStringList, after);
+        QTemporaryDir folder;
+        for (const QString& name : earlier)
+            QVERIFY(QImage(3, 3, QImage::Format_RGB32).save(folder.filePath(name), "png"));
+        Fixture f;
+        f.ui.exportParts();
+        setParts(f.dialog(), folder.path(), 0, 800);
+        f.dialog()->calmBox->setChecked(false);
+        ModalAnswerer answerer;
+        bool onTop = false;
+        answerer.queue([&](QWidget* question) {
+            QTest::qWait(900);
+            const QWidgetList all = QApplication::allWidgets();
+            onTop = QApplication::activeModalWidget() == question &&
+                    std::none_of(all.begin(), all.end(),
+                                 [](QWidget* w) { return qobject_cast<QProgressDialog*>(w); });
+            for (QPushButton* b : question->findChildren<QPushButton*>())
+                if (b->text() == button)
+                    QTest::mouseClick(b, Qt::LeftButton);
+        });
+        QCOMPARE(f.exporter()->exportNow(), button != "Cancel");
+        QVERIFY(onTop);
+        QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 after);
+        if (button != "Cancel")
+            QCOMPARE(QImage(folder.filePath("page-001.png")).size(), QSize(300, 800));
     }
 };
 

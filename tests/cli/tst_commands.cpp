@@ -9,6 +9,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 // Runs the built executable as a user's script would: without any display, and without being told
 // which platform to use.
 class TestCommands : public QObject
@@ -23,9 +28,12 @@ private:
         int exitCode = -1;
         QString out;
         QString err;
+        QByteArray outBytes;
+        QByteArray piped;
     };
 
-    Run seamwright(const QStringList& arguments)
+    // Run::piped holds what came through the pipe `fifo`, read as it is written.
+    Run seamwright(const QStringList& arguments, const QString& fifo = QString())
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -33,14 +41,23 @@ private:
             env.remove(name);
         process.setProcessEnvironment(env);
         process.start(SEAMWRIGHT_EXECUTABLE, arguments);
+        QProcess reader; // opens the pipe as its reader and keeps what comes through
+        if (!fifo.isEmpty())
+            reader.start("cat", {fifo});
+        process.waitForFinished(240000);
         Run run;
-        if (!process.waitForFinished(240000) || process.exitStatus() != QProcess::NormalExit) {
+        if (reader.waitForFinished(5000))
+            run.piped = reader.readAllStandardOutput();
+        reader.kill();
+        reader.waitForFinished();
+        if (process.state() != QProcess::NotRunning || process.exitStatus() != QProcess::NormalExit) {
             process.kill();
             process.waitForFinished();
             return run;
         }
         run.exitCode = process.exitCode();
-        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        run.outBytes = process.readAllStandardOutput();
+        run.out = QString::fromLocal8Bit(run.outBytes);
         run.err = QString::fromLocal8Bit(process.readAllStandardError());
         return run;
     }
@@ -83,6 +100,9 @@ private slots:
         red = writePhoto("red.png", {400, 200}, Qt::red);
         green = writePhoto("green.png", {300, 300}, Qt::green);
         blue = writePhoto("blue.png", {200, 100}, Qt::blue);
+        QVERIFY(photoLikeImage(400, 400, 3).save(path("cut.png")));
+        QFile cut(path("cut.png"));
+        QVERIFY(cut.resize(cut.size() / 3));
     }
 
     void pixelsAtKnownPlaces()
@@ -205,7 +225,14 @@ private slots:
             << QStringList{"join", "-o", out, red, path("gone.jpg"), blue} << 1 << "gone.jpg";
         QTest::newRow("too long for one JPEG")
             << QStringList{"join", "--vertical", "--size", "40000", "-o", path("long.jpg"), red, green, blue}
-            << 1 << "--parts 65535";
+            << 1 << "--parts 65500";
+        QTest::newRow("hours of work, after the toolkit's options")
+            << QStringList{"-style", "fusion", "join", "--size", "1000000", "-o", out, red} << 1
+            << "gigapixels";
+        QTest::newRow("parts to standard output")
+            << QStringList{"join", "--parts", "9", "-o", "-", red} << 2 << "--parts";
+        QTest::newRow("PNG cut short, and libpng's own words")
+            << QStringList{"join", "-o", out, red, path("cut.png")} << 1 << "cut.png";
         QTest::newRow("folder as output")
             << QStringList{"join", "-o", dir.path(), red} << 1 << "Could not write";
         QTest::newRow("panorama of flat photos")
@@ -268,6 +295,115 @@ private slots:
         }
     }
 
+    // A pipe or a device is written through and stays what it was; standard output takes "-"; the
+    // output is never one of the photos, through a link or not. Parts are files, never a stream.
+    void outputKinds_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("status");
+        const QList<QPair<QString, QList<int>>> rows{
+            {"pipe", {0, 1, 0}}, {"device", {0, 1, 0}},          {"block device", {1, 1, 1}},
+            {"-", {0, 2, 0}},    {"link to a photo", {1, 1, 1}}, {"a photo", {1, 1, 1}}};
+        for (const auto& row : rows)
+            for (int c = 0; c < 3; ++c) {
+                const char* command = c == 0 ? "join" : c == 1 ? "parts" : "panorama";
+                QTest::addRow("%s to %s", command, qPrintable(row.first))
+                    << command << row.first << row.second[c];
+            }
+    }
+    void outputKinds()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, kind);
+        QFETCH(int, status);
+        QTemporaryDir out;
+        const bool parts = command == "parts", stream = kind == "pipe" || kind == "device" || kind == "-";
+        QStringList photos = PanoramaViews::write(out.path());
+        if (command != "panorama") {
+            photos = QStringList{out.filePath("photo-001.png"), green};
+            QVERIFY(QFile::copy(red, photos.first()));
+        }
+        const QByteArray photoBefore = digest(photos.first());
+        QString target = out.filePath(kind == "link to a photo" && parts ? "link-001.png" : "target");
+        if (kind == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(target), 0600), 0);
+        // A null device, and a block device of a number no driver has.
+        const bool block = kind == "block device";
+        if (kind.endsWith("device") && ::mknod(QFile::encodeName(target), (block ? S_IFBLK : S_IFCHR) | 0600,
+                                               makedev(block ? 240 : 1, 3)) != 0)
+            QSKIP("no device file can be made here (not allowed to make device files)");
+        if (kind == "link to a photo")
+            QVERIFY(QFile::link(photos.first(), target));
+        if (kind == "-")
+            target = "-";
+        if (kind == "a photo")
+            target = photos.first();
+        const QString output = parts && kind.contains("photo")
+                                   ? out.filePath(kind == "a photo" ? "photo.png" : "link.png")
+                                   : target;
+
+        const QStringList arguments =
+            QStringList{command == "panorama" ? "panorama" : "join", "-q", "-o", output} +
+            (stream ? QStringList{"--format", "jpeg"} : QStringList()) +
+            (parts ? QStringList{"--parts", "300"} : QStringList());
+        const Run run = seamwright(arguments + photos, kind == "pipe" ? target : QString());
+        QCOMPARE(run.exitCode, status);
+        QCOMPARE(digest(photos.first()), photoBefore);
+        const QByteArray written = kind == "-" ? run.outBytes : run.piped;
+        QCOMPARE(written.startsWith("\xff\xd8\xff"), status == 0 && (kind == "-" || kind == "pipe"));
+        if (kind != "-")
+            QCOMPARE(run.out, QString());
+        QCOMPARE(run.err.count('\n'), status == 0 ? 0 : status == 2 ? 2 : 1);
+        struct stat info;
+        if (kind == "pipe" || kind.endsWith("device"))
+            QVERIFY(::lstat(QFile::encodeName(target), &info) == 0 && !S_ISREG(info.st_mode));
+    }
+
+    // TERM and INT take the unfinished parts with them; after a KILL the next export into the folder
+    // sweeps them. Fewer parts than the folder holds of the name are written only when told.
+    void interruptedAndRepeatedParts_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("TERM") << int(SIGTERM);
+        QTest::newRow("INT") << int(SIGINT);
+        QTest::newRow("KILL") << int(SIGKILL);
+    }
+    void interruptedAndRepeatedParts()
+    {
+        QFETCH(int, signal);
+        std::signal(SIGINT, SIG_DFL); // a test runner may have left it ignored for its children
+        QTemporaryDir out;
+        const QImage photo = photoLikeImage(3000, 3000, 9);
+        QVERIFY(photo.save(out.filePath("big.png")));
+        const QString target = out.filePath("part.png");
+        QProcess process;
+        process.start(SEAMWRIGHT_EXECUTABLE,
+                      QStringList{"join", "--vertical", "--parts", "1000", "-o", target} +
+                          QVector<QString>(10, out.filePath("big.png")).toList());
+        const auto working = [&] {
+            return QDir(out.path()).entryList({".sw-parts-*"}, QDir::Dirs | QDir::Hidden);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!working().isEmpty(), 120000);
+        QTest::qWait(300);
+        ::kill(pid_t(process.processId()), signal);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(working().size(), signal == SIGKILL ? 1 : 0);
+        QCOMPARE(QDir(out.path()).entryList({"part-*"}).size(), 0);
+
+        const QString small = writePhoto("small.png", {300, 3000}, Qt::gray);
+        QCOMPARE(seamwright({"join", "--vertical", "--parts", "1000", "-o", target, small}).exitCode, 0);
+        QCOMPARE(working(), QStringList());
+        const Run fewer = seamwright({"join", "--vertical", "--parts", "2000", "-o", target, small});
+        QCOMPARE(fewer.exitCode, 1);
+        QVERIFY2(fewer.err.contains("--replace-parts"), qPrintable(fewer.err));
+        QCOMPARE(seamwright({"join", "--vertical", "--parts", "2000", "--replace-parts", "-o", target, small})
+                     .exitCode,
+                 0);
+        QCOMPARE(QDir(out.path()).entryList({"part-*"}), (QStringList{"part-001.png", "part-002.png"}));
+    }
+
     // Three views and a photo that matches none of them: the panorama is made and the photo named.
     void panorama()
     {
@@ -275,10 +411,12 @@ private slots:
         QCOMPARE(photos.size(), 3);
         QVERIFY(photoLikeImage(640, 480, 5).save(path("unrelated.jpg")));
         photos.insert(2, path("unrelated.jpg"));
-        const QString out = path("panorama.png");
+        const QString out = path("panorama.jpg");
         QFile::remove(out);
-        const Run run = seamwright(QStringList{"panorama", "-o", out} + photos);
+        const Run run = seamwright(QStringList{"panorama", "-q", "-o", out} + photos);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(QImageReader(out).format(), QByteArray("jpeg"));
         QVERIFY(QImage(out).width() > QImage(photos.first()).width());
         const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines, QStringList{"seamwright: 1 of 4 photos could not be matched and were left out: "

@@ -15,6 +15,9 @@
 #include <QtTest>
 
 #include <cmath>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -310,7 +313,7 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QSize>("size");
-        QTest::newRow("JPEG strip over 65535 rows") << int(ExportFormat::Kind::Jpeg) << QSize(900, 65536);
+        QTest::newRow("JPEG strip over 65500 rows") << int(ExportFormat::Kind::Jpeg) << QSize(900, 65501);
         QTest::newRow("WebP strip over 16383 columns") << int(ExportFormat::Kind::Webp) << QSize(16384, 10);
     }
     void tooLargeForTheFormatIsRefused()
@@ -384,6 +387,101 @@ private slots:
             QVERIFY2(parts.errorString().contains("page-003.png"), qPrintable(parts.errorString()));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"page-001.png"});
         QCOMPARE(contents(names[0]), previous);
+    }
+
+    // The JPEG writer's limit is 65500 a side: at it the file is written (one more is refused above).
+    void jpegAtItsLimit()
+    {
+        QTemporaryDir dir;
+        StripExport exporter;
+        exporter.setFormat({ExportFormat::Kind::Jpeg});
+        QImage strip(8, 65500, QImage::Format_RGB32);
+        strip.fill(Qt::darkCyan);
+        QCOMPARE(exporter.save(BandSource::fromImage(strip), dir.filePath("a.jpg")),
+                 StripExport::Result::Saved);
+    }
+
+    // However long the search for a calm line and however wide the strip, it is painted a band at a
+    // time; the calm line at the far end of the search is still found.
+    void calmSearchInBoundedBands_data()
+    {
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("side by side, 3000 high") << int(Qt::Horizontal) << QSize(200000, 3000);
+        QTest::newRow("stacked, 100000 wide") << int(Qt::Vertical) << QSize(100000, 4000);
+    }
+    void calmSearchInBoundedBands()
+    {
+        QFETCH(int, direction);
+        QFETCH(QSize, size);
+        const bool vertical = direction == Qt::Vertical;
+        const int partLength = (vertical ? size.height() : size.width()) / 2, calmAt = partLength * 3 / 4 + 2;
+        qint64 largest = 0;
+        const RegionSource strip{size, [&](const QRect& area) {
+                                     largest = std::max(largest, qint64(area.width()) * area.height());
+                                     QImage image(area.size(), QImage::Format_RGB32);
+                                     for (int y = 0; y < image.height(); ++y) {
+                                         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+                                         const bool calmRow = vertical && area.y() + y == calmAt;
+                                         for (int x = 0; x < image.width(); ++x)
+                                             row[x] = calmRow || (!vertical && area.x() + x == calmAt)
+                                                          ? 0
+                                                          : qRgb(x % 256, y % 256, 9);
+                                     }
+                                     return image;
+                                 }};
+        CutPlanner planner;
+        const QVector<int> ends = planner.plan(strip, {Qt::Orientation(direction), partLength, true, 100});
+        QCOMPARE(ends.value(0), calmAt + 1);
+        QVERIFY2(largest <= CutPlanner::bandPixels, qPrintable(QString::number(largest)));
+    }
+
+    // Parts get the permissions a new file gets under the umask, or keep those of the file they
+    // replace; their working names are short, so a long name works; a folder left by a process that
+    // is gone is swept, one whose process runs is not.
+    void partsFilesAndLeftovers_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("existingMode");
+        QTest::addColumn<int>("expectedMode");
+        QTest::newRow("umask 022") << 022 << -1 << 0644;
+        QTest::newRow("umask 077") << 077 << -1 << 0600;
+        QTest::newRow("replaces a 0640 file") << 022 << 0640 << 0640;
+    }
+    void partsFilesAndLeftovers()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, existingMode);
+        QFETCH(int, expectedMode);
+        QTemporaryDir dir;
+        const pid_t gone = fork();
+        if (gone == 0)
+            _exit(0);
+        QCOMPARE(waitpid(gone, nullptr, 0), gone);
+        const QStringList leftovers{QString(".sw-parts-%1-abc123").arg(gone),
+                                    QString(".sw-parts-%1-def456").arg(getpid())};
+        for (const QString& folder : leftovers) {
+            QVERIFY(QDir(dir.path()).mkdir(folder));
+            QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(dir.filePath(folder + "/p0"), "png"));
+        }
+        const QStringList names = PartFiles::numberedNames(dir.filePath(QString(240, 'n') + ".png"), 2);
+        if (existingMode >= 0) {
+            QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(names[0]));
+            QVERIFY(::chmod(QFile::encodeName(names[0]), mode_t(existingMode)) == 0);
+        }
+        const mode_t before = ::umask(mode_t(mask));
+        PartsExport parts;
+        const PartsExport::Result result =
+            parts.save(RegionSource::fromImage(photoLikeImage(50, 100, 2)), Qt::Vertical, {50, 100}, names);
+        ::umask(before);
+        QCOMPARE(result, PartsExport::Result::Saved);
+        for (const QString& name : names) {
+            struct stat info;
+            QVERIFY(::stat(QFile::encodeName(name), &info) == 0);
+            QCOMPARE(int(info.st_mode & 0777), name == names[0] || existingMode < 0 ? expectedMode : 0644);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+                 leftovers.mid(1));
     }
 
     void numberedNames_data()
