@@ -1,0 +1,194 @@
+#include "panorama/engine/panoramathread.h"
+#include "panorama/engine/stitchfolders.h"
+#include "panorama/engine/worker/workerguard.h"
+#include "panorama/engine/workerprocess.h"
+
+#include "support/hostilecorpus.h"
+#include "support/panoramaviews.h"
+#include "support/stitchworkers.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <iostream>
+
+namespace {
+
+PanoramaRequest requestFor(const QStringList& paths)
+{
+    PanoramaRequest request{"Panorama", {}};
+    for (const QString& path : paths)
+        request.imageList.push_back(path.toLocal8Bit().toStdString());
+    return request;
+}
+
+// A program that starts a stitch, says which worker runs it, and waits to be killed.
+int runWaitingChild(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    PanoramaRequest request{"Panorama", {}};
+    for (int i = 2; i < argc; ++i)
+        request.imageList.push_back(argv[i]);
+    auto* worker = new PanoramaThread(request);
+    worker->start();
+    while (worker->workerProcessId() == 0)
+        QThread::msleep(5);
+    std::cout << "worker " << worker->workerProcessId() << std::endl;
+    QThread::sleep(300);
+    return 0;
+}
+
+} // namespace
+
+class TestStitchSafety : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QStringList views;
+    HostileCorpus corpus;
+    QString forged() const { return corpus.folder() + "/giant.png"; } // claims 60000 x 60000
+
+private slots:
+    void initTestCase()
+    {
+        views = PanoramaViews::write(dir.path());
+        QCOMPARE(views.size(), 3);
+    }
+
+    // Refused from the headers, before the worker decodes anything, with the photo named.
+    void headersAreWeighedFirst_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("forged header") << "giant.png"
+                                       << "The photo \"%1\" is too large to stitch (60000 × 60000 pixels).";
+        QTest::newRow("bomb over the budget")
+            << "bomb.png"
+            << "There is not enough memory to stitch the photo \"%1\" (6000 × 4000 pixels)";
+    }
+
+    void headersAreWeighedFirst()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        const QString path = name == "bomb.png" ? dir.filePath(name) : forged();
+        if (name == "bomb.png") {
+            QImage flat(6000, 4000, QImage::Format_RGB32);
+            flat.fill(Qt::white);
+            QVERIFY(flat.save(path, "PNG", 9) && QFileInfo(path).size() < 1024 * 1024);
+        }
+        PanoramaThread worker(requestFor({views[0], path, views[1]}));
+        worker.setMemoryLimit(qint64(64) << 20);
+        QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
+        worker.stitchPanorama();
+        QCOMPARE(errors.count(), 1);
+        const QString said = errors.first().at(0).toString();
+        QVERIFY2(said.startsWith(message.arg(path)), qPrintable(said));
+    }
+
+    // The worker weighs the headers itself, and one whose parent is gone before it is ready removes its
+    // folder and ends at once.
+    void workerGuardsItself_data()
+    {
+        QTest::addColumn<bool>("parentGone");
+        QTest::addColumn<QByteArray>("output");
+        QTest::newRow("forged header") << false << QByteArray("too-large 1\n");
+        QTest::newRow("parent gone") << true << QByteArray();
+    }
+
+    void workerGuardsItself()
+    {
+        QFETCH(bool, parentGone);
+        QFETCH(QByteArray, output);
+        QTemporaryDir folder(QDir::tempPath() + "/seamwright-stitch-test-XXXXXX");
+        QProcess worker;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(WorkerGuard::parentVariable, QString::number(parentGone ? 1 : getpid()));
+        worker.setProcessEnvironment(environment);
+        worker.start(SEAMWRIGHT_STITCH_WORKER, {"panorama", "0", folder.filePath("panorama.rgb")});
+        worker.write(QFile::encodeName(views[0]) + '\0' + QFile::encodeName(forged()) + '\0');
+        worker.closeWriteChannel();
+        QVERIFY(worker.waitForFinished(30000));
+        QCOMPARE(worker.readAllStandardOutput(), output);
+        QCOMPARE(QFileInfo::exists(folder.path()), !parentGone);
+    }
+
+    // Started with child signals ignored, the worker's exit status is lost; its outcome still counts.
+    void stitchWithChildSignalsIgnored()
+    {
+        struct sigaction ignore = {}, previous = {};
+        ignore.sa_handler = SIG_IGN;
+        QCOMPARE(sigaction(SIGCHLD, &ignore, &previous), 0);
+        PanoramaThread worker(requestFor(views));
+        QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
+        QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
+        worker.stitchPanorama();
+        WorkerProcess::restoreChildSignal();
+        struct sigaction restored = {};
+        sigaction(SIGCHLD, &previous, &restored);
+        QCOMPARE(errors.count(), 0);
+        QCOMPARE(results.count(), 1);
+        QVERIFY(restored.sa_handler == SIG_DFL);
+    }
+
+    // Whatever ends the program during a stitch, its worker goes and takes its folder with it.
+    void killedDuringAStitch_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("TERM") << int(SIGTERM);
+        QTest::newRow("INT") << int(SIGINT);
+        QTest::newRow("KILL") << int(SIGKILL);
+    }
+
+    void killedDuringAStitch()
+    {
+        QFETCH(int, signal);
+        QProcess child;
+        // Enough photos that the stitch is still running when the signal comes.
+        child.start(QCoreApplication::applicationFilePath(), QStringList{"--child"} + views + views + views);
+        QVERIFY(child.waitForReadyRead(30000));
+        const QByteArray line = child.readLine().trimmed();
+        QVERIFY2(line.startsWith("worker "), line.constData());
+        const qint64 worker = line.mid(7).toLongLong();
+        QCOMPARE(StitchWorkers::leftoverFolders().size(), 1);
+        QCOMPARE(::kill(pid_t(child.processId()), signal), 0);
+        QVERIFY(child.waitForFinished(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(!StitchWorkers::alive(worker), 10000);
+        QCOMPARE(StitchWorkers::leftoverFolders(), QStringList());
+    }
+
+    // Folders of processes that are gone are swept; those of running ones stay.
+    void sweepTakesOnlyFoldersOfProcessesGone()
+    {
+        const pid_t gone = fork();
+        if (gone == 0)
+            _exit(0);
+        QVERIFY(gone > 0 && waitpid(gone, nullptr, 0) == gone);
+        const QString dead = QString("seamwright-stitch-%1-Ab12Cd").arg(gone);
+        const QString running = QString("seamwright-stitch-%1-Ab12Cd").arg(getppid());
+        QVERIFY(QDir::temp().mkpath(dead + "/sub") && QDir::temp().mkdir(running));
+        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(QDir::temp().filePath(dead + "/panorama.png")));
+        QCOMPARE(StitchFolders::sweep(), 1);
+        QCOMPARE(StitchWorkers::leftoverFolders(), QStringList{running});
+        QVERIFY(QDir::temp().rmdir(running));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("LC_ALL", "C.UTF-8");
+    if (argc >= 2 && qstrcmp(argv[1], "--child") == 0)
+        return runWaitingChild(argc, argv);
+    QCoreApplication app(argc, argv);
+    QTemporaryDir temporary;
+    qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+    TestStitchSafety test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_stitchsafety.moc"
