@@ -72,12 +72,6 @@ private slots:
                                     {"pipe.jpg", R::CannotOpen}, {"folder.jpg", R::CannotOpen}};
         for (auto it = some.begin(); it != some.end(); ++it)
             QVERIFY2(reasons.value(it.key()) == it.value(), qPrintable(it.key()));
-        const QString text = Intake::refusalText(intake.refused());
-        QVERIFY2(
-            text.contains("Too large to open (60000 × 60000 pixels): 1 photo was not added: giant.png") &&
-                text.contains(
-                    "Damaged or incomplete: 3 photos were not added: half.jpg, third.png, header-only.jpg"),
-            qPrintable(text));
     }
 
     void everyDropTargetTakesOnlyWhatDecodes()
@@ -114,38 +108,32 @@ private slots:
         QVERIFY(host.canvas()->contentSize().width() > 0);
     }
 
-    // A large PNG dropped on the panorama list costs its whole picture while its thumbnail decodes; a
+    // A large PNG dropped on the panorama list holds its whole picture while its thumbnail decodes; a
     // JPEG decodes reduced.
-    void panoramaListWeighsWhatADecodeHolds_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("PNG") << "large.png" << false;
-        QTest::newRow("JPEG") << "large.jpg" << true;
-    }
-
     void panoramaListWeighsWhatADecodeHolds()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, taken);
-        const QString path = corpus.folder() + '/' + name;
         QImage photo(4000, 3000, QImage::Format_RGB32);
         photo.fill(Qt::darkCyan);
-        QVERIFY(photo.save(path));
         MemoryBudget::setFixed(qint64(32) << 20);
-        DragDropWidget list;
-        ModalAnswerer answerer;
-        QString said;
-        if (!taken)
-            answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
-        dropUrls(&list, {QUrl::fromLocalFile(path)});
-        QVERIFY(waitForIntakes());
-        MemoryBudget::setFixed(std::nullopt);
-        QFile::remove(path);
-        QCOMPARE(list.photoPaths().size(), int(taken));
-        if (!taken)
+        for (const QString name : {"large.png", "large.jpg"}) {
+            const QString path = corpus.folder() + '/' + name;
+            QVERIFY(photo.save(path));
+            const bool taken = name.endsWith(".jpg");
+            DragDropWidget list;
+            ModalAnswerer answerer;
+            QString said;
+            if (!taken)
+                answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
+            dropUrls(&list, {QUrl::fromLocalFile(path)});
+            QVERIFY(waitForIntakes());
+            QFile::remove(path);
+            QCOMPARE(list.photoPaths().size(), int(taken));
             QCOMPARE(said,
-                     "Add photos: Not enough memory for 4000 × 3000 photos: 1 photo was not added: " + name);
+                     taken ? QString()
+                           : "Add photos: Not enough memory for 4000 × 3000 photos: 1 photo was not added: " +
+                                 name);
+        }
+        MemoryBudget::setFixed(std::nullopt);
     }
 
     void listDialogTakesOnlyWhatDecodes()
