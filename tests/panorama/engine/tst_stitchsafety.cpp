@@ -1,5 +1,6 @@
 #include "panorama/engine/panoramathread.h"
 #include "panorama/engine/stitchfolders.h"
+#include "panorama/engine/stitchinput.h"
 #include "panorama/engine/worker/workerguard.h"
 #include "panorama/engine/workerprocess.h"
 
@@ -62,6 +63,9 @@ private slots:
         QImage flat(6000, 4000, QImage::Format_RGB32);
         flat.fill(Qt::white);
         QVERIFY(flat.save(bomb, "PNG", 9) && QFileInfo(bomb).size() < 1024 * 1024);
+        // The worker's limit follows the photos, far from the machine's memory.
+        QVERIFY(StitchInput::weigh(requestFor(views).imageList, qint64(1) << 40).addressSpace < qint64(1)
+                                                                                                    << 30);
         PanoramaThread worker(requestFor({views[0], bomb, views[1]}));
         worker.setMemoryLimit(qint64(64) << 20);
         QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
@@ -74,31 +78,36 @@ private slots:
                  qPrintable(said));
     }
 
-    // The worker weighs the headers itself; one whose parent is gone before it is ready removes its
-    // folder and ends.
+    // The worker weighs the headers itself, says when the temporary folder is full, and one whose
+    // parent is gone before it is ready removes its folder and ends.
     void workerGuardsItself_data()
     {
+        QTest::addColumn<QString>("second"); // the photo after the first view
         QTest::addColumn<bool>("parentGone");
         QTest::addColumn<QByteArray>("output");
-        QTest::newRow("forged header") << false << QByteArray("too-large 1\n");
-        QTest::newRow("parent gone") << true << QByteArray();
+        QTest::newRow("forged header") << "giant.png" << false << QByteArray("too-large 1\n");
+        QTest::newRow("folder full") << "" << false << QByteArray("no-space\n");
+        QTest::newRow("parent gone") << "giant.png" << true << QByteArray();
     }
 
     void workerGuardsItself()
     {
+        QFETCH(QString, second);
         QFETCH(bool, parentGone);
         QFETCH(QByteArray, output);
         const HostileCorpus corpus;
         QTemporaryDir folder(QDir::tempPath() + "/seamwright-stitch-test-XXXXXX");
+        // Every write to this device fails as on a full disk.
+        QVERIFY(second.size() || QFile::link("/dev/full", folder.filePath("panorama.rgb")));
         QProcess worker;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(WorkerGuard::parentVariable, QString::number(parentGone ? 1 : getpid()));
         worker.setProcessEnvironment(environment);
         worker.start(SEAMWRIGHT_STITCH_WORKER, {"panorama", "0", folder.filePath("panorama.rgb")});
-        worker.write(QFile::encodeName(views[0]) + '\0' + QFile::encodeName(corpus.folder()) + "/giant.png");
-        worker.write(QByteArray(1, '\0'));
+        const QString photo = second.isEmpty() ? views[1] : corpus.folder() + '/' + second;
+        worker.write(QFile::encodeName(views[0]) + '\0' + QFile::encodeName(photo) + '\0');
         worker.closeWriteChannel();
-        QVERIFY(worker.waitForFinished(30000));
+        QVERIFY(worker.waitForFinished(60000));
         QCOMPARE(worker.readAllStandardOutput(), output);
         QCOMPARE(QFileInfo::exists(folder.path()), !parentGone);
     }
