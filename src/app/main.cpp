@@ -1,6 +1,7 @@
 #include "app/applicationfont.h"
 #include "app/mywindows.h"
 #include "cli/commandline.h"
+#include "panorama/engine/stitchfolders.h"
 #include "panorama/engine/workerprocess.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ void setUpFont()
 int main(int argc, char* argv[])
 {
     WorkerProcess::restoreChildSignal();
+    StitchFolders::sweep();
     const CommandLine commandLine(argc, argv);
     if (commandLine.command() == CommandLine::Command::Window) {
         QApplication app(argc, argv);
