@@ -132,6 +132,13 @@ QString unreadablePhotoText(const std::string& path)
         .arg(pathText(path));
 }
 
+QString damagedPhotoText(const std::string& path)
+{
+    return PanoramaThread::tr("The photo \"%1\" is damaged or incomplete. Replace it with another photo and "
+                              "try again.")
+        .arg(pathText(path));
+}
+
 QString tooLargePhotoText(const std::string& path, const QSize& size)
 {
     return PanoramaThread::tr("The photo \"%1\" is too large to stitch (%2 × %3 pixels). Replace it with a "
@@ -223,10 +230,11 @@ Outcome interpret(const QByteArray& output, const PanoramaRequest& request, cons
                 return error(tooLargePhotoText(request.imageList[index],
                                                StitchInput::readHeader(request.imageList[index]).size));
         }
-        if (word == StitchProtocol::unreadable && words.size() == 2) {
+        if ((word == StitchProtocol::unreadable || word == StitchProtocol::damaged) && words.size() == 2) {
             const size_t index = words[1].toULongLong();
             if (index < request.imageList.size())
-                return error(unreadablePhotoText(request.imageList[index]));
+                return error(word == StitchProtocol::damaged ? damagedPhotoText(request.imageList[index])
+                                                             : unreadablePhotoText(request.imageList[index]));
         }
         if (word == StitchProtocol::failed && words.size() == 2) {
             Outcome outcome = error(stitchFailedText());

@@ -237,7 +237,8 @@ int run(cv::Stitcher::Mode mode, unsigned long long headroom, const std::string&
         photos.push_back(loadPhoto(paths[i]));
         // The stitcher would throw on an empty matrix without saying which photo it was.
         if (photos.back().empty()) {
-            report(std::string(StitchProtocol::unreadable) + ' ' + std::to_string(i));
+            // Its header was read a moment ago: what is missing is in the picture itself.
+            report(std::string(StitchProtocol::damaged) + ' ' + std::to_string(i));
             return 0;
         }
     }
