@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <mutex>
 
@@ -58,6 +59,24 @@ bool openRegular(const QString& path, QFile* file)
         return false;
     }
     return file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
+// An uncompressed BMP shorter than its rows: its reader fills the missing ones without a word.
+bool isBmpCutShort(QFile* file)
+{
+    if (!file->seek(0))
+        return true;
+    const QByteArray header = file->read(34);
+    if (header.size() < 34 || qFromLittleEndian<quint32>(header.constData() + 14) < 40)
+        return false;
+    const qint64 width = qFromLittleEndian<qint32>(header.constData() + 18);
+    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(header.constData() + 22)));
+    const qint64 bits = qFromLittleEndian<quint16>(header.constData() + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(header.constData() + 30);
+    if (compression != 0 && compression != 3)
+        return false;
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    return file->size() < qint64(qFromLittleEndian<quint32>(header.constData() + 10)) + rowBytes * height;
 }
 
 QSize fitted(const QSize& size, const QSize& box)
@@ -131,11 +150,12 @@ QImage decode(const QString& path, const QSize& fitWithin)
         if (fitted(size, fitWithin) != size)
             reader.setScaledSize(fitted(size, fitWithin));
     }
+    const QByteArray format = reader.format();
     QImage image;
     {
         const WarningCount warnings;
         image = reader.read();
-        if (warnings.any())
+        if (warnings.any() || (format == "bmp" && isBmpCutShort(&file)))
             return {};
     }
     if (image.isNull() || qint64(image.width()) * image.height() > maxPixels)

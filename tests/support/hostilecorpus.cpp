@@ -94,6 +94,14 @@ HostileCorpus::HostileCorpus()
     }
     writeBytes(root + "third.png", png.left(png.size() / 3));
     add("PNG cut to a third", "third.png", false);
+    QByteArray bmp;
+    {
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        photo(64, 48).save(&buffer, "BMP");
+    }
+    writeBytes(root + "short.bmp", bmp.left(bmp.size() * 2 / 3));
+    add("BMP cut short", "short.bmp", false);
     writeBytes(root + "header-only.jpg", jpeg.left(40));
     add("JPEG cut inside its header", "header-only.jpg", false);
 

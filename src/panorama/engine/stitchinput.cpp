@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,6 +35,24 @@ void criticalOnly(QtMsgType type, const QMessageLogContext& context, const QStri
         std::fputs(qPrintable(qFormatLogMessage(type, context, text) + QLatin1Char('\n')), stderr);
 }
 
+// An uncompressed BMP shorter than its rows: its reader fills the missing ones without a word.
+bool isBmpCutShort(QIODevice* device)
+{
+    if (!device || !device->seek(0))
+        return true;
+    const QByteArray header = device->read(34);
+    if (header.size() < 34 || qFromLittleEndian<quint32>(header.constData() + 14) < 40)
+        return false;
+    const qint64 width = qFromLittleEndian<qint32>(header.constData() + 18);
+    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(header.constData() + 22)));
+    const qint64 bits = qFromLittleEndian<quint16>(header.constData() + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(header.constData() + 30);
+    if (compression != 0 && compression != 3)
+        return false;
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    return device->size() < qint64(qFromLittleEndian<quint32>(header.constData() + 10)) + rowBytes * height;
+}
+
 } // namespace
 
 void silenceWarnings()
@@ -44,10 +63,13 @@ void silenceWarnings()
 QImage readWhole(QImageReader& reader)
 {
     readerWarnings = 0;
+    const QByteArray format = reader.format();
     const QtMessageHandler previous = qInstallMessageHandler(countWarning);
     QImage image = reader.read();
     qInstallMessageHandler(previous);
-    return readerWarnings == 0 ? image : QImage();
+    if (readerWarnings > 0 || (format == "bmp" && isBmpCutShort(reader.device())))
+        return QImage();
+    return image;
 }
 
 int openPhoto(const std::string& path)
