@@ -1,6 +1,8 @@
 #include "app/applicationfont.h"
 #include "app/mywindows.h"
 #include "cli/commandline.h"
+#include "panorama/engine/stitchfolders.h"
+#include "panorama/engine/workerprocess.h"
 
 #include <QApplication>
 
@@ -16,6 +18,8 @@ void setUpFont()
 
 int main(int argc, char* argv[])
 {
+    WorkerProcess::restoreChildSignal();
+    StitchFolders::sweep();
     const CommandLine commandLine(argc, argv);
     if (commandLine.command() == CommandLine::Command::Window) {
         QApplication app(argc, argv);

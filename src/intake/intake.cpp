@@ -4,10 +4,12 @@
 #include "intake/photodecoder.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QPointer>
 #include <QThreadPool>
+#include <QWaitCondition>
 
 #include <atomic>
 
@@ -33,6 +35,10 @@ struct Intake::Shared
     QMutex mutex;
     Intake* owner = nullptr; // null once the intake is gone
     std::atomic<bool> cancelled{false};
+    // Bytes that decodes in progress hold beyond the photos they hand on.
+    QMutex decodingMutex;
+    QWaitCondition decodingDone;
+    qint64 decodingBytes = 0;
 
     void post(int index, const Outcome& outcome)
     {
@@ -43,6 +49,29 @@ struct Intake::Shared
         // A queued call to a deleted receiver is discarded with it.
         QMetaObject::invokeMethod(
             owner, [target, index, outcome] { target->arrive(index, outcome); }, Qt::QueuedConnection);
+    }
+
+    // Waits until the decodes in progress leave room for one more that holds extra bytes for a while;
+    // false when cancelled. The pool may start another thread meanwhile, or the decodes waited for
+    // could never run.
+    bool reserveDecoding(QThreadPool* pool, qint64 extra, qint64 room)
+    {
+        QMutexLocker lock(&decodingMutex);
+        if (decodingBytes > 0 && decodingBytes + extra > room) {
+            pool->releaseThread();
+            while (!cancelled && decodingBytes > 0 && decodingBytes + extra > room)
+                decodingDone.wait(&decodingMutex, 50);
+            pool->reserveThread();
+        }
+        decodingBytes += extra;
+        return !cancelled;
+    }
+
+    void releaseDecoding(qint64 extra)
+    {
+        QMutexLocker lock(&decodingMutex);
+        decodingBytes -= extra;
+        decodingDone.wakeAll();
     }
 
     // Weighs the photos in the order of the list, so that the budget goes to the first ones, and hands
@@ -56,28 +85,47 @@ struct Intake::Shared
                 return;
             const QString path = files.at(i);
             Outcome outcome;
-            if (!PhotoDecoder::isRegularFile(path) || (check && !check(path))) {
-                self->post(i, outcome);
-                continue;
-            }
-            const PhotoDecoder::Header header = PhotoDecoder::readHeader(path, box);
+            const PhotoDecoder::Header header = PhotoDecoder::isRegularFile(path) && (!check || check(path))
+                                                    ? PhotoDecoder::readHeader(path, box)
+                                                    : PhotoDecoder::Header();
             const qint64 bytes = PhotoDecoder::decodedBytes(header.size);
-            if (header.kind == PhotoDecoder::Header::Photo && bytes <= room) {
+            const qint64 extra = PhotoDecoder::peakDecodingBytes(header) - bytes;
+            if (header.kind == PhotoDecoder::Header::Photo && bytes + extra <= room) {
                 room -= bytes;
-                pool->start([self, i, path, box, decode] {
+                if (!self->reserveDecoding(pool, extra, room))
+                    return;
+                pool->start([self, i, path, box, decode, header, extra] {
                     yieldToTheWindow();
                     Outcome decoded;
                     if (!self->cancelled)
                         decoded.image = decode ? decode(path, box) : PhotoDecoder::decode(path, box);
+                    self->releaseDecoding(extra);
+                    if (decoded.image.isNull() && !self->cancelled) {
+                        decoded.refused = true;
+                        decoded.refusal = {path, header.fullSize, Reason::Damaged};
+                    }
                     self->post(i, decoded);
                 });
                 continue;
             }
-            if (header.kind != PhotoDecoder::Header::NotAPhoto) {
+            // An empty path is no file at all (a link to something remote, say).
+            if (!path.isEmpty()) {
                 outcome.refused = true;
-                outcome.refusal = {path, header.size,
-                                   header.kind == PhotoDecoder::Header::TooLarge ? Reason::TooLarge
-                                                                                 : Reason::NotEnoughMemory};
+                switch (header.kind) {
+                case PhotoDecoder::Header::NotAPhoto: {
+                    const bool opens = PhotoDecoder::isRegularFile(path) &&
+                                       ::access(QFile::encodeName(path).constData(), R_OK) == 0;
+                    outcome.refusal = {path, QSize(), opens ? Reason::NotAPhoto : Reason::CannotOpen};
+                    break;
+                }
+                case PhotoDecoder::Header::TooLarge:
+                    outcome.refusal = {path, header.size, Reason::TooLarge};
+                    break;
+                case PhotoDecoder::Header::Photo:
+                    outcome.refusal = {path, header.fullSize.isValid() ? header.fullSize : header.size,
+                                       Reason::NotEnoughMemory};
+                    break;
+                }
             }
             self->post(i, outcome);
         }
@@ -185,20 +233,39 @@ QString Intake::refusalText(const QList<Refusal>& refused)
     };
     QList<Group> groups;
     for (const Refusal& r : refused) {
-        auto same = std::find_if(groups.begin(), groups.end(),
-                                 [&](const Group& g) { return g.reason == r.reason && g.size == r.size; });
+        auto same = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
+            const bool sized = r.reason == Reason::NotEnoughMemory || r.reason == Reason::TooLarge;
+            return g.reason == r.reason && (g.size == r.size || !sized);
+        });
         if (same == groups.end())
             same = groups.insert(groups.end(), {r.reason, r.size, {}});
         same->names.append(QFileInfo(r.path).fileName());
     }
     QStringList paragraphs;
     for (const Group& g : groups) {
-        const QString why =
-            g.reason == Reason::NotEnoughMemory
-                ? tr("Not enough memory for %1 × %2 photos").arg(g.size.width()).arg(g.size.height())
-                : tr("Too large to open (%1 × %2 pixels)").arg(g.size.width()).arg(g.size.height());
-        const QString count = g.names.size() == 1 ? tr("1 photo was not added")
-                                                  : tr("%1 photos were not added").arg(g.names.size());
+        QString why;
+        switch (g.reason) {
+        case Reason::NotEnoughMemory:
+            why = tr("Not enough memory for %1 × %2 photos").arg(g.size.width()).arg(g.size.height());
+            break;
+        case Reason::TooLarge:
+            why = tr("Too large to open (%1 × %2 pixels)").arg(g.size.width()).arg(g.size.height());
+            break;
+        case Reason::NotAPhoto:
+            why = tr("Not a picture");
+            break;
+        case Reason::Damaged:
+            why = tr("Damaged or incomplete");
+            break;
+        case Reason::CannotOpen:
+            why = tr("Cannot be opened");
+            break;
+        }
+        const bool files = g.reason == Reason::NotAPhoto || g.reason == Reason::CannotOpen;
+        const QString count = g.names.size() == 1
+                                  ? (files ? tr("1 file was not added") : tr("1 photo was not added"))
+                                  : (files ? tr("%1 files were not added") : tr("%1 photos were not added"))
+                                        .arg(g.names.size());
         paragraphs.append(QStringLiteral("%1: %2: %3").arg(why, count, g.names.join(QStringLiteral(", "))));
     }
     return paragraphs.join(QStringLiteral("\n\n"));

@@ -11,23 +11,24 @@
 #include <memory>
 
 // Decodes a list of photo files on the thread pool, widget-free. Before a photo is decoded its size is
-// weighed against the memory budget; what does not fit is refused and named in refused(). Photos reach
-// photoReady in the order of the list, on the thread that owns the intake, as soon as each one and all
-// before it are done. Files that are not photos are skipped without a word.
+// weighed against the memory budget, counting what the decode holds at its peak; what does not fit,
+// what is not a photo and what does not decode completely is refused and named in refused(). Photos
+// reach photoReady in the order of the list, on the thread that owns the intake, as soon as each one
+// and all before it are done.
 class QThreadPool;
 
 class Intake : public QObject
 {
     Q_OBJECT
 public:
-    enum class Reason { NotEnoughMemory, TooLarge };
+    enum class Reason { NotEnoughMemory, TooLarge, NotAPhoto, Damaged, CannotOpen };
     struct Refusal
     {
         QString path;
         QSize size;
         Reason reason = Reason::NotEnoughMemory;
     };
-    // Runs in the background before a file is decoded; false skips the file.
+    // Runs in the background before a file is decoded; false refuses the file as not a photo.
     using Check = std::function<bool(const QString& path)>;
     // Runs on the thread pool; the photo decoder unless replaced.
     using Decoder = std::function<QImage(const QString& path, const QSize& fitWithin)>;

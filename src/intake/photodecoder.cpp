@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QtEndian>
+
+#include <mutex>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,6 +13,36 @@
 namespace PhotoDecoder {
 
 namespace {
+
+// A reader that fills in what a file cut short lacks says so only in a warning, on the thread that
+// decodes. Warnings about a PNG's side information (its colour profile, say) leave the pixels whole.
+thread_local int readerWarnings = 0;
+thread_local bool countingWarnings = false;
+QtMessageHandler forwardedHandler = nullptr;
+
+void countWarning(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (countingWarnings && type == QtWarningMsg && !text.startsWith(QLatin1String("libpng warning"))) {
+        ++readerWarnings;
+        return;
+    }
+    if (forwardedHandler)
+        forwardedHandler(type, context, text);
+}
+
+class WarningCount
+{
+public:
+    WarningCount()
+    {
+        static std::once_flag installed;
+        std::call_once(installed, [] { forwardedHandler = qInstallMessageHandler(countWarning); });
+        readerWarnings = 0;
+        countingWarnings = true;
+    }
+    ~WarningCount() { countingWarnings = false; }
+    bool any() const { return readerWarnings > 0; }
+};
 
 // Opens without blocking (a pipe swapped in after the check would otherwise wait for a writer) and
 // confirms on the open descriptor that it is a regular file.
@@ -26,6 +59,24 @@ bool openRegular(const QString& path, QFile* file)
         return false;
     }
     return file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
+// An uncompressed BMP shorter than its rows: its reader fills the missing ones without a word.
+bool isBmpCutShort(QFile* file)
+{
+    if (!file->seek(0))
+        return true;
+    const QByteArray header = file->read(34);
+    if (header.size() < 34 || qFromLittleEndian<quint32>(header.constData() + 14) < 40)
+        return false;
+    const qint64 width = qFromLittleEndian<qint32>(header.constData() + 18);
+    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(header.constData() + 22)));
+    const qint64 bits = qFromLittleEndian<quint16>(header.constData() + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(header.constData() + 30);
+    if (compression != 0 && compression != 3)
+        return false;
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    return file->size() < qint64(qFromLittleEndian<quint32>(header.constData() + 10)) + rowBytes * height;
 }
 
 QSize fitted(const QSize& size, const QSize& box)
@@ -80,10 +131,10 @@ Header readHeader(const QString& path, const QSize& fitWithin)
     if (!openPhoto(path, &file, &reader, &size))
         return {};
     if (!size.isValid()) // a reader that learns the size only by decoding
-        return {Header::Photo, QSize()};
+        return {Header::Photo, QSize(), QSize(), reader.format()};
     if (qint64(size.width()) * size.height() > maxPixels)
-        return {Header::TooLarge, size};
-    return {Header::Photo, fitted(size, fitWithin)};
+        return {Header::TooLarge, size, size, reader.format()};
+    return {Header::Photo, fitted(size, fitWithin), size, reader.format()};
 }
 
 QImage decode(const QString& path, const QSize& fitWithin)
@@ -99,7 +150,14 @@ QImage decode(const QString& path, const QSize& fitWithin)
         if (fitted(size, fitWithin) != size)
             reader.setScaledSize(fitted(size, fitWithin));
     }
-    QImage image = reader.read();
+    const QByteArray format = reader.format();
+    QImage image;
+    {
+        const WarningCount warnings;
+        image = reader.read();
+        if (warnings.any() || (format == "bmp" && isBmpCutShort(&file)))
+            return {};
+    }
     if (image.isNull() || qint64(image.width()) * image.height() > maxPixels)
         return {};
     if (fitWithin.isValid() && fitted(image.size(), fitWithin) != image.size())
@@ -114,6 +172,23 @@ QImage decode(const QString& path, const QSize& fitWithin)
 qint64 decodedBytes(const QSize& size)
 {
     return qint64(qMax(size.width(), 0)) * qMax(size.height(), 0) * 4;
+}
+
+qint64 peakDecodingBytes(const Header& header)
+{
+    if (!header.fullSize.isValid())
+        return decodedBytes(header.size);
+    QSize produced = header.fullSize;
+    if (header.format == "jpeg" || header.format == "jpg") {
+        for (int d = 8; d > 1; d /= 2) {
+            const QSize reduced((produced.width() + d - 1) / d, (produced.height() + d - 1) / d);
+            if (reduced.width() >= header.size.width() && reduced.height() >= header.size.height()) {
+                produced = reduced;
+                break;
+            }
+        }
+    }
+    return decodedBytes(produced) + (produced != header.size ? decodedBytes(header.size) : 0);
 }
 
 } // namespace PhotoDecoder

@@ -23,7 +23,9 @@ struct Header
 {
     enum Kind { NotAPhoto, TooLarge, Photo };
     Kind kind = NotAPhoto;
-    QSize size; // as decoded, after fitting when asked; invalid when the reader cannot tell
+    QSize size;     // as decoded, after fitting when asked; invalid when the reader cannot tell
+    QSize fullSize; // as stored in the file
+    QByteArray format;
 };
 
 // What the file holds, from its content whatever its name; fitWithin, when valid, is the box the
@@ -32,10 +34,15 @@ Header readHeader(const QString& path, const QSize& fitWithin = QSize());
 
 // The decoded photo in a format that paints without conversion (RGB32, or premultiplied ARGB32 with
 // transparency), EXIF orientation applied, scaled into fitWithin when that is valid; null for anything
-// readHeader does not call a photo, or that fails to decode.
+// readHeader does not call a photo, or that fails to decode completely: a file cut short or damaged
+// is null even where the reader would fill in what is missing.
 QImage decode(const QString& path, const QSize& fitWithin = QSize());
 
 // Bytes that a decoded photo of that size holds; nothing for an unknown size.
 qint64 decodedBytes(const QSize& size);
+
+// Bytes a decode of that photo holds at its peak: the picture as the reader produces it before
+// scaling (whole, but for JPEG, whose reader decodes reduced by up to eight) and the scaled copy.
+qint64 peakDecodingBytes(const Header& header);
 
 } // namespace PhotoDecoder

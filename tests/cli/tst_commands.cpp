@@ -287,11 +287,16 @@ private slots:
                 QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(out));
                 continue;
             }
-            QVERIFY2(run.exitCode == 1, qPrintable(entry.label));
-            const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
-            QVERIFY2(lines.size() == 1 && lines.first().contains(name),
-                     qPrintable(entry.label + ": " + run.err));
-            QCOMPARE(digest(out), before);
+            // The panorama names it too, the one whose header lies before anything is decoded.
+            for (const Run& refused : {run, seamwright({"panorama", "-o", out, red, entry.path})}) {
+                QVERIFY2(refused.exitCode == 1, qPrintable(entry.label));
+                // The PNG library's own line on a file cut short is not ours to silence here.
+                const QStringList lines = refused.err.split('\n', Qt::SkipEmptyParts)
+                                              .filter(QRegularExpression("^(?!libpng error: )"));
+                QVERIFY2(lines.size() == 1 && lines.first().contains(name),
+                         qPrintable(entry.label + ": " + refused.err));
+                QCOMPARE(digest(out), before);
+            }
         }
     }
 

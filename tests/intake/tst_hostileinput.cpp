@@ -2,6 +2,7 @@
 #include "canvas/xformwidget.h"
 #include "intake/intake.h"
 #include "intake/intakerun.h"
+#include "intake/memorybudget.h"
 #include "intake/photodecoder.h"
 #include "panorama/engine/panoramathread.h"
 #include "panorama/ui/dragdropwidget.h"
@@ -35,14 +36,14 @@ private slots:
         QVERIFY(qAbs(qAlpha(alpha.pixel(3, 3)) - 100) <= 1);
     }
 
-    void intakeTakesWhatDecodesInOrderAndNamesTheGiant()
+    // Every file not taken is named with its reason; the one without a local path is no file at all.
+    void intakeTakesWhatDecodesInOrderAndNamesTheRest()
     {
         QStringList paths;
-        QStringList expected;
+        QStringList expected, refused;
         for (const HostileCorpus::Entry& e : corpus.entries()) {
             paths << e.path;
-            if (e.decodes)
-                expected << e.path;
+            (e.decodes ? expected : refused) << e.path;
         }
         paths << QUrl("https://example.org/remote.jpg").toLocalFile(); // not a local file: empty path
         Intake intake;
@@ -58,14 +59,25 @@ private slots:
         intake.start(paths);
         QVERIFY(finished.wait(20000));
         QCOMPARE(received, expected);
-        QCOMPARE(intake.refused().size(), 1);
-        QCOMPARE(Intake::refusalText(intake.refused()),
-                 QString("Too large to open (60000 × 60000 pixels): 1 photo was not added: giant.png"));
+        QStringList named;
+        QMap<QString, Intake::Reason> reasons;
+        for (const Intake::Refusal& r : intake.refused()) {
+            named << r.path;
+            reasons.insert(QFileInfo(r.path).fileName(), r.reason);
+        }
+        QCOMPARE(named, refused);
+        using R = Intake::Reason;
+        const QMap<QString, R> some{{"giant.png", R::TooLarge},  {"half.jpg", R::Damaged},
+                                    {"third.png", R::Damaged},   {"notes.png", R::NotAPhoto},
+                                    {"pipe.jpg", R::CannotOpen}, {"folder.jpg", R::CannotOpen}};
+        for (auto it = some.begin(); it != some.end(); ++it)
+            QVERIFY2(reasons.value(it.key()) == it.value(), qPrintable(it.key()));
     }
 
     void everyDropTargetTakesOnlyWhatDecodes()
     {
-        // The canvas skips what does not decode; the panorama list refuses a drop that holds any.
+        // Both drop targets take what decodes and name the rest; the panorama list refuses a drop
+        // that holds any file it cannot take.
         XFormWidget host;
         QList<QUrl> all;
         int decodable = 0;
@@ -73,17 +85,55 @@ private slots:
             all << QUrl::fromLocalFile(e.path);
             decodable += e.decodes;
             DragDropWidget list;
-            QCOMPARE(dropUrls(&list, {QUrl::fromLocalFile(e.path)}), e.decodes);
+            ModalAnswerer answerer;
+            QString said;
+            if (!e.decodes)
+                answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
+            // A file cut short is told only by decoding it, after the drop was taken.
+            const bool dropped = dropUrls(&list, {QUrl::fromLocalFile(e.path)});
+            QVERIFY2(dropped == e.decodes || e.label.contains(" cut "), qPrintable(e.label));
             QVERIFY(waitForIntakes());
             QCOMPARE(list.photoPaths().size(), int(e.decodes));
+            QVERIFY2(e.decodes || said.contains(QFileInfo(e.path).fileName()), qPrintable(e.label + said));
         }
         ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok)); // the giant is named
+        QString said;
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said)); // one message names them all
         QVERIFY(dropUrls(&host, all));
         QVERIFY(waitForIntakes());
         QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
+        for (const HostileCorpus::Entry& e : corpus.entries())
+            QVERIFY2(e.decodes || said.contains(QFileInfo(e.path).fileName()), qPrintable(e.label));
         QCOMPARE(host.canvas()->paintImages.size(), decodable);
         QVERIFY(host.canvas()->contentSize().width() > 0);
+    }
+
+    // A large PNG dropped on the panorama list holds its whole picture while its thumbnail decodes; a
+    // JPEG decodes reduced.
+    void panoramaListWeighsWhatADecodeHolds()
+    {
+        QImage photo(4000, 3000, QImage::Format_RGB32);
+        photo.fill(Qt::darkCyan);
+        MemoryBudget::setFixed(qint64(32) << 20);
+        for (const QString name : {"large.png", "large.jpg"}) {
+            const QString path = corpus.folder() + '/' + name;
+            QVERIFY(photo.save(path));
+            const bool taken = name.endsWith(".jpg");
+            DragDropWidget list;
+            ModalAnswerer answerer;
+            QString said;
+            if (!taken)
+                answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
+            dropUrls(&list, {QUrl::fromLocalFile(path)});
+            QVERIFY(waitForIntakes());
+            QFile::remove(path);
+            QCOMPARE(list.photoPaths().size(), int(taken));
+            QCOMPARE(said,
+                     taken ? QString()
+                           : "Add photos: Not enough memory for 4000 × 3000 photos: 1 photo was not added: " +
+                                 name);
+        }
+        MemoryBudget::setFixed(std::nullopt);
     }
 
     void listDialogTakesOnlyWhatDecodes()
@@ -126,7 +176,12 @@ private slots:
             worker.stitchPanorama();
             QCOMPARE(results.count(), 0);
             QCOMPARE(errors.count(), 1);
-            QVERIFY2(errors.at(0).at(0).toString().contains(e.path), qPrintable(e.label));
+            const QString message = errors.at(0).at(0).toString();
+            QVERIFY2(message.contains(e.path), qPrintable(e.label));
+            if (e.label.contains(" cut "))
+                QVERIFY2(message.contains("is damaged or incomplete"), qPrintable(message));
+            if (e.path.endsWith("giant.png"))
+                QVERIFY2(message.contains("too large to stitch (60000 × 60000 pixels)"), qPrintable(message));
         }
     }
 

@@ -81,6 +81,30 @@ private slots:
         QCOMPARE(progress.last().at(0).toInt(), 4);
     }
 
+    // A PNG thumbnail holds the whole picture while it decodes: decodes that would hold more than the
+    // budget at once wait for each other, each alone fits.
+    void decodesAtOnceStayWithinTheBudget()
+    {
+        const QStringList paths = writePhotos(dir, 4, {1000, 1000});
+        std::atomic<int> decoding{0}, most{0};
+        Intake intake;
+        intake.setBudget(qint64(6) << 20);
+        intake.setFitWithin({100, 100});
+        intake.setDecoder([&](const QString& path, const QSize& box) {
+            most = std::max(most.load(), ++decoding);
+            QThread::msleep(50);
+            QImage image = PhotoDecoder::decode(path, box);
+            --decoding;
+            return image;
+        });
+        Collected got;
+        collect(intake, got);
+        intake.start(paths);
+        QTRY_VERIFY_WITH_TIMEOUT(got.finished, 20000);
+        QCOMPARE(got.paths, paths);
+        QCOMPARE(most.load(), 1);
+    }
+
     void refusalsAreGroupedBySizeAndReason()
     {
         using R = Intake::Reason;

@@ -83,9 +83,25 @@ HostileCorpus::HostileCorpus()
         buffer.open(QIODevice::WriteOnly);
         photo(640, 480).save(&buffer, "JPEG");
     }
-    // Like a half-finished download: the decoder fills the missing rows, as photo viewers do.
+    // Like a half-finished download: the reader would fill the missing rows with grey.
     writeBytes(root + "half.jpg", jpeg.left(jpeg.size() / 2));
-    add("JPEG cut in the middle", "half.jpg", true);
+    add("JPEG cut in the middle", "half.jpg", false);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        photo(640, 480).save(&buffer, "PNG");
+    }
+    writeBytes(root + "third.png", png.left(png.size() / 3));
+    add("PNG cut to a third", "third.png", false);
+    QByteArray bmp;
+    {
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        photo(64, 48).save(&buffer, "BMP");
+    }
+    writeBytes(root + "short.bmp", bmp.left(bmp.size() * 2 / 3));
+    add("BMP cut short", "short.bmp", false);
     writeBytes(root + "header-only.jpg", jpeg.left(40));
     add("JPEG cut inside its header", "header-only.jpg", false);
 

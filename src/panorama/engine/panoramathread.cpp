@@ -1,6 +1,9 @@
 #include "panorama/engine/panoramathread.h"
 
+#include "panorama/engine/stitchfolders.h"
+#include "panorama/engine/stitchinput.h"
 #include "panorama/engine/worker/stitchprotocol.h"
+#include "panorama/engine/worker/workerguard.h"
 #include "panorama/engine/workerprocess.h"
 
 #include <QCoreApplication>
@@ -129,6 +132,52 @@ QString unreadablePhotoText(const std::string& path)
         .arg(pathText(path));
 }
 
+QString damagedPhotoText(const std::string& path)
+{
+    return PanoramaThread::tr("The photo \"%1\" is damaged or incomplete. Replace it with another photo and "
+                              "try again.")
+        .arg(pathText(path));
+}
+
+QString tooLargePhotoText(const std::string& path, const QSize& size)
+{
+    return PanoramaThread::tr("The photo \"%1\" is too large to stitch (%2 × %3 pixels). Replace it with a "
+                              "smaller photo and try again.")
+        .arg(pathText(path))
+        .arg(size.width())
+        .arg(size.height());
+}
+
+QString noRoomForPhotoText(const std::string& path, const QSize& size)
+{
+    return PanoramaThread::tr("There is not enough memory to stitch the photo \"%1\" (%2 × %3 pixels) with "
+                              "the photos before it. Try fewer or smaller photos.")
+        .arg(pathText(path))
+        .arg(size.width())
+        .arg(size.height());
+}
+
+QString temporaryFolderFullText()
+{
+    return PanoramaThread::tr("The temporary folder %1 is full, so the panorama could not be made. Free "
+                              "some space there and try again.")
+        .arg(QDir::toNativeSeparators(QDir::tempPath()));
+}
+
+// Why the photo the headers stopped at cannot be stitched.
+QString refusalText(const StitchInput::Weighed& weighed, const std::string& path)
+{
+    switch (weighed.header.kind) {
+    case StitchInput::Header::TooLarge:
+        return tooLargePhotoText(path, weighed.header.size);
+    case StitchInput::Header::Photo:
+        return noRoomForPhotoText(path, weighed.header.size);
+    case StitchInput::Header::Unreadable:
+        break;
+    }
+    return unreadablePhotoText(path);
+}
+
 struct Outcome
 {
     enum Kind { Result, Error };
@@ -173,10 +222,19 @@ Outcome interpret(const QByteArray& output, const PanoramaRequest& request, cons
         const QByteArray& word = words.first();
         if (word == StitchProtocol::outOfMemory)
             return error(outOfMemoryText());
-        if (word == StitchProtocol::unreadable && words.size() == 2) {
+        if (word == StitchProtocol::noSpace)
+            return error(temporaryFolderFullText());
+        if (word == StitchProtocol::tooLarge && words.size() == 2) {
             const size_t index = words[1].toULongLong();
             if (index < request.imageList.size())
-                return error(unreadablePhotoText(request.imageList[index]));
+                return error(tooLargePhotoText(request.imageList[index],
+                                               StitchInput::readHeader(request.imageList[index]).size));
+        }
+        if ((word == StitchProtocol::unreadable || word == StitchProtocol::damaged) && words.size() == 2) {
+            const size_t index = words[1].toULongLong();
+            if (index < request.imageList.size())
+                return error(word == StitchProtocol::damaged ? damagedPhotoText(request.imageList[index])
+                                                             : unreadablePhotoText(request.imageList[index]));
         }
         if (word == StitchProtocol::failed && words.size() == 2) {
             Outcome outcome = error(stitchFailedText());
@@ -269,24 +327,31 @@ void PanoramaThread::stitchPanorama()
             if (cancelled)
                 return;
 
+        StitchFolders::sweep();
         // The folder and everything in it go when this block ends, whatever the outcome.
-        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/seamwright-stitch-XXXXXX"));
+        QTemporaryDir folder(StitchFolders::folderTemplate());
         const QString program = workerProgram();
-        if (!folder.isValid() || program.isEmpty()) {
+        // Every photo's header is read before the worker decodes any of them.
+        const StitchInput::Weighed weighed =
+            StitchInput::weigh(request.imageList, memoryLimit > 0 ? memoryLimit : defaultMemoryLimit());
+        if (weighed.refused >= 0) {
+            outcome = error(refusalText(weighed, request.imageList[size_t(weighed.refused)]));
+        } else if (!folder.isValid() || program.isEmpty()) {
             outcome = error(endedAbnormallyText());
         } else {
             const QString resultPath = folder.filePath(QStringLiteral("panorama.rgb"));
-            const qint64 limit = memoryLimit > 0 ? memoryLimit : defaultMemoryLimit();
+            const qint64 limit = weighed.addressSpace;
             const qint64 oomKillsBefore = kernelOomKills();
             QByteArray paths;
             for (const std::string& path : request.imageList)
                 paths.append(path.data(), int(path.size())).append('\0');
             WorkerProcess process;
-            if (!process.start(program,
-                               {QString::fromLatin1(request.style == "Scans" ? StitchProtocol::modeScans
-                                                                             : StitchProtocol::modePanorama),
-                                QString::number(limit), resultPath},
-                               paths)) {
+            if (!process.start(
+                    program,
+                    {QString::fromLatin1(request.style == "Scans" ? StitchProtocol::modeScans
+                                                                  : StitchProtocol::modePanorama),
+                     QString::number(limit), resultPath},
+                    paths, {QByteArray(WorkerGuard::parentVariable) + '=' + QByteArray::number(getpid())})) {
                 qWarning().noquote() << "The stitch worker did not start:" << process.errorString();
                 outcome = error(endedAbnormallyText());
             } else {
@@ -314,6 +379,7 @@ void PanoramaThread::stitchPanorama()
                         return;
                 }
                 processId = 0;
+                // Without its exit status, the worker's outcome line and result file tell how it ended.
                 if (process.crashed()) {
                     // Only the kernel's own killer explains a kill with the count gone up.
                     const bool outOfMemory = process.exitCode() == SIGKILL && oomKillsBefore >= 0 &&

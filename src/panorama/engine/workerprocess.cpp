@@ -29,7 +29,18 @@ WorkerProcess::~WorkerProcess()
     closeFd(pidFd);
 }
 
-bool WorkerProcess::start(const QString& program, const QStringList& arguments, const QByteArray& input)
+void WorkerProcess::restoreChildSignal()
+{
+    struct sigaction current = {};
+    if (sigaction(SIGCHLD, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
+        struct sigaction byDefault = {};
+        byDefault.sa_handler = SIG_DFL;
+        sigaction(SIGCHLD, &byDefault, nullptr);
+    }
+}
+
+bool WorkerProcess::start(const QString& program, const QStringList& arguments, const QByteArray& input,
+                          const QList<QByteArray>& environment)
 {
     // A socket rather than a pipe for the input: writing to it after the process has gone fails
     // without the signal that would end this one.
@@ -63,8 +74,15 @@ bool WorkerProcess::start(const QString& program, const QStringList& arguments, 
     for (QByteArray& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (char** entry = environ; entry && *entry; ++entry)
+        envp.push_back(*entry);
+    std::vector<QByteArray> added(environment.begin(), environment.end());
+    for (QByteArray& entry : added)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
 
-    const int failure = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    const int failure = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(in[1]);
@@ -166,9 +184,9 @@ void WorkerProcess::reap(bool block)
     if (ended == 0)
         return;
     running = false;
-    // Reaped elsewhere (a handler that waits for every child): how it ended is lost, so not well.
-    endedBySignal = ended != pid || WIFSIGNALED(status);
-    code = ended != pid ? 0 : endedBySignal ? WTERMSIG(status) : WEXITSTATUS(status);
+    statusLost = ended != pid;
+    endedBySignal = !statusLost && WIFSIGNALED(status);
+    code = statusLost ? 0 : endedBySignal ? WTERMSIG(status) : WEXITSTATUS(status);
     closeFd(pidFd);
     closeFd(inFd);
     // What the process wrote before it ended is all there; the pipe has no writer left.

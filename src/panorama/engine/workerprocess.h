@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -18,8 +19,10 @@ public:
     WorkerProcess& operator=(const WorkerProcess&) = delete;
     ~WorkerProcess();
 
-    // Starts program with the arguments; input goes to its standard input, which then ends.
-    bool start(const QString& program, const QStringList& arguments, const QByteArray& input);
+    // Starts program with the arguments and this process's environment plus the given "NAME=value"
+    // entries; input goes to its standard input, which then ends.
+    bool start(const QString& program, const QStringList& arguments, const QByteArray& input,
+               const QList<QByteArray>& environment = {});
     QString errorString() const { return error; }
     qint64 processId() const { return pid; }
     bool isRunning() const { return running; }
@@ -36,6 +39,14 @@ public:
     // Once the process has ended: whether a signal ended it, and that signal or its exit code.
     bool crashed() const { return endedBySignal; }
     int exitCode() const { return code; }
+    // Once the process has ended: true when the system kept its exit status from this process (a
+    // program started with child signals ignored, or another waiter, reaps it first). Only what it
+    // wrote can tell then how it ended.
+    bool exitStatusLost() const { return statusLost; }
+
+    // Child processes are reaped by this process again when it was started with their end signal
+    // ignored, which a program inherits from whoever started it; a start-up step.
+    static void restoreChildSignal();
 
 private:
     void writeInput();
@@ -46,6 +57,7 @@ private:
     pid_t pid = 0;
     bool running = false;
     bool endedBySignal = false;
+    bool statusLost = false;
     int code = 0;
     int inFd = -1;
     int outFd = -1;

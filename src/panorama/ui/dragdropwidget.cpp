@@ -22,6 +22,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QLabel* makePanelText(const QString& text, int weight, int pixelSize, const QPoint& position, QWidget* panel)
@@ -116,21 +118,15 @@ void DragDropWidget::dragEnterEvent(QDragEnterEvent* event)
 }
 
 // Whether the drop holds only photos the stitch can read is told from their headers, at once; the
-// pixels of the thumbnails come in the background.
+// pixels of the thumbnails come in the background, and the files not added are named then.
 void DragDropWidget::dropEvent(QDropEvent* event)
 {
-    QStringList taken;
-    bool complete = true;
-    for (const QString& path : PhotoIntake::localPaths(event->mimeData()->urls())) {
-        if (!StitchFormats::canRead(path) ||
-            PhotoDecoder::readHeader(path).kind != PhotoDecoder::Header::Photo) {
-            complete = false;
-            break;
-        }
-        taken.append(path);
-    }
-    // Photos taken before a file that cannot be read stay.
-    addPhotoFiles(taken);
+    const QStringList paths = PhotoIntake::localPaths(event->mimeData()->urls());
+    const bool complete = std::all_of(paths.begin(), paths.end(), [](const QString& path) {
+        return StitchFormats::canRead(path) &&
+               PhotoDecoder::readHeader(path).kind == PhotoDecoder::Header::Photo;
+    });
+    addPhotoFiles(paths);
     if (!complete) {
         event->ignore();
         return;

@@ -16,6 +16,7 @@
 #include "support/photolikeimage.h"
 #include "support/stitchworkers.h"
 
+#include <QMessageBox>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -155,12 +156,17 @@ private slots:
         QVERIFY(page.photoPaths().isEmpty());
         QVERIFY(page.emptyPanel()->isVisible());
 
-        // A drop stops at the first undecodable file; what came before stays and hides the panel.
+        // A drop that holds a file the list cannot take is refused; the photos in it are added and
+        // the file is named.
         QFile text(folder.filePath("notes.txt"));
         QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
         text.close();
+        ModalAnswerer answerer;
+        QString said;
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
         QVERIFY(!dropUrls(&page, urlsOf({photo("x.png"), text.fileName(), photo("y.png")})));
-        QCOMPARE(page.photoPaths(), QStringList{photo("x.png")});
+        QCOMPARE(page.photoPaths(), (QStringList{photo("x.png"), photo("y.png")}));
+        QCOMPARE(said, QString("Add photos: Not a picture: 1 file was not added: notes.txt"));
         QVERIFY(!page.emptyPanel()->isVisible());
     }
 

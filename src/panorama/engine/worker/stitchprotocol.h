@@ -14,6 +14,9 @@ constexpr char modeScans[] = "scans";
 constexpr char unreadable[] = "unreadable";     // followed by the photo's index
 constexpr char failed[] = "failed";             // followed by the stitcher's status
 constexpr char outOfMemory[] = "out-of-memory"; // nothing follows
+constexpr char damaged[] = "damaged";           // followed by the photo's index
+constexpr char tooLarge[] = "too-large";        // followed by the photo's index
+constexpr char noSpace[] = "no-space";          // nothing follows: the result file did not fit
 constexpr char stitched[] = "stitched";         // followed by width, height and the kept photos' indices
 
 } // namespace StitchProtocol

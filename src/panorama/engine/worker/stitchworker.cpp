@@ -1,5 +1,6 @@
 // The stitch worker: a program of its own, so that a crash, a hang or running out of memory while
 // stitching ends this process only, never the window that asked for the panorama.
+#include "panorama/engine/stitchinput.h"
 #include "panorama/engine/worker/stitchprotocol.h"
 
 #include <QFile>
@@ -84,32 +85,19 @@ bool isOutOfMemory(const cv::Exception& e)
     std::abort();
 }
 
-// Pipes, devices, sockets and folders are refused before anything opens them: reading one could
-// block for ever.
-bool isRegularFile(const std::string& path)
-{
-    struct stat info
-    {
-    };
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // Empty when the photo cannot be read. Decoded as the photo list decodes it, so that whatever the list
 // shows can be stitched; the image library's own readers would also cost every stitch their long
 // start-up. Running out of memory is not unreadable and goes on up.
 cv::Mat loadPhoto(const std::string& path)
 {
-    if (!isRegularFile(path))
-        return cv::Mat();
-    std::string resolved;
-    try {
-        resolved = cv::samples::findFile(path, true, false);
-    } catch (const cv::Exception& e) {
-        if (isOutOfMemory(e))
-            throw;
+    QFile file;
+    const int fd = StitchInput::openPhoto(path);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            close(fd);
         return cv::Mat();
     }
-    QImageReader reader(QFile::decodeName(resolved.c_str()));
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     // The reader gives a null picture both for broken data and for want of memory.
@@ -119,7 +107,7 @@ cv::Mat loadPhoto(const std::string& path)
             throw std::bad_alloc();
         std::free(room);
     }
-    QImage picture = reader.read();
+    QImage picture = StitchInput::readWhole(reader);
     if (picture.isNull())
         return cv::Mat();
     if (picture.format() != QImage::Format_RGB32 && picture.format() != QImage::Format_ARGB32)
@@ -208,8 +196,7 @@ bool writeRgbRows(const cv::Mat& bgr, const std::string& path)
 void limitAddressSpace(unsigned long long headroom, const std::vector<std::string>& paths)
 {
     for (const std::string& path : paths)
-        if (isRegularFile(path))
-            (void)QImageReader::imageFormat(QFile::decodeName(path.c_str()));
+        (void)StitchInput::readHeader(path);
     cv::parallel_for_(cv::Range(0, 4 * cv::getNumThreads()), [](const cv::Range&) {});
     unsigned long long mappedPages = 0;
     if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
@@ -217,7 +204,11 @@ void limitAddressSpace(unsigned long long headroom, const std::vector<std::strin
             mappedPages = 0;
         std::fclose(statm);
     }
-    const rlim_t bound = rlim_t(mappedPages * (unsigned long long)sysconf(_SC_PAGESIZE) + headroom);
+    rlim_t bound = rlim_t(mappedPages * (unsigned long long)sysconf(_SC_PAGESIZE) + headroom);
+    // A limit already set from outside can only be lowered.
+    rlimit outside{};
+    if (getrlimit(RLIMIT_AS, &outside) == 0 && outside.rlim_max != RLIM_INFINITY)
+        bound = std::min(bound, outside.rlim_max);
     const rlimit limit{bound, bound};
     if (setrlimit(RLIMIT_AS, &limit) != 0)
         std::perror("seamwright-stitch: setrlimit");
@@ -226,15 +217,28 @@ void limitAddressSpace(unsigned long long headroom, const std::vector<std::strin
 int run(cv::Stitcher::Mode mode, unsigned long long headroom, const std::string& resultPath)
 {
     const std::vector<std::string> paths = readPaths();
+    StitchInput::silenceWarnings();
     if (headroom > 0)
         limitAddressSpace(headroom, paths);
+    // Nothing is decoded until every header has been read: a photo whose header claims too much is
+    // named before it can take the memory.
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const StitchInput::Header header = StitchInput::readHeader(paths[i]);
+        if (header.kind != StitchInput::Header::Photo) {
+            report(std::string(header.kind == StitchInput::Header::TooLarge ? StitchProtocol::tooLarge
+                                                                            : StitchProtocol::unreadable) +
+                   ' ' + std::to_string(i));
+            return 0;
+        }
+    }
     std::vector<cv::Mat> photos;
     photos.reserve(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
         photos.push_back(loadPhoto(paths[i]));
         // The stitcher would throw on an empty matrix without saying which photo it was.
         if (photos.back().empty()) {
-            report(std::string(StitchProtocol::unreadable) + ' ' + std::to_string(i));
+            // Its header was read a moment ago: what is missing is in the picture itself.
+            report(std::string(StitchProtocol::damaged) + ' ' + std::to_string(i));
             return 0;
         }
     }
@@ -253,6 +257,10 @@ int run(cv::Stitcher::Mode mode, unsigned long long headroom, const std::string&
     }
     photos.clear();
     if (!writeRgbRows(best.panorama, resultPath)) {
+        if (errno == ENOSPC || errno == EDQUOT) {
+            report(StitchProtocol::noSpace);
+            return 0;
+        }
         std::cerr << "seamwright-stitch: cannot write " << resultPath << ": " << std::strerror(errno)
                   << std::endl;
         return 1;
@@ -269,8 +277,7 @@ int run(cv::Stitcher::Mode mode, unsigned long long headroom, const std::string&
 
 int main(int argc, char** argv)
 {
-    // A worker must never outlive the thread that waits for it.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The death signal was set before the libraries started (workerguard.cpp).
     if (argc != 4) {
         std::cerr << "usage: seamwright-stitch panorama|scans <address-space headroom> <result file>"
                   << std::endl;
