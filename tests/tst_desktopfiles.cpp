@@ -1,6 +1,4 @@
-#include "cli/dispatch.h"
 
-#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,23 +11,24 @@ class TestDesktopFiles : public QObject
 
     QTemporaryDir prefix;
 
-    static int run(const QString& program, const QStringList& arguments, QString* said)
+    QString installed(const QString& path) const { return prefix.filePath("share/" + path); }
+    // The exit status; what the program printed goes to *said.
+    static int run(QStringList command, QString* said)
     {
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(program, arguments);
-        const bool ran = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
+        process.start(command.takeFirst(), command);
+        process.waitForFinished(120000);
         *said = QString::fromLocal8Bit(process.readAll());
-        return ran ? process.exitCode() : -1;
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
-    QString installed(const QString& path) const { return prefix.filePath("share/" + path); }
 
 private slots:
     void initTestCase()
     {
         QString said;
-        QVERIFY2(run(SEAMWRIGHT_CMAKE,
-                     {"--install", SEAMWRIGHT_BUILD_DIR, "--component", "desktop", "--prefix", prefix.path()},
+        QVERIFY2(run({SEAMWRIGHT_CMAKE, "--install", SEAMWRIGHT_BUILD_DIR, "--component", "desktop",
+                      "--prefix", prefix.path()},
                      &said) == 0,
                  qPrintable(said));
     }
@@ -49,35 +48,22 @@ private slots:
     void validatorsPass()
     {
         QFETCH(QStringList, command);
-        const QString program = QStandardPaths::findExecutable(command.takeFirst());
-        if (program.isEmpty())
+        command[0] = QStandardPaths::findExecutable(command[0]);
+        if (command[0].isEmpty())
             QSKIP("the validator is not installed (scripts/install-deps installs it)");
         QString said;
-        QVERIFY2(run(program, command, &said) == 0, qPrintable(said));
-        QVERIFY2(!said.contains("warning", Qt::CaseInsensitive), qPrintable(said));
+        QVERIFY2(run(command, &said) == 0 && !said.contains("warning", Qt::CaseInsensitive),
+                 qPrintable(said));
     }
 
-    // The file manager hands the window what the entry claims: photos the readers decode, and projects
-    // by the extension the window recognises.
-    void entryClaimsWhatTheWindowTakes()
+    // A file manager hands the window the files it opens, projects among them.
+    void entryTakesFiles()
     {
         QFile entry(installed("applications/app.seamwright.Seamwright.desktop"));
         QVERIFY(entry.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(entry.readAll());
+        const QByteArray text = entry.readAll();
         QVERIFY(text.contains("\nExec=seamwright %F\n"));
-        const QRegularExpression mimeLine("\nMimeType=([^\n]*)\n");
-        const QStringList types = mimeLine.match(text).captured(1).split(';', Qt::SkipEmptyParts);
-        QVERIFY(types.contains("application/x-seamwright-project"));
-        for (const QString& type : types)
-            QVERIFY2(type.startsWith("application/") ||
-                         QImageReader::supportedMimeTypes().contains(type.toLatin1()),
-                     qPrintable(type));
-
-        QFile globs(installed("mime/globs2"));
-        if (globs.open(QIODevice::ReadOnly)) {
-            QVERIFY(globs.readAll().contains("application/x-seamwright-project:*.seamwright"));
-            QVERIFY(Dispatch::isProject("/photos/trip.seamwright"));
-        }
+        QVERIFY(QRegularExpression("\nMimeType=.*application/x-seamwright-project;").match(text).hasMatch());
     }
 };
 
