@@ -1,5 +1,6 @@
 #include "app/applicationfont.h"
 #include "app/mywindows.h"
+#include "app/startupfiles.h"
 #include "cli/commandline.h"
 #include "panorama/engine/stitchfolders.h"
 #include "panorama/engine/workerprocess.h"
@@ -22,10 +23,14 @@ int main(int argc, char* argv[])
     StitchFolders::sweep();
     const CommandLine commandLine(argc, argv);
     if (commandLine.command() == CommandLine::Command::Window) {
-        QApplication app(argc, argv);
+        // What follows "--" is files only, even a name the toolkit would take for its option.
+        int toolkitArgc = 1 + commandLine.dispatch().toolkitArgumentCount();
+        QApplication app(toolkitArgc, argv);
+        QGuiApplication::setDesktopFileName(QStringLiteral("app.seamwright.Seamwright"));
         setUpFont();
         MyWindows window(nullptr);
         window.show();
+        StartupFiles::open(window.mainWindow(), commandLine.dispatch());
         return QApplication::exec();
     }
     if (!commandLine.needsApplication())

@@ -41,6 +41,8 @@ public:
     // Asks before unexported changes to the strip would be lost; true when the window may close.
     bool confirmClose();
 
+    PainterArea* canvas() const;
+
 private slots:
     void open();
     void save();
@@ -129,7 +131,6 @@ private:
     void onWheelZoom(int steps, const QPoint& pointer);
     void applyCommonSide(int direction, QLineEdit* edit, int current, void (PainterArea::*set)(int));
 
-    PainterArea* canvas() const;
     static StitcherConfig& config();
     QList<QPushButton*> toolButtons() const;
 

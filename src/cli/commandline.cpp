@@ -82,29 +82,6 @@ bool readColor(const QString& text, QColor& out)
     return out.isValid();
 }
 
-// The toolkit's own options that take a value; they may come before a command.
-bool isToolkitOptionWithValue(const QString& arg)
-{
-    static const QStringList named{"-style",         "-stylesheet", "-platform",     "-platformpluginpath",
-                                   "-platformtheme", "-plugin",     "-session",      "-display",
-                                   "-geometry",      "-title",      "-qwindowtitle", "-qwindowgeometry",
-                                   "-qwindowicon",   "-font",       "-fn",           "-bg",
-                                   "-background",    "-fg",         "-foreground",   "-btn",
-                                   "-button",        "-name",       "-visual",       "-ncols",
-                                   "-cmap",          "-im",         "-inputstyle"};
-    return named.contains(arg);
-}
-
-// How many leading arguments belong to the toolkit.
-int toolkitArgumentCount(const QStringList& arguments)
-{
-    int i = 0;
-    while (i < arguments.size() && arguments[i].startsWith(QLatin1Char('-')) &&
-           !arguments[i].startsWith(QLatin1String("--")) && arguments[i] != QLatin1String("-h"))
-        i += isToolkitOptionWithValue(arguments[i]) ? 2 : 1;
-    return i;
-}
-
 void printLine(const QString& text)
 {
     std::fputs(qPrintable(text + QLatin1Char('\n')), stderr);
@@ -150,37 +127,30 @@ bool CommandLine::fail(const QString& text)
     return false;
 }
 
-void CommandLine::parse(const QStringList& arguments)
+void CommandLine::parse(const QStringList& allArguments)
 {
-    if (arguments.isEmpty())
+    dispatched = Dispatch::decide(allArguments);
+    switch (dispatched.route()) {
+    case Dispatch::Route::Window:
         return;
-    // "seamwright -style fusion join ..." runs the command; the toolkit's options mean nothing to it.
-    const int toolkitCount = toolkitArgumentCount(arguments);
-    if (toolkitCount > 0 && toolkitCount < arguments.size() &&
-        (arguments[toolkitCount] == QLatin1String("join") ||
-         arguments[toolkitCount] == QLatin1String("panorama"))) {
-        parse(arguments.mid(toolkitCount));
-        return;
-    }
-    const QString first = arguments.first();
-    if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+    case Dispatch::Route::Help:
         cmd = Command::Help;
         return;
-    }
-    if (first == QLatin1String("--version")) {
+    case Dispatch::Route::Version:
         cmd = Command::Version;
         return;
-    }
-    if (first == QLatin1String("join")) {
-        cmd = Command::Join;
-    } else if (first == QLatin1String("panorama")) {
-        cmd = Command::Panorama;
-    } else if (first.startsWith(QLatin1String("--")) || !first.startsWith(QLatin1Char('-'))) {
-        fail(tr("unknown command \"%1\"").arg(first));
+    case Dispatch::Route::Usage:
+        fail(dispatched.errorString());
         return;
-    } else {
-        return; // a single-dash option belongs to the toolkit and the window
+    case Dispatch::Route::Join:
+        cmd = Command::Join;
+        break;
+    case Dispatch::Route::Panorama:
+        cmd = Command::Panorama;
+        break;
     }
+    // Toolkit options before the command word are no business of a command run without a window.
+    const QStringList arguments = allArguments.mid(dispatched.commandIndex());
 
     bool optionsEnded = false;
     bool watermarkStyled = false;
@@ -353,10 +323,13 @@ QString CommandLine::versionText()
 QString CommandLine::helpText()
 {
     return tr("Usage:\n"
-              "  seamwright                                       open the window\n"
+              "  seamwright [PHOTO...]                            open the window with these photos\n"
               "  seamwright join [options] -o OUT.png PHOTO...    join photos into one strip\n"
               "  seamwright panorama [--scans] -o OUT.png PHOTO...  stitch overlapping photos\n"
               "  seamwright --help | --version\n"
+              "\n"
+              "The window takes the toolkit's options, such as -platform NAME or -style NAME.\n"
+              "A photo named join or starting with - follows --: seamwright -- -photo.png\n"
               "\n"
               "join: the photos, scaled to one common size, edge to edge in the order given.\n"
               "  -o, --output FILE          the file to write (required): PNG, or JPEG or WebP when\n"

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "cli/dispatch.h"
 #include "cli/joboptions.h"
 
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
-// The executable's arguments: no command opens the window; `join` and `panorama` run without one.
+// The executable's arguments: no command opens the window, with the files named; `join` and
+// `panorama` run without one.
 class CommandLine
 {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
@@ -20,6 +22,8 @@ public:
 
     Command command() const { return cmd; }
     const JobOptions& options() const { return opts; }
+    // The window's photos and project, and what the toolkit may see of the arguments.
+    const Dispatch& dispatch() const { return dispatched; }
     // The one-line reason of a usage error.
     QString errorString() const { return error; }
     // Whether the command paints or decodes and so needs an application object first.
@@ -41,6 +45,7 @@ private:
     bool fail(const QString& text);
 
     Command cmd = Command::Window;
+    Dispatch dispatched;
     JobOptions opts;
     QString error;
 };

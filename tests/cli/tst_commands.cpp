@@ -202,7 +202,7 @@ private slots:
         const QString out = path("kept.png");
         QTest::newRow("help") << QStringList{"--help"} << 0 << "";
         QTest::newRow("version") << QStringList{"--version"} << 0 << "";
-        QTest::newRow("unknown command") << QStringList{"glue", "a.png"} << 2 << "glue";
+        QTest::newRow("unknown window option") << QStringList{"--glue", "a.png"} << 2 << "--glue";
         QTest::newRow("no output") << QStringList{"join", red} << 2 << "-o";
         QTest::newRow("no photo") << QStringList{"join", "-o", out} << 2 << "photo";
         QTest::newRow("unknown option") << QStringList{"join", "--bogus", "-o", out, red} << 2 << "--bogus";

@@ -4,6 +4,7 @@
 //   seamwright-artwork [--sheet contact.png [--scale n] [--only regex]] <resources folder>
 
 #include "artkit.h"
+#include "desktopart.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,20 +39,6 @@ QString resourceCollection(const Art::Pictures& pictures)
     out << "</qresource>\n</RCC>\n";
     return xml;
 }
-
-const char desktopEntry[] =
-    "[Desktop Entry]\n"
-    "Type=Application\n"
-    "Name=Seamwright\n"
-    "GenericName=Photo Stitcher\n"
-    "Comment=Join photos into one long picture or stitch a panorama\n"
-    "Exec=seamwright\n"
-    "Icon=seamwright\n"
-    "Terminal=false\n"
-    "Categories=Graphics;Photography;\n"
-    "Keywords=stitch;panorama;collage;strip;screenshot;\n"
-    "MimeType=image/png;image/jpeg;image/bmp;image/webp;image/x-portable-bitmap;"
-    "image/x-portable-graymap;image/x-portable-pixmap;image/x-xbitmap;image/x-xpixmap;\n";
 
 // Pictures the generator no longer makes would otherwise linger beside the collection.
 void removeStalePictures(const QDir& images, const Art::Pictures& pictures)
@@ -149,7 +136,6 @@ int main(int argc, char* argv[])
               [](const Art::Picture& a, const Art::Picture& b) { return a.path < b.path; });
 
     QDir().mkpath(images.filePath(QStringLiteral("color")));
-    QDir().mkpath(resources.filePath(QStringLiteral("desktop")));
     bool ok = true;
     for (const Art::Picture& picture : pictures) {
         if (!picture.image.save(images.filePath(picture.path), "PNG")) {
@@ -159,10 +145,7 @@ int main(int argc, char* argv[])
     }
     removeStalePictures(images, pictures);
     ok = writeText(images.filePath(QStringLiteral("images.qrc")), resourceCollection(pictures)) && ok;
-    ok = Art::logo(256).save(resources.filePath(QStringLiteral("desktop/seamwright.png")), "PNG") && ok;
-    ok = writeText(resources.filePath(QStringLiteral("desktop/seamwright.desktop")),
-                   QString::fromLatin1(desktopEntry)) &&
-         ok;
+    ok = writeDesktopFiles(resources) && ok;
     if (!sheetPath.isEmpty())
         ok = contactSheet(pictures, sheetScale, sheetFilter).save(sheetPath, "PNG") && ok;
     std::printf("%d pictures written to %s\n", int(pictures.size()), qPrintable(images.absolutePath()));
