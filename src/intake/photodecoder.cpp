@@ -18,11 +18,18 @@ namespace {
 // decodes. Warnings about a PNG's side information (its colour profile, say) leave the pixels whole.
 thread_local int readerWarnings = 0;
 thread_local bool countingWarnings = false;
+thread_local bool strayJpegBytes = false;
 QtMessageHandler forwardedHandler = nullptr;
 
 void countWarning(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (countingWarnings && type == QtWarningMsg && !text.startsWith(QLatin1String("libpng warning"))) {
+    // Stray bytes between JPEG segments, common in camera files, leave every pixel decoded; but the
+    // reader then keeps quiet about what follows, so the file's end is checked instead.
+    const bool stray = text.contains(QLatin1String("extraneous bytes before marker"));
+    if (countingWarnings && stray)
+        strayJpegBytes = true;
+    if (countingWarnings && type == QtWarningMsg && !stray &&
+        !text.startsWith(QLatin1String("libpng warning"))) {
         ++readerWarnings;
         return;
     }
@@ -38,10 +45,12 @@ public:
         static std::once_flag installed;
         std::call_once(installed, [] { forwardedHandler = qInstallMessageHandler(countWarning); });
         readerWarnings = 0;
+        strayJpegBytes = false;
         countingWarnings = true;
     }
     ~WarningCount() { countingWarnings = false; }
     bool any() const { return readerWarnings > 0; }
+    bool strayBytes() const { return strayJpegBytes; }
 };
 
 // Opens without blocking (a pipe swapped in after the check would otherwise wait for a writer) and
@@ -59,6 +68,16 @@ bool openRegular(const QString& path, QFile* file)
         return false;
     }
     return file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
+// No end-of-image marker after the last scan: entropy-coded data never holds one, so the file was cut.
+bool isJpegCutShort(QFile* file)
+{
+    if (!file->seek(0))
+        return true;
+    const QByteArray bytes = file->readAll();
+    const int scan = bytes.lastIndexOf("\xff\xda");
+    return scan < 0 || bytes.indexOf("\xff\xd9", scan) < 0;
 }
 
 // An uncompressed BMP shorter than its rows: its reader fills the missing ones without a word.
@@ -142,6 +161,8 @@ QImage decode(const QString& path, const QSize& fitWithin)
     QFile file;
     QImageReader reader;
     QSize size;
+    // The header's reading counts too: a JPEG reader says only its first warning.
+    const WarningCount warnings;
     if (!openPhoto(path, &file, &reader, &size))
         return {};
     if (size.isValid()) {
@@ -151,13 +172,10 @@ QImage decode(const QString& path, const QSize& fitWithin)
             reader.setScaledSize(fitted(size, fitWithin));
     }
     const QByteArray format = reader.format();
-    QImage image;
-    {
-        const WarningCount warnings;
-        image = reader.read();
-        if (warnings.any() || (format == "bmp" && isBmpCutShort(&file)))
-            return {};
-    }
+    QImage image = reader.read();
+    if (warnings.any() || (warnings.strayBytes() && isJpegCutShort(&file)) ||
+        (format == "bmp" && isBmpCutShort(&file)))
+        return {};
     if (image.isNull() || qint64(image.width()) * image.height() > maxPixels)
         return {};
     if (fitWithin.isValid() && fitted(image.size(), fitWithin) != image.size())

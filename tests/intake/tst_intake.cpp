@@ -4,6 +4,7 @@
 #include "intake/photointake.h"
 #include "panorama/engine/stitchformats.h"
 
+#include <QBuffer>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -157,6 +158,36 @@ private slots:
         file.close();
         QCOMPARE(PhotoDecoder::readHeader(svg).kind, PhotoDecoder::Header::NotAPhoto);
         QVERIFY(PhotoDecoder::decode(svg).isNull());
+    }
+
+    void strayBytesInAJpegAreNoDamage_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("stray bytes before the scan") << false;
+        QTest::newRow("stray bytes, then cut short") << true;
+    }
+
+    void strayBytesInAJpegAreNoDamage()
+    {
+        QFETCH(bool, cut);
+        QImage image(256, 192, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb(x, y, (x * y) & 255));
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(image.save(&buffer, "jpeg"));
+        QByteArray bytes = buffer.data();
+        const int scan = bytes.indexOf("\xff\xda");
+        QVERIFY(scan > 0);
+        bytes.insert(scan, QByteArray(3, '\0'));
+        if (cut)
+            bytes.truncate(scan + (bytes.size() - scan) / 2);
+        const QString path = dir.filePath(QString("stray%1.jpg").arg(cut));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) > 0);
+        file.close();
+        QCOMPARE(PhotoDecoder::decode(path).isNull(), cut);
     }
 
     void thumbnailsDecodeSmall()
