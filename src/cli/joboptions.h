@@ -30,6 +30,8 @@ struct JobOptions
     int quality = 90;   // JPEG and WebP
     int partLength = 0; // 0: one file
     int calm = 90;      // calm-cut sensitivity of the parts; 0 cuts at the length
+    // Screenshots of one scrolling page: trimmed where each continues the one before.
+    bool overlap = false;
 
     // panorama
     PanoramaStyle panoramaStyle = PanoramaStyle::Panorama;
