@@ -34,7 +34,7 @@ QImage joined(const Screens& s, const OverlapPlan& plan)
 Screens screens(Page kind, const QVector<int>& offsets, bool jpeg, int cross = 360)
 {
     Screens s =
-        kind == Page::Table ? cut(kind, cross, 640, 80, 0, offsets) : cut(kind, cross, 640, 60, 40, offsets);
+        kind == Page::Table ? cut(kind, cross, 640, 80, 0, offsets) : cut(kind, cross, 640, 60, 44, offsets);
     if (jpeg) {
         for (QImage& frame : s.frames)
             frame = throughJpeg(frame);
@@ -74,7 +74,7 @@ private slots:
         QFETCH(Page, kind);
         QFETCH(double, overlap);
         QFETCH(bool, jpeg);
-        const int viewport = kind == Page::Table ? 560 : 540;
+        const int viewport = kind == Page::Table ? 560 : 536;
         const Screens s = screens(kind, offsetsForOverlap(viewport, overlap, 4), jpeg);
         const OverlapPlan plan = OverlapFinder::plan(s.frames, s.vertical);
         QVERIFY(plan.apart.isEmpty());
