@@ -1,7 +1,8 @@
 // Finding where scrolling screenshots continue each other, against decoding them.
 //   bench_overlap [benchmark options]          pairs of 1080 x 2340 screenshots, PNG and JPEG
 //   bench_overlap --make-screens DIR [COUNT]   COUNT (30) overlapping screenshots of a chat as
-//                                              shot-NN.png and shot-NN.jpg (quality 85)
+//                                              shot-NN.png and shot-NN.jpg (quality 85), and page.png
+//   bench_overlap --compare OUT.png PAGE.png   how a joined file differs from the page
 // bench/overlap-join.sh compares `join --overlap` of those with the plain join.
 
 #include "overlap/overlapfinder.h"
@@ -115,6 +116,24 @@ int makeScreens(const QString& dir, int count)
     }
     std::printf("%d screenshots of %dx%d in %s; the page joined is %dx%d\n", count, cross, screen,
                 qPrintable(dir), s.expected.width(), s.expected.height());
+    return s.expected.save(QDir(dir).filePath("page.png")) ? 0 : 1;
+}
+
+// How a joined file differs from the page, over the columns both have.
+int compare(const QString& joined, const QString& pagePath)
+{
+    const QImage out(joined);
+    const QImage page(pagePath);
+    const int width = std::min(out.width(), page.width());
+    if (out.isNull() || page.isNull() || out.height() != page.height()) {
+        std::printf("%s: %dx%d, the page is %dx%d\n", qPrintable(joined), out.width(), out.height(),
+                    page.width(), page.height());
+        return 1;
+    }
+    const Difference d =
+        difference(out.copy(0, 0, width, out.height()), page.copy(0, 0, width, page.height()));
+    std::printf("%s: mean difference %.3f a channel, worst row %.3f\n", qPrintable(joined), d.mean,
+                d.worstLine);
     return 0;
 }
 
@@ -123,6 +142,8 @@ int makeScreens(const QString& dir, int count)
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--compare") == 0)
+        return compare(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc >= 3 && std::strcmp(argv[1], "--make-screens") == 0)
         return makeScreens(QString::fromLocal8Bit(argv[2]), argc >= 4 ? std::atoi(argv[3]) : 30);
     benchmark::Initialize(&argc, argv);

@@ -36,7 +36,7 @@ for format in png jpg; do
             option=
             [ "$mode" = overlap ] && option=--overlap
             /usr/bin/time -f '%e %U %S %M' -o "$work/time" \
-                "$SEAMWRIGHT" join --vertical $option -q -o "$work/$mode.png" "$work"/screens/shot-*."$format"
+                "$SEAMWRIGHT" join --vertical $option -q -o "$work/$mode.png" "$work"/screens/shot-[0-9]*."$format"
             cat "$work/time" >>"$work/$mode.times"
         done
     done
@@ -47,4 +47,5 @@ for format in png jpg; do
         rows=$(QT_QPA_PLATFORM=offscreen python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); print(struct.unpack('>I', d[20:24])[0])" "$work/$mode.png")
         printf '%-6s %-9s %9s %9.2f %9.0f %9s\n' "$format" "$mode" "$wall" "$cpu" "$peak" "$rows"
     done
+    QT_QPA_PLATFORM=offscreen "$BENCH" --compare "$work/overlap.png" "$work/screens/page.png"
 done

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace ScrollCorpus {
 
@@ -74,11 +75,9 @@ QFont face(const char* family, int pixels, bool bold = false)
     return font;
 }
 
-QImage textPage(int width, int length, Random& random)
+void textPage(QPainter& p, int width, int length, Random& random)
 {
-    QImage page(width, length, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter p(&page);
+    p.fillRect(0, 0, width, length, Qt::white);
     p.setRenderHint(QPainter::TextAntialiasing);
     const int size = std::max(11, width / 28);
     const QFont body = face("DejaVu Sans", size);
@@ -102,7 +101,6 @@ QImage textPage(int width, int length, Random& random)
         y += size;
         ++paragraph;
     }
-    return page;
 }
 
 void bubble(QPainter& p, const QString& text, bool mine, int width, int size, int& y)
@@ -127,11 +125,9 @@ void bubble(QPainter& p, const QString& text, bool mine, int width, int size, in
     y = box.bottom() + 1 + size / 2;
 }
 
-QImage chatPage(int width, int length, Random& random, bool onlyRepeats)
+void chatPage(QPainter& p, int width, int length, Random& random, bool onlyRepeats)
 {
-    QImage page(width, length, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter p(&page);
+    p.fillRect(0, 0, width, length, Qt::white);
     const int size = std::max(11, width / 26);
     const QStringList replies = {"OK", "Sounds good!", "OK"};
     int y = size;
@@ -152,14 +148,11 @@ QImage chatPage(int width, int length, Random& random, bool onlyRepeats)
         }
         ++message;
     }
-    return page;
 }
 
-QImage photoPage(int width, int length, Random& random)
+void photoPage(QPainter& p, int width, int length, Random& random)
 {
-    QImage page(width, length, QImage::Format_RGB32);
-    page.fill(QColor("#fafafa"));
-    QPainter p(&page);
+    p.fillRect(0, 0, width, length, QColor("#fafafa"));
     const int size = std::max(11, width / 30);
     const QFont caption = face("DejaVu Serif", size);
     int y = size;
@@ -178,7 +171,6 @@ QImage photoPage(int width, int length, Random& random)
         }
         y += size;
     }
-    return page;
 }
 
 int tableRowHeight(int cross)
@@ -187,11 +179,9 @@ int tableRowHeight(int cross)
 }
 
 // Sideways: width is the page's length.
-QImage tablePage(int cross, int length, Random& random)
+void tablePage(QPainter& p, int cross, int length, Random& random)
 {
-    QImage page(length, cross, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter p(&page);
+    p.fillRect(0, 0, length, cross, Qt::white);
     const int row = tableRowHeight(cross);
     const int size = row * 5 / 9;
     const int column = size * 6;
@@ -209,7 +199,6 @@ QImage tablePage(int cross, int length, Random& random)
             p.drawText(QRect(x, y, column - size / 2, row), Qt::AlignRight | Qt::AlignVCenter, text);
         }
     }
-    return page;
 }
 
 // The fixed bars, drawn for a vertical screen: a status bar and a title at the top, an input bar at
@@ -277,20 +266,39 @@ QImage footerBar(Page kind, int cross, int lines)
 
 QImage page(Page kind, int cross, int length, quint32 seed)
 {
-    Random random{seed * 2654435761u + 977u};
-    switch (kind) {
-    case Page::Text:
-        return textPage(cross, length, random);
-    case Page::Chat:
-        return chatPage(cross, length, random, false);
-    case Page::RepeatedChat:
-        return chatPage(cross, length, random, true);
-    case Page::Photos:
-        return photoPage(cross, length, random);
-    case Page::Table:
-        return tablePage(cross, length, random);
+    const bool sideways = kind == Page::Table;
+    QImage out(sideways ? QSize(length, cross) : QSize(cross, length), QImage::Format_RGB32);
+    // Painting loses everything beyond 32767 pixels of a device: long pages are painted in bands, each
+    // by the whole generator shifted onto it.
+    constexpr int band = 16384;
+    for (int top = 0; top < length; top += band) {
+        const int lines = std::min(band, length - top);
+        QImage part(sideways ? QSize(lines, cross) : QSize(cross, lines), QImage::Format_RGB32);
+        QPainter p(&part);
+        p.translate(sideways ? QPoint(-top, 0) : QPoint(0, -top));
+        Random random{seed * 2654435761u + 977u};
+        switch (kind) {
+        case Page::Text:
+            textPage(p, cross, length, random);
+            break;
+        case Page::Chat:
+        case Page::RepeatedChat:
+            chatPage(p, cross, length, random, kind == Page::RepeatedChat);
+            break;
+        case Page::Photos:
+            photoPage(p, cross, length, random);
+            break;
+        case Page::Table:
+            tablePage(p, cross, length, random);
+            break;
+        }
+        p.end();
+        for (int row = 0; row < part.height(); ++row) {
+            uchar* to = sideways ? out.scanLine(row) + 4 * top : out.scanLine(top + row);
+            std::memcpy(to, part.constScanLine(row), std::size_t(part.bytesPerLine()));
+        }
     }
-    return {};
+    return out;
 }
 
 QVector<int> offsetsForOverlap(int viewport, double overlap, int count)
@@ -345,13 +353,18 @@ Screens cut(Page kind, int cross, int screenLength, int header, int footer, cons
     const int covered = offsets.last() + viewport - offsets.first();
     const int total = header + covered + footer;
     QImage expected(s.vertical ? QSize(cross, total) : QSize(total, cross), QImage::Format_RGB32);
-    QPainter p(&expected);
+    // Copied line by line: the page may be longer than painting reaches.
+    auto place = [&](const QImage& source, int along) {
+        for (int row = 0; row < source.height(); ++row) {
+            uchar* to = s.vertical ? expected.scanLine(along + row) : expected.scanLine(row) + 4 * along;
+            std::memcpy(to, source.constScanLine(row), std::size_t(source.bytesPerLine()));
+        }
+    };
     if (header > 0)
-        p.drawImage(at(0), top);
-    p.drawImage(at(header), content.copy(alongRect(offsets.first(), covered)));
+        place(top, 0);
+    place(content.copy(alongRect(offsets.first(), covered)), header);
     if (footer > 0)
-        p.drawImage(at(header + covered), bottom);
-    p.end();
+        place(bottom, header + covered);
     s.expected = s.vertical ? expected.copy(0, 0, cross - s.thumbBand, total)
                             : expected.copy(0, 0, total, cross - s.thumbBand);
     return s;
