@@ -3,6 +3,8 @@
 //   bench_overlap --make-screens DIR [COUNT]   COUNT (30) overlapping screenshots of a chat as
 //                                              shot-NN.png and shot-NN.jpg (quality 85), and page.png
 //   bench_overlap --compare OUT.png PAGE.png   how a joined file differs from the page
+//   bench_overlap --corpus                     each corpus case at screen size: the page or not, and
+//                                              the time per pair
 // bench/overlap-join.sh compares `join --overlap` of those with the plain join.
 
 #include "overlap/overlapfinder.h"
@@ -14,8 +16,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <vector>
 
 using namespace ScrollCorpus;
 
@@ -137,11 +142,57 @@ int compare(const QString& joined, const QString& pagePath)
     return 0;
 }
 
+// Each case of the corpus at screen size: whether joining gives the page, and the time per pair.
+int corpus()
+{
+    std::printf("%-7s %-8s %-5s %-6s %-12s %-12s %s\n", "page", "overlap", "file", "apart", "equals page",
+                "mean diff", "ms per pair (median of 3, processor)");
+    for (int kind = 0; kind < 4; ++kind) {
+        const Page page = Page(kind);
+        const int foot = page == Page::Table ? 0 : footer;
+        const int viewport = screen - header - foot;
+        for (double overlap : {0.1, 0.5, 0.9}) {
+            const Screens s = cut(page, cross, screen, header, foot, offsetsForOverlap(viewport, overlap, 3));
+            for (bool jpeg : {false, true}) {
+                QVector<QImage> frames = s.frames;
+                if (jpeg) {
+                    for (QImage& frame : frames)
+                        frame = throughJpeg(frame);
+                }
+                std::vector<double> times;
+                OverlapPlan plan;
+                for (int run = 0; run < 3; ++run) {
+                    const std::clock_t start = std::clock();
+                    plan = OverlapFinder::plan(frames, s.vertical);
+                    times.push_back(double(std::clock() - start) * 1000 / CLOCKS_PER_SEC /
+                                    (frames.size() - 1));
+                }
+                std::sort(times.begin(), times.end());
+                // Joined as the canvas joins them, over the columns outside the thumb's band.
+                QVector<QPair<int, int>> spans;
+                for (const OverlapPlan::Span& span : plan.spans)
+                    spans << qMakePair(span.start, span.end);
+                const QImage joined = joinSpans(frames, spans, s.vertical,
+                                                s.vertical ? s.expected.width() : s.expected.height());
+                const Difference d = difference(joined, s.expected);
+                const bool equal = jpeg ? d.mean < 3 : d.worstLine == 0;
+                std::printf("%-7s %-8s %-5s %-6d %-12s %-12.3f %.2f\n", pageNames[kind],
+                            qPrintable(QStringLiteral("%1 %").arg(int(overlap * 100))), jpeg ? "jpeg" : "png",
+                            int(plan.apart.size()), equal ? (jpeg ? "within noise" : "exactly") : "NO",
+                            d.mean, times[1]);
+            }
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
+    if (argc == 2 && std::strcmp(argv[1], "--corpus") == 0)
+        return corpus();
     if (argc == 4 && std::strcmp(argv[1], "--compare") == 0)
         return compare(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc >= 3 && std::strcmp(argv[1], "--make-screens") == 0)

@@ -14,11 +14,13 @@ OverlapJoin::OverlapJoin(const PainterArea& canvas) : before(canvas.trims()), ve
         names.append(photo->name);
     }
     found = OverlapFinder::plan(images, vertical);
-    if (found.farBand > 0 && !images.isEmpty()) {
+    // The band is in pixels of the photos that showed it; the cut is in canvas units.
+    const int shown = int(found.trimmed.indexOf(true));
+    if (found.farBand > 0 && shown >= 0) {
         const StitcherConfig* config = StitcherConfig::instance();
-        const QImage& first = images.first();
-        farCut = vertical ? found.farBand * config->paintWidth / first.width()
-                          : found.farBand * config->paintHeight / first.height();
+        const QImage& photo = images.at(shown);
+        farCut = vertical ? found.farBand * config->paintWidth / photo.width()
+                          : found.farBand * config->paintHeight / photo.height();
     }
 }
 

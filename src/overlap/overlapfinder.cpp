@@ -32,7 +32,7 @@ constexpr int anchorBins = 48;
 constexpr int anchorReach = 4;
 constexpr int verifiedCount = 6;
 // A JPEG smears the edge of a bar over the few lines next to it: lines this close to the ends of the
-// content are left out of the comparison.
+// content are left out of the comparison, and the footer's edge is settled once the shift is known.
 constexpr int guard = 8;
 // A pixel of the far band that changes by this much in some channel belongs to a moving thumb.
 constexpr int thumbContrast = 48;
@@ -347,6 +347,15 @@ OverlapFinder::Match OverlapFinder::match(const Frame& a, const Frame& b) const
         return result;
     result.kind = Match::Overlap;
     result.shift = verified[0].shift;
+    // A line at the footer's edge belongs to the footer when it fits the same place better than the
+    // shifted one.
+    for (int more = 0; more < guard; ++more) {
+        const int line = length - 1 - footer;
+        if (line - result.shift < header ||
+            lineDifference(a, line, b, line, used) >= lineDifference(a, line, b, line - result.shift, used))
+            break;
+        ++footer;
+    }
     result.header = header;
     result.footer = footer;
     result.farBand = movingBand(a, b, first + guard, last - guard, result.shift);

@@ -1,7 +1,6 @@
 #include "overlap/overlapfinder.h"
 #include "support/scrollcorpus.h"
 
-#include <QPainter>
 #include <QtTest>
 
 using namespace ScrollCorpus;
@@ -9,26 +8,14 @@ Q_DECLARE_METATYPE(ScrollCorpus::Page)
 
 namespace {
 
-// The frames as the plan joins them, without the duplicates, across the strip only where no thumb moves.
+// The frames as the plan joins them, across the strip only where no thumb moves.
 QImage joined(const Screens& s, const OverlapPlan& plan)
 {
-    const int cross = (s.vertical ? s.frames[0].width() : s.frames[0].height()) - s.thumbBand;
-    int length = 0;
+    QVector<QPair<int, int>> spans;
     for (int i = 0; i < s.frames.size(); ++i)
-        length += plan.duplicates.contains(i) ? 0 : plan.spans[i].end - plan.spans[i].start;
-    QImage out(s.vertical ? QSize(cross, length) : QSize(length, cross), QImage::Format_RGB32);
-    QPainter p(&out);
-    int at = 0;
-    for (int i = 0; i < s.frames.size(); ++i) {
-        if (plan.duplicates.contains(i))
-            continue;
-        const int n = plan.spans[i].end - plan.spans[i].start;
-        p.drawImage(s.vertical ? QPoint(0, at) : QPoint(at, 0),
-                    s.frames[i].copy(s.vertical ? QRect(0, plan.spans[i].start, cross, n)
-                                                : QRect(plan.spans[i].start, 0, n, cross)));
-        at += n;
-    }
-    return out;
+        spans << (plan.duplicates.contains(i) ? qMakePair(0, 0)
+                                              : qMakePair(plan.spans[i].start, plan.spans[i].end));
+    return joinSpans(s.frames, spans, s.vertical, s.vertical ? s.expected.width() : s.expected.height());
 }
 
 Screens screens(Page kind, const QVector<int>& offsets, bool jpeg, int cross = 360)
@@ -82,7 +69,18 @@ private slots:
         // The thumb is cut off only where neighbours showed it moving, and then all of it.
         QVERIFY(plan.farBand == 0 || plan.farBand == s.thumbBand);
         const Difference d = difference(joined(s, plan), s.expected);
-        QVERIFY2(jpeg ? d.mean < 3 : d.worstLine == 0, qPrintable(QString::number(d.mean)));
+        QVERIFY2(jpeg ? d.mean < 3 && d.worstLine < 35 : d.worstLine == 0,
+                 qPrintable(QString::number(d.worstLine)));
+    }
+
+    // A phone's screen: the JPEG smears the footer's edge differently in every frame.
+    void phoneScreens()
+    {
+        Screens s = cut(Page::Chat, 1080, 2340, 210, 150, offsetsForOverlap(1980, 0.4, 3));
+        for (QImage& frame : s.frames)
+            frame = throughJpeg(frame);
+        const Difference d = difference(joined(s, OverlapFinder::plan(s.frames, true)), s.expected);
+        QVERIFY2(d.mean < 3 && d.worstLine < 35, qPrintable(QString::number(d.worstLine)));
     }
 
     void neverInvents_data()
@@ -125,7 +123,7 @@ private slots:
             QCOMPARE(plan.duplicates, duplicates);
             if (!duplicates.isEmpty()) {
                 const Difference d = difference(joined(s, plan), s.expected);
-                QVERIFY(jpeg ? d.mean < 3 : d.worstLine == 0);
+                QVERIFY(jpeg ? d.mean < 3 && d.worstLine < 35 : d.worstLine == 0);
             }
         }
     }

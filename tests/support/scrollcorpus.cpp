@@ -370,6 +370,30 @@ Screens cut(Page kind, int cross, int screenLength, int header, int footer, cons
     return s;
 }
 
+QImage joinSpans(const QVector<QImage>& frames, const QVector<QPair<int, int>>& spans, bool vertical,
+                 int cross)
+{
+    int length = 0;
+    for (const auto& span : spans)
+        length += span.second - span.first;
+    QImage out(vertical ? QSize(cross, length) : QSize(length, cross), QImage::Format_RGB32);
+    int at = 0;
+    for (int i = 0; i < frames.size(); ++i) {
+        const int n = spans[i].second - spans[i].first;
+        if (n <= 0)
+            continue;
+        const QImage piece =
+            frames[i]
+                .convertToFormat(QImage::Format_RGB32)
+                .copy(vertical ? QRect(0, spans[i].first, cross, n) : QRect(spans[i].first, 0, n, cross));
+        for (int row = 0; row < piece.height(); ++row)
+            std::memcpy(vertical ? out.scanLine(at + row) : out.scanLine(row) + 4 * at,
+                        piece.constScanLine(row), std::size_t(piece.bytesPerLine()));
+        at += n;
+    }
+    return out;
+}
+
 QImage throughJpeg(const QImage& image, int quality)
 {
     QByteArray bytes;

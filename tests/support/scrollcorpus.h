@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPair>
 #include <QString>
 #include <QVector>
 
@@ -37,6 +38,11 @@ Screens cut(Page kind, int cross, int screenLength, int header, int footer, cons
 
 // Offsets for count frames that each keep the given fraction of the viewport of the one before.
 QVector<int> offsetsForOverlap(int viewport, double overlap, int count);
+
+// The frames' spans [first, second) along the strip laid end to end, each frame's first cross pixels
+// only; frames whose span is empty are left out.
+QImage joinSpans(const QVector<QImage>& frames, const QVector<QPair<int, int>>& spans, bool vertical,
+                 int cross);
 
 // The image after a round trip through a JPEG file of that quality.
 QImage throughJpeg(const QImage& image, int quality = 85);
