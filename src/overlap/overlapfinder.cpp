@@ -23,6 +23,7 @@ int nearShift(int cross)
 }
 // A shift needs this many lines with something on them in its overlap to be taken or to cast doubt.
 constexpr int minEvidence = 3;
+// Lines that differ this much from the line a few before have something on them.
 constexpr float structureEdge = 8.0f;
 // A line of the later photo can be an anchor when its cells differ by this much from the line a few before.
 constexpr float anchorEdge = 4.0f;
@@ -31,6 +32,7 @@ constexpr float voteTolerance = 2.0f * OverlapFinder::cells;
 constexpr int anchorBins = 48;
 constexpr int anchorReach = 4;
 constexpr int verifiedCount = 6;
+constexpr int signatureBudget = 64;
 // A JPEG smears the edge of a bar over the few lines next to it: lines this close to the ends of the
 // content are left out of the comparison, and the footer's edge is settled once the shift is known.
 constexpr int guard = 8;
@@ -197,12 +199,15 @@ QVector<int> OverlapFinder::candidates(const Frame& a, const Frame& b, int first
     return shifts;
 }
 
-double OverlapFinder::signatureError(const Frame& a, const Frame& b, int first, int last, int shift) const
+double OverlapFinder::signatureError(const Frame& a, const Frame& b, int first, int last, int shift,
+                                     int& budget) const
 {
     const float* sa = a.signature.constData();
     const float* sb = b.signature.constData();
     double total = 0;
     for (int line = first; line < last - shift; ++line) {
+        if (--budget < 0)
+            return -1;
         float d = 0;
         for (int k = 0; k < cells; ++k)
             d += std::fabs(sa[(line + shift) * cells + k] - sb[line * cells + k]);
@@ -315,10 +320,13 @@ OverlapFinder::Match OverlapFinder::match(const Frame& a, const Frame& b) const
         double error;
     };
     QVector<Verified> close;
+    // Wrong shifts fail within a few lines; content that repeats lets many run on, and the work stays
+    // in proportion to the length: shifts with the most votes come first.
+    int budget = signatureBudget * (last - first);
     for (int shift : candidates(a, b, first, last)) {
         if (structured[std::max(from, to - shift)] - structured[from] < minEvidence)
             continue;
-        const double error = signatureError(a, b, from, to, shift);
+        const double error = signatureError(a, b, from, to, shift, budget);
         if (error >= 0)
             close.append({shift, error});
     }

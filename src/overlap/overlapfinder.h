@@ -47,8 +47,8 @@ private:
     double lineDifference(const Frame& a, int la, const Frame& b, int lb, int used) const;
     // The shifts the signatures allow, most promising first.
     QVector<int> candidates(const Frame& a, const Frame& b, int first, int last) const;
-    // As pixelError, on the signatures.
-    double signatureError(const Frame& a, const Frame& b, int first, int last, int shift) const;
+    // As pixelError, on the signatures, comparing no more lines than the budget has left.
+    double signatureError(const Frame& a, const Frame& b, int first, int last, int shift, int& budget) const;
     // Mean absolute difference a channel of b's lines [first, last - shift) against a's lines
     // [first + shift, last) on the full pixels; -1 when a line or the whole is beyond the noise.
     double pixelError(const Frame& a, const Frame& b, int first, int last, int shift, int used) const;
