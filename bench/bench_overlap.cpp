@@ -145,8 +145,8 @@ int compare(const QString& joined, const QString& pagePath)
 // Each case of the corpus at screen size: whether joining gives the page, and the time per pair.
 int corpus()
 {
-    std::printf("%-7s %-8s %-5s %-6s %-12s %-12s %s\n", "page", "overlap", "file", "apart", "equals page",
-                "mean diff", "ms per pair (median of 3, processor)");
+    std::printf("%-7s %-8s %-5s %-6s %-12s %-10s %-10s %s\n", "page", "overlap", "file", "apart",
+                "equals page", "mean diff", "worst row", "ms per pair (median of 3, processor)");
     for (int kind = 0; kind < 4; ++kind) {
         const Page page = Page(kind);
         const int foot = page == Page::Table ? 0 : footer;
@@ -175,8 +175,8 @@ int corpus()
                 const QImage joined = joinSpans(frames, spans, s.vertical,
                                                 s.vertical ? s.expected.width() : s.expected.height());
                 const Difference d = difference(joined, s.expected);
-                const bool equal = jpeg ? d.mean < 3 : d.worstLine == 0;
-                std::printf("%-7s %-8s %-5s %-6d %-12s %-12.3f %.2f\n", pageNames[kind],
+                const bool equal = jpeg ? d.mean < 3 && d.worstLine < 35 : d.worstLine == 0;
+                std::printf("%-7s %-8s %-5s %-6d %-12s %-10.3f %-10.3f %.2f\n", pageNames[kind],
                             qPrintable(QStringLiteral("%1 %").arg(int(overlap * 100))), jpeg ? "jpeg" : "png",
                             int(plan.apart.size()), equal ? (jpeg ? "within noise" : "exactly") : "NO",
                             d.mean, times[1]);
