@@ -179,7 +179,7 @@ int corpus()
                 std::printf("%-7s %-8s %-5s %-6d %-12s %-10.3f %-10.3f %.2f\n", pageNames[kind],
                             qPrintable(QStringLiteral("%1 %").arg(int(overlap * 100))), jpeg ? "jpeg" : "png",
                             int(plan.apart.size()), equal ? (jpeg ? "within noise" : "exactly") : "NO",
-                            d.mean, times[1]);
+                            d.mean, d.worstLine, times[1]);
             }
         }
     }

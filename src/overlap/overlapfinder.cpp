@@ -120,7 +120,7 @@ OverlapFinder::Frame OverlapFinder::frame(const QImage& image) const
     return f;
 }
 
-double OverlapFinder::lineDifference(const Frame& a, int la, const Frame& b, int lb, int used) const
+qint64 OverlapFinder::lineSum(const Frame& a, int la, const Frame& b, int lb, int used) const
 {
     qint64 sum = 0;
     if (vertical) {
@@ -141,7 +141,42 @@ double OverlapFinder::lineDifference(const Frame& a, int la, const Frame& b, int
         for (int c = 0; c < used; ++c)
             sum += channelDifference(a.image.constScanLine(c) + 4 * la, b.image.constScanLine(c) + 4 * lb);
     }
-    return double(sum) / (3.0 * used);
+    return sum;
+}
+
+double OverlapFinder::lineDifference(const Frame& a, int la, const Frame& b, int lb, int used) const
+{
+    return double(lineSum(a, la, b, lb, used)) / (3.0 * used);
+}
+
+int OverlapFinder::fixedRun(const Frame& a, const Frame& b, int most, bool fromEnd) const
+{
+    const int used = usedCross(a.cross);
+    // In blocks of lines, so that the columns of a sideways strip are read row by row.
+    constexpr int block = 64;
+    QVector<qint64> sums(block);
+    for (int run = 0; run < most; run += block) {
+        const int n = std::min(block, most - run);
+        const int start = fromEnd ? a.length - run - n : run;
+        if (vertical) {
+            for (int i = 0; i < n; ++i)
+                sums[i] = lineSum(a, start + i, b, start + i, used);
+        } else {
+            sums.fill(0);
+            for (int c = 0; c < used; ++c) {
+                const uchar* pa = a.image.constScanLine(c) + 4 * start;
+                const uchar* pb = b.image.constScanLine(c) + 4 * start;
+                for (int i = 0; i < n; ++i)
+                    sums[i] += channelDifference(pa + 4 * i, pb + 4 * i);
+            }
+        }
+        for (int k = 0; k < n; ++k) {
+            const int i = fromEnd ? n - 1 - k : k;
+            if (double(sums[i]) / (3.0 * used) > fixedTolerance)
+                return run + k;
+        }
+    }
+    return most;
 }
 
 QVector<int> OverlapFinder::candidates(const Frame& a, const Frame& b, int first, int last) const
@@ -285,17 +320,12 @@ OverlapFinder::Match OverlapFinder::match(const Frame& a, const Frame& b) const
         return result;
     const int length = a.length;
     const int used = usedCross(a.cross);
-    int header = 0;
-    while (header < length && lineDifference(a, header, b, header, used) <= fixedTolerance)
-        ++header;
+    const int header = fixedRun(a, b, length, false);
     if (header == length) {
         result.kind = Match::Duplicate;
         return result;
     }
-    int footer = 0;
-    while (footer < length - header &&
-           lineDifference(a, length - 1 - footer, b, length - 1 - footer, used) <= fixedTolerance)
-        ++footer;
+    int footer = fixedRun(a, b, length - header, true);
     const int first = header;
     const int last = length - footer;
     if (last - first < 4 * guard)

@@ -43,8 +43,12 @@ private:
     Match match(const Frame& a, const Frame& b) const;
     int usedCross(int cross) const;
     int farBandLimit(int cross) const;
-    // Mean absolute difference a channel of line la of a and line lb of b, up to cross position used.
+    // Absolute differences of line la of a and line lb of b summed over the channels up to cross
+    // position used, and their mean a channel.
+    qint64 lineSum(const Frame& a, int la, const Frame& b, int lb, int used) const;
     double lineDifference(const Frame& a, int la, const Frame& b, int lb, int used) const;
+    // How many lines from the start (or the end) are the same in both, at most most.
+    int fixedRun(const Frame& a, const Frame& b, int most, bool fromEnd) const;
     // The shifts the signatures allow, most promising first.
     QVector<int> candidates(const Frame& a, const Frame& b, int first, int last) const;
     // As pixelError, on the signatures, comparing no more lines than the budget has left.
