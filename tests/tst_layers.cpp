@@ -12,14 +12,17 @@ private slots:
     {
         const QMap<QString, QStringList> allowed = {
             {"app",
-             {"editphotos", "panorama/ui", "cli", "canvas", "intake", "export", "panorama/engine", "settings",
-              "widgets"}},
-            {"editphotos", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets"}},
-            {"panorama/ui", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets"}},
-            {"cli", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets"}},
-            {"canvas", {"intake", "settings", "widgets"}},
+             {"editphotos", "panorama/ui", "cli", "canvas", "intake", "export", "panorama/engine", "overlap",
+              "settings", "widgets"}},
+            {"editphotos",
+             {"canvas", "intake", "export", "panorama/engine", "overlap", "settings", "widgets"}},
+            {"panorama/ui",
+             {"canvas", "intake", "export", "panorama/engine", "overlap", "settings", "widgets"}},
+            {"cli", {"canvas", "intake", "export", "panorama/engine", "overlap", "settings", "widgets"}},
+            {"canvas", {"intake", "overlap", "settings", "widgets"}},
             {"intake", {"settings", "widgets"}},
             {"export", {}},
+            {"overlap", {}},
             {"panorama/engine", {}},
             {"settings", {"widgets"}},
             {"widgets", {}}};

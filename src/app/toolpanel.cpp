@@ -3,6 +3,7 @@
 
 #include "app/mainwindow.h"
 
+#include "app/overlapjoinbutton.h"
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
 #include "widgets/helveticaneuelabel.h"
@@ -211,6 +212,9 @@ QWidget* MainWindow::buildStitchingSection()
                                    {"cutpic-out@2x.png", tr("Trim the strip's outer edges"), &cutOuterButton},
                                    {"cutpic-all@2x.png", tr("Trim every edge"), &cutAllButton}};
     connectClicks(segmentRow(row, cuts, section), &MainWindow::onClickCutMode);
+    auto* overlapRow = rowLayout(0, 0, 20, 0, 0);
+    layout->addLayout(overlapRow);
+    overlapRow->addWidget(new OverlapJoinButton(canvas(), section));
     return section;
 }
 

@@ -217,6 +217,45 @@ bool PainterArea::hasTrims() const
     return cutLeft != 0 || cutRight != 0 || cutTop != 0 || cutBottom != 0;
 }
 
+PainterArea::Trims PainterArea::trims() const
+{
+    Trims t;
+    for (const PaintImage* photo : paintImages)
+        t.crops.append(photo->crop());
+    t.cutLeft = cutLeft;
+    t.cutTop = cutTop;
+    t.cutRight = cutRight;
+    t.cutBottom = cutBottom;
+    return t;
+}
+
+void PainterArea::setTrims(const Trims& t)
+{
+    for (int i = 0; i < std::min(int(paintImages.size()), int(t.crops.size())); ++i) {
+        PaintImage* photo = paintImages[i];
+        const double width = photo->image.width();
+        const double height = photo->image.height();
+        Crop crop;
+        crop.left = std::clamp(t.crops[i].left, 0.0, width - 1);
+        crop.top = std::clamp(t.crops[i].top, 0.0, height - 1);
+        crop.right = std::clamp(t.crops[i].right, crop.left + 1, width);
+        crop.bottom = std::clamp(t.crops[i].bottom, crop.top + 1, height);
+        photo->setCrop(crop);
+    }
+    auto keep = [](double cut, double opposite, double area) {
+        return std::clamp(cut, 0.0, std::max(0.0, area - 1 - std::max(0.0, opposite)));
+    };
+    cutLeft = keep(t.cutLeft, 0, areaWidth);
+    cutRight = keep(t.cutRight, cutLeft, areaWidth);
+    cutTop = keep(t.cutTop, 0, areaHeight);
+    cutBottom = keep(t.cutBottom, cutTop, areaHeight);
+    adjustSize();
+    update();
+    centreCrossAxis();
+    placeButtons();
+    emit signalStripEdited();
+}
+
 // ---- layout settings
 
 void PainterArea::setDirection(int d)

@@ -111,6 +111,20 @@ public:
     // The layout state as the geometry functions take it.
     Geometry::StripLayout stripLayout() const;
 
+    // What trimming changes: every photo's crop in strip order and the four strip cuts.
+    struct Trims
+    {
+        QVector<Geometry::Crop> crops;
+        double cutLeft = 0;
+        double cutTop = 0;
+        double cutRight = 0;
+        double cutBottom = 0;
+    };
+    Trims trims() const;
+    // All of them at once, as one edit of the strip. Crops are kept within their images and a pixel
+    // wide; cuts leave a unit of the strip across, as a drag does.
+    void setTrims(const Trims& trims);
+
     QSize sizeHint() const override;
 
 public slots:

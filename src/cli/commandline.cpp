@@ -41,6 +41,7 @@ const OptionInfo optionTable[] = {
     {"--replace-parts", true, false, false},
     {"--parts", true, false, true},
     {"--calm", true, false, true},
+    {"--overlap", true, false, false},
 };
 
 const OptionInfo* findOption(const QString& name)
@@ -269,6 +270,8 @@ bool CommandLine::parseOption(const QString& name, const QString& value)
         opts.quiet = true;
     } else if (name == QLatin1String("--vertical")) {
         opts.direction = JobOptions::Direction::Vertical;
+    } else if (name == QLatin1String("--overlap")) {
+        opts.overlap = true;
     } else if (name == QLatin1String("--scans")) {
         opts.panoramaStyle = JobOptions::PanoramaStyle::Scans;
     } else if (name == QLatin1String("--color")) {
@@ -337,6 +340,9 @@ QString CommandLine::helpText()
               "                             output, and a pipe or a device is written through\n"
               "  --format png|jpeg|webp     the kind of file, for a name without its suffix\n"
               "  --vertical                 one photo below the other (default: side by side)\n"
+              "  --overlap                  the photos are screenshots of one scrolling page: each\n"
+              "                             row shows once, fixed bars once, a photo that shows\n"
+              "                             nothing new is left out (default: edge to edge)\n"
               "  --size N                   the common height (side by side) or width (vertical)\n"
               "                             in pixels, 10 to 1000000 (default: the first photo's)\n"
               "  --inner N                  spacing between photos, 0 to 100 as the Inner slider:\n"

@@ -32,6 +32,8 @@ struct JobOptions
     int partLength = 0;        // 0: one file
     int calm = 90;             // calm-cut sensitivity of the parts; 0 cuts at the length
     bool replaceParts = false; // older parts of the name beyond the new ones are removed
+    // Screenshots of one scrolling page: trimmed where each continues the one before.
+    bool overlap = false;
 
     // panorama
     PanoramaStyle panoramaStyle = PanoramaStyle::Panorama;

@@ -1,6 +1,7 @@
 #include "cli/joincommand.h"
 
 #include "canvas/geometry.h"
+#include "canvas/overlapjoin.h"
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/tools/watermark.h"
@@ -76,6 +77,16 @@ bool JoinCommand::decodePhotos(QList<QImage>& images)
     return false;
 }
 
+void JoinCommand::joinOverlaps(PainterArea& canvas)
+{
+    const OverlapJoin join(canvas);
+    for (const auto& pair : join.apartNames())
+        progress.report(tr("%1 and %2 do not overlap; joined edge to edge").arg(pair.first, pair.second));
+    for (const QString& name : join.duplicateNames())
+        progress.report(tr("%1 repeats the photo before it; left out").arg(name));
+    join.apply(canvas);
+}
+
 bool JoinCommand::run()
 {
     if (!StripOutput::acceptsTarget(opts, progress))
@@ -109,6 +120,9 @@ bool JoinCommand::run()
         else
             canvas.setPaintHeight(opts.commonSize);
     }
+    if (opts.overlap)
+        joinOverlaps(canvas);
+
     int spacingMode = 0;
     if (opts.inner >= 0)
         spacingMode |= Geometry::SpacingInnerBit;
