@@ -13,14 +13,15 @@ private slots:
         const QMap<QString, QStringList> allowed = {
             {"app",
              {"editphotos", "panorama/ui", "cli", "canvas", "intake", "export", "panorama/engine", "settings",
-              "widgets"}},
-            {"editphotos", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets"}},
-            {"panorama/ui", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets"}},
-            {"cli", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets"}},
+              "widgets", "crop"}},
+            {"editphotos", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets", "crop"}},
+            {"panorama/ui", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets", "crop"}},
+            {"cli", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets", "crop"}},
             {"canvas", {"intake", "settings", "widgets"}},
             {"intake", {"settings", "widgets"}},
             {"export", {}},
-            {"panorama/engine", {}},
+            {"panorama/engine", {"crop"}},
+            {"crop", {}},
             {"settings", {"widgets"}},
             {"widgets", {}}};
         const auto folderOf = [](const QString& path) {

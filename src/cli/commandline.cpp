@@ -34,6 +34,7 @@ const OptionInfo optionTable[] = {
     {"--watermark-spacing", true, false, true},
     {"--watermark-color", true, false, true},
     {"--scans", false, true, false},
+    {"--no-crop", false, true, false},
     {"--quality", true, false, true},
     {"--parts", true, false, true},
     {"--calm", true, false, true},
@@ -243,6 +244,8 @@ bool CommandLine::parseOption(const QString& name, const QString& value)
         opts.direction = JobOptions::Direction::Vertical;
     } else if (name == QLatin1String("--scans")) {
         opts.panoramaStyle = JobOptions::PanoramaStyle::Scans;
+    } else if (name == QLatin1String("--no-crop")) {
+        opts.keepWhole = true;
     } else if (name == QLatin1String("--color")) {
         if (!readColor(value, opts.spacingColor))
             return badValue(tr("a colour such as #RRGGBB"));
@@ -331,6 +334,8 @@ QString CommandLine::helpText()
               "panorama: overlapping photos stitched into one picture (two photos or more).\n"
               "  -o, --output FILE          the PNG file to write (required)\n"
               "  --scans                    flat documents and scans (default: photos of a scene)\n"
+              "  --no-crop                  keep the empty edges round the photos (default: cut to\n"
+              "                             the largest rectangle that holds only picture)\n"
               "\n"
               "Both commands:\n"
               "  -q, --quiet                no progress line on a terminal\n"

@@ -268,6 +268,30 @@ private slots:
         }
     }
 
+    // The panorama is cut to its picture unless --no-crop keeps it whole; the cut is a part of the whole
+    // with no black corner left.
+    void panoramaCropsUnlessAskedNot()
+    {
+        const QStringList photos = PanoramaViews::write(dir.path());
+        const QString cut = path("cut.png"), whole = path("whole.png");
+        QCOMPARE(seamwright(QStringList{"panorama", "-o", cut} + photos).exitCode, 0);
+        QCOMPARE(seamwright(QStringList{"panorama", "--no-crop", "-o", whole} + photos).exitCode, 0);
+        const QImage cutImage = QImage(cut).convertToFormat(QImage::Format_RGB32);
+        const QImage wholeImage = QImage(whole).convertToFormat(QImage::Format_RGB32);
+        // Turned about the vertical, the views bend only at the top and the bottom.
+        QVERIFY(cutImage.width() <= wholeImage.width() && cutImage.height() < wholeImage.height());
+        QVERIFY(cutImage.height() > wholeImage.height() / 2);
+        QCOMPARE(qGray(wholeImage.pixel(0, 0)), 0);
+        for (const QPoint corner : {QPoint(0, 0), QPoint(cutImage.width() - 1, cutImage.height() - 1)})
+            QVERIFY(qGray(cutImage.pixel(corner)) > 0);
+        bool found = false;
+        for (int y = 0; y + cutImage.height() <= wholeImage.height() && !found; ++y)
+            for (int x = 0; x + cutImage.width() <= wholeImage.width() && !found; ++x)
+                found = wholeImage.pixel(x, y) == cutImage.pixel(0, 0) &&
+                        wholeImage.copy(x, y, cutImage.width(), cutImage.height()) == cutImage;
+        QVERIFY(found);
+    }
+
     // Three views and a photo that matches none of them: the panorama is made and the photo named.
     void panorama()
     {

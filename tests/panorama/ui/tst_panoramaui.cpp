@@ -1,4 +1,5 @@
 #include "panorama/engine/panoramathread.h"
+#include "panorama/ui/cropchoice.h"
 #include "panorama/ui/dragdropwidget.h"
 #include "panorama/ui/imageview.h"
 #include "panorama/ui/panoramaprocess.h"
@@ -8,6 +9,7 @@
 #include "panorama/ui/photocontent.h"
 #include "panorama/ui/photoitem.h"
 #include "panorama/ui/resultgeometry.h"
+#include "settings/appsettings.h"
 #include "support/dropurls.h"
 #include "support/filledimage.h"
 #include "support/isolatedsettings.h"
@@ -205,6 +207,50 @@ private slots:
         QCOMPARE(page.picture()->geometry(), expected);
     }
 
+    // The page shows and hands back the picture cut to its area unless the box keeps it whole; the
+    // box's state outlives the page. A picture without empty edges has nothing to cut.
+    void keepWholeSwitchesShownAndTakenPicture_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QString>("croppedText");
+        QTest::newRow("empty wedges")
+            << QRect(100, 40, 1200, 420) << "1200 × 420 pixels, cropped to the picture";
+        QTest::newRow("no empty pixel") << QRect(0, 0, 1400, 500) << "1400 × 500 pixels, no empty edges";
+    }
+
+    void keepWholeSwitchesShownAndTakenPicture()
+    {
+        QFETCH(QRect, area);
+        QFETCH(QString, croppedText);
+        const QImage whole = photoLikeImage(1400, 500, 3).convertToFormat(QImage::Format_RGB888);
+        const bool croppable = area != whole.rect();
+        AppSettings::instance()->setKeepWholePanorama(false);
+        {
+            PanoramaView page(whole);
+            page.setPictureArea(area);
+            QCOMPARE(page.picture()->image(), whole.copy(area));
+            QCOMPARE(page.result(), whole.copy(area));
+            QCOMPARE(page.cropChoice()->sizeLabel()->text(), croppedText);
+            QCOMPARE(page.cropChoice()->checkBox()->isEnabled(), croppable);
+            if (!croppable)
+                return;
+            page.zoomSlider()->setValue(90);
+            page.cropChoice()->checkBox()->click();
+            QCOMPARE(page.picture()->image(), whole);
+            QCOMPARE(page.result(), whole);
+            QCOMPARE(page.cropChoice()->sizeLabel()->text(), QString("1400 × 500 pixels, not cropped"));
+            // The other picture is fitted afresh.
+            QCOMPARE(page.picture()->geometry(), ResultGeometry::fitPicture(whole.size()).rect);
+        }
+        PanoramaView next(whole);
+        next.setPictureArea(area);
+        QVERIFY(next.cropChoice()->checkBox()->isChecked());
+        QCOMPARE(next.result(), whole);
+        next.cropChoice()->checkBox()->click();
+        QVERIFY(!AppSettings::instance()->keepWholePanorama());
+        QCOMPARE(next.result().size(), area.size());
+    }
+
     void dragMovesFromTheSecondMoveAndZoomKeepsTheCentre()
     {
         QImage picture(1400, 340, QImage::Format_RGB888);
@@ -296,6 +342,7 @@ private slots:
         // Three views turned apart are joined into one picture much wider than any of them.
         QVERIFY2(panorama.width() > 900, qPrintable(QString::number(panorama.width())));
         QCOMPARE(result->picture()->width(), 700);
+        QVERIFY(result->cropChoice()->sizeLabel()->text().endsWith("cropped to the picture"));
 
         buttonFor(result, "done")->click();
         QCOMPARE(handedBack.count(), 1);

@@ -14,6 +14,8 @@ constexpr char modeScans[] = "scans";
 constexpr char unreadable[] = "unreadable";     // followed by the photo's index
 constexpr char failed[] = "failed";             // followed by the stitcher's status
 constexpr char outOfMemory[] = "out-of-memory"; // nothing follows
-constexpr char stitched[] = "stitched";         // followed by width, height and the kept photos' indices
+// followed by width, height, the picture area's left, top, width and height (the largest rectangle
+// that holds no empty pixel) and the kept photos' indices
+constexpr char stitched[] = "stitched";
 
 } // namespace StitchProtocol
