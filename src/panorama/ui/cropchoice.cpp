@@ -11,7 +11,7 @@ CropChoice::CropChoice(QWidget* parent) : QWidget(parent)
     setStyleSheet(QStringLiteral("color: #EBECEE"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
+    layout->setSpacing(8);
     box = new QCheckBox(tr("Keep the whole picture"), this);
     box->setChecked(AppSettings::instance()->keepWholePanorama());
     box->setToolTip(tr("Show and take the panorama with the empty edges that warping the photos leaves, "
@@ -33,11 +33,8 @@ bool CropChoice::keepWhole() const
 void CropChoice::describe(const QSize& shown, bool cropped, bool croppable)
 {
     box->setEnabled(croppable);
-    const QString size = tr("%1 × %2 pixels").arg(shown.width()).arg(shown.height());
-    if (!croppable)
-        label->setText(tr("%1, no empty edges").arg(size));
-    else if (cropped)
-        label->setText(tr("%1, cropped to the picture").arg(size));
-    else
-        label->setText(tr("%1, not cropped").arg(size));
+    label->setText((cropped ? tr("%1 × %2 px, cropped") : tr("%1 × %2 px, not cropped"))
+                       .arg(shown.width())
+                       .arg(shown.height()));
+    label->setToolTip(croppable ? QString() : tr("The panorama has no empty edges to cut away"));
 }

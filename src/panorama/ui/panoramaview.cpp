@@ -47,7 +47,6 @@ PanoramaView::PanoramaView(const QImage& img, QWidget* parent)
     choice->describe(img.size(), false, false);
     connect(choice, &CropChoice::keepWholeChanged, this, &PanoramaView::showChosenPicture);
     barLayout->addWidget(choice);
-    barLayout->addSpacing(12);
 
     QPushButton* doneButton = makePanoramaButton(QStringLiteral("done"), bar);
     connect(doneButton, &QPushButton::clicked, this, &PanoramaView::signalsDone);

@@ -212,13 +212,7 @@ private slots:
 
     // The worker hands back the whole picture, pixel for pixel the stitcher's own, with the largest
     // rectangle of it that the stitcher's coverage mask holds without an empty pixel.
-    void resultComesWholeWithItsPictureArea_data()
-    {
-        QTest::addColumn<QByteArray>("style");
-        QTest::addColumn<int>("mode");
-        QTest::newRow("Panorama") << QByteArray("Panorama") << int(cv::Stitcher::PANORAMA);
-        QTest::newRow("Scans") << QByteArray("Scans") << int(cv::Stitcher::SCANS);
-    }
+    void resultComesWholeWithItsPictureArea_data() { workerStitchesInTheChosenMode_data(); }
 
     void resultComesWholeWithItsPictureArea()
     {
@@ -238,26 +232,24 @@ private slots:
         QImage whole;
         QRect area;
         connect(
-            &worker, &PanoramaThread::signalPictureArea, this, [&](QRect picture) { area = picture; },
+            &worker, &PanoramaThread::signalPictureArea, this, [&](QRect r) { area = r; },
             Qt::DirectConnection);
         connect(
-            &worker, &PanoramaThread::signalPanoramaResult, this, [&](QImage panorama) { whole = panorama; },
+            &worker, &PanoramaThread::signalPanoramaResult, this, [&](QImage r) { whole = r; },
             Qt::DirectConnection);
         StdoutCapture capture;
         worker.stitchPanorama();
         QCOMPARE(whole, cvMatToQImage(bare));
-
-        const auto coveredIn = [&coverage](const QRect& r) {
-            return r.left() >= 0 && r.top() >= 0 && r.right() < coverage.cols && r.bottom() < coverage.rows &&
+        // These views leave empty wedges; no side of the rectangle can move out over picture only.
+        const auto covered = [&coverage](const QRect& r) {
+            return QRect(0, 0, coverage.cols, coverage.rows).contains(r) &&
                    cv::countNonZero(coverage(cv::Rect(r.x(), r.y(), r.width(), r.height()))) ==
                        r.width() * r.height();
         };
-        QVERIFY(coveredIn(area));
-        // These views leave empty wedges, and no side of the rectangle can move out over picture.
-        QVERIFY(area.width() * area.height() < whole.width() * whole.height() * 0.97);
+        QVERIFY(covered(area) && area.width() * area.height() < whole.width() * whole.height() * 0.97);
         for (const QMargins& wider :
              {QMargins(1, 0, 0, 0), QMargins(0, 1, 0, 0), QMargins(0, 0, 1, 0), QMargins(0, 0, 0, 1)})
-            QVERIFY(!coveredIn(area + wider));
+            QVERIFY(!covered(area + wider));
     }
 
     void failuresGiveOneError_data()
