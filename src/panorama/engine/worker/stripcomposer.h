@@ -15,7 +15,8 @@ namespace StripComposer {
 int stripWidth(int panoramaHeight, double blenderBytes);
 
 // Composes the stitcher's registered photos (photos is the set that was registered, whole). Empty
-// outputs when the stitcher's blender is not one this can split; the caller then composes whole.
+// outputs when one strip would hold the whole panorama or the stitcher's blender or scale is not one
+// this can split; the caller then lets the stitcher compose.
 cv::Stitcher::Status compose(cv::Stitcher& stitcher, const std::vector<cv::Mat>& photos, double blenderBytes,
                              cv::Mat& panorama, cv::Mat& coverage);
 
