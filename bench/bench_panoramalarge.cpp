@@ -8,6 +8,13 @@
 //
 // --views keeps the generated photos in DIR (made once, reused later), --worker runs another build of
 // the worker (an older one, to compare), --results keeps each result's raw rows there.
+//
+// Recorded on the shared 2-core machine, 2026-12-07. The worker's peak, before (whole-panorama
+// blending, a second whole stitch for a retry) and after (blending in strips):
+//   6 views  -> 23273 x 4012: 2530 MiB -> 1476 MiB, 30.1 s -> 18.5 s (load 5)
+//   12 views -> 23937 x 6801: 4352 MiB -> 2426 MiB, 57.8 s -> 40.0 s (load 5)
+// Both results are the same byte for byte (--compare). The crop on the six views' mask takes 419 ms
+// wall, 153 ms CPU (median of 3, load 10.8), against 44.0 s for the stitch here: 0.95 %.
 #include "panorama/engine/worker/stitchpipeline.h"
 #include "support/panoramaviews.h"
 
