@@ -36,6 +36,7 @@ const OptionInfo optionTable[] = {
     {"--watermark-spacing", true, false, true},
     {"--watermark-color", true, false, true},
     {"--scans", false, true, false},
+    {"--no-crop", false, true, false},
     {"--quality", true, true, true},
     {"--format", true, true, true},
     {"--replace-parts", true, false, false},
@@ -274,6 +275,8 @@ bool CommandLine::parseOption(const QString& name, const QString& value)
         opts.overlap = true;
     } else if (name == QLatin1String("--scans")) {
         opts.panoramaStyle = JobOptions::PanoramaStyle::Scans;
+    } else if (name == QLatin1String("--no-crop")) {
+        opts.keepWhole = true;
     } else if (name == QLatin1String("--color")) {
         if (!readColor(value, opts.spacingColor))
             return badValue(tr("a colour such as #RRGGBB"));
@@ -373,6 +376,8 @@ QString CommandLine::helpText()
               "  -o, --output FILE          the file to write (required), as for join; --format and\n"
               "                             --quality too\n"
               "  --scans                    flat documents and scans (default: photos of a scene)\n"
+              "  --no-crop                  keep the empty edges round the photos (default: cut to\n"
+              "                             the largest rectangle that holds only picture)\n"
               "\n"
               "Both commands:\n"
               "  -q, --quiet                no progress line on a terminal\n"

@@ -37,4 +37,5 @@ struct JobOptions
 
     // panorama
     PanoramaStyle panoramaStyle = PanoramaStyle::Panorama;
+    bool keepWhole = false; // the empty edges too, not cut to the largest rectangle of picture
 };

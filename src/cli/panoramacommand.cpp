@@ -77,6 +77,9 @@ bool PanoramaCommand::run()
     });
     QObject::connect(worker, &PanoramaThread::signalPhotosLeftOut, &loop,
                      [&](const QStringList& paths) { leftOut = paths; });
+    QRect pictureArea;
+    QObject::connect(worker, &PanoramaThread::signalPictureArea, &loop,
+                     [&](const QRect& area) { pictureArea = area; });
     // A worker that ends without an answer must not leave the command waiting.
     QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
 
@@ -102,6 +105,11 @@ bool PanoramaCommand::run()
     }
     if (!leftOut.isEmpty())
         progress.report(PanoramaThread::leftOutText(leftOut, opts.photos.size()));
-    return StripOutput::write(RegionSource::fromImage(panorama), Qt::Horizontal, opts, progress,
+    // Cut without a copy: the whole picture stays alive until the file is written.
+    QImage taken = panorama;
+    if (!opts.keepWhole && pictureArea.isValid() && panorama.rect().contains(pictureArea))
+        taken = QImage(panorama.constScanLine(pictureArea.y()) + pictureArea.x() * (panorama.depth() / 8),
+                       pictureArea.width(), pictureArea.height(), panorama.bytesPerLine(), panorama.format());
+    return StripOutput::write(RegionSource::fromImage(taken), Qt::Horizontal, opts, progress,
                               tr("stitched, "));
 }

@@ -9,6 +9,7 @@ namespace {
 const char panoramaTipsKey[] = "editor/PanoramaTips";
 const char photoFolderKey[] = "places/PhotoFolder";
 const char exportFolderKey[] = "places/ExportFolder";
+const char keepWholePanoramaKey[] = "panorama/KeepWhole";
 
 QString storedFolder(const char* key)
 {
@@ -67,4 +68,14 @@ QString AppSettings::lastExportFolder() const
 void AppSettings::setLastExportFolder(const QString& folder)
 {
     storeFolder(exportFolderKey, folder);
+}
+
+bool AppSettings::keepWholePanorama() const
+{
+    return QSettings().value(QLatin1String(keepWholePanoramaKey), false).toBool();
+}
+
+void AppSettings::setKeepWholePanorama(bool keep)
+{
+    QSettings().setValue(QLatin1String(keepWholePanoramaKey), keep);
 }

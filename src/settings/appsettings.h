@@ -23,6 +23,11 @@ public:
     QString lastExportFolder() const;
     void setLastExportFolder(const QString& folder);
 
+    // Whether a panorama is taken whole, empty edges and all, rather than cut to its largest
+    // rectangle of picture (false when nothing is stored).
+    bool keepWholePanorama() const;
+    void setKeepWholePanorama(bool keep);
+
 private:
     AppSettings();
 

@@ -409,6 +409,23 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList({"part-*"}), (QStringList{"part-001.png", "part-002.png"}));
     }
 
+    // The panorama is cut to its picture, with no black corner left, unless --no-crop keeps it whole.
+    void panoramaCropsUnlessAskedNot()
+    {
+        const QStringList photos = PanoramaViews::write(dir.path());
+        const QString cut = path("cut.png"), whole = path("whole.png");
+        QCOMPARE(seamwright(QStringList{"panorama", "-o", cut} + photos).exitCode, 0);
+        QCOMPARE(seamwright(QStringList{"panorama", "--no-crop", "-o", whole} + photos).exitCode, 0);
+        const QImage cutImage = QImage(cut).convertToFormat(QImage::Format_RGB32);
+        const QImage wholeImage = QImage(whole).convertToFormat(QImage::Format_RGB32);
+        // Turned about the vertical, the views bend only at the top and the bottom.
+        QVERIFY(cutImage.width() <= wholeImage.width() && cutImage.height() < wholeImage.height());
+        QVERIFY(cutImage.height() > wholeImage.height() / 2);
+        QCOMPARE(qGray(wholeImage.pixel(0, 0)), 0);
+        for (const QPoint corner : {QPoint(0, 0), QPoint(cutImage.width() - 1, cutImage.height() - 1)})
+            QVERIFY(qGray(cutImage.pixel(corner)) > 0);
+    }
+
     // Three views and a photo that matches none of them: the panorama is made and the photo named.
     void panorama()
     {

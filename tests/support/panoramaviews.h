@@ -19,4 +19,11 @@ QStringList write(const QString& directory, const QStringList& fileNames = defau
                   const QSize& viewSize = QSize(640, 480), double yawStepDegrees = 18.0,
                   double sensorNoise = 0);
 
+// Views of a scene wrapped round the camera on a cylinder, for sets too wide for one plane: columns
+// turned yawStepDegrees apart, and rows of them tilted pitchStepDegrees apart (fileNames go column by
+// column, top row first). The scene's detail is drawn at the views' own size, never enlarged; the
+// library warps it only while the unrolled scene stays under 32767 pixels each way.
+QStringList writeAround(const QString& directory, const QStringList& fileNames, const QSize& viewSize,
+                        int rows, double yawStepDegrees, double pitchStepDegrees, double sensorNoise);
+
 } // namespace PanoramaViews

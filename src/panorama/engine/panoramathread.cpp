@@ -185,12 +185,13 @@ struct Outcome
     QImage panorama;
     QString error;
     QStringList leftOut;
+    QRect pictureArea;
     std::string consoleLine; // the stitcher's status, printed once the worker has ended well
 };
 
 Outcome error(const QString& text)
 {
-    return {Outcome::Error, QImage(), text, {}, {}};
+    return {Outcome::Error, QImage(), text, {}, {}, {}};
 }
 
 // The panorama's rows as the worker wrote them; a null image when the file is short or this process
@@ -241,16 +242,19 @@ Outcome interpret(const QByteArray& output, const PanoramaRequest& request, cons
             outcome.consoleLine = "Can't stitch images, error code = " + std::to_string(words[1].toInt());
             return outcome;
         }
-        if (word == StitchProtocol::stitched && words.size() >= 3) {
+        if (word == StitchProtocol::stitched && words.size() >= 7) {
             Outcome outcome{Outcome::Result,
                             readPanorama(resultPath, words[1].toInt(), words[2].toInt()),
                             QString(),
                             {},
+                            QRect(words[3].toInt(), words[4].toInt(), words[5].toInt(), words[6].toInt()),
                             "stitch images finish, error code = 0"};
             if (outcome.panorama.isNull())
                 return error(outOfMemoryText());
+            if (!outcome.panorama.rect().contains(outcome.pictureArea) || outcome.pictureArea.isEmpty())
+                outcome.pictureArea = outcome.panorama.rect();
             QSet<size_t> kept;
-            for (int i = 3; i < words.size(); ++i)
+            for (int i = 7; i < words.size(); ++i)
                 kept.insert(words[i].toULongLong());
             for (size_t i = 0; i < request.imageList.size(); ++i)
                 if (!kept.contains(i))
@@ -400,6 +404,7 @@ void PanoramaThread::stitchPanorama()
     case Outcome::Result:
         if (!outcome.leftOut.isEmpty())
             emit signalPhotosLeftOut(outcome.leftOut);
+        emit signalPictureArea(outcome.pictureArea);
         emit signalPanoramaResult(outcome.panorama, QStringLiteral("OK"));
         break;
     case Outcome::Error:

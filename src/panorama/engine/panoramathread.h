@@ -3,6 +3,7 @@
 #include "panorama/engine/panoramarequest.h"
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -47,6 +48,9 @@ signals:
     // Sent just before the result when the stitcher could not match some photos: their paths, in
     // request order.
     void signalPhotosLeftOut(QStringList paths);
+    // Sent just before the result: its largest rectangle that no photo leaves empty, the whole result
+    // when it has no empty pixel.
+    void signalPictureArea(QRect area);
 
 protected:
     void run() override;

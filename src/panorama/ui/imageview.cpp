@@ -5,6 +5,14 @@
 
 ImageView::ImageView(const QImage& image, QWidget* parent) : QWidget(parent), picture(image) {}
 
+void ImageView::setImage(const QImage& image)
+{
+    picture = image;
+    reduced = QImage();
+    scaled = QPixmap();
+    update();
+}
+
 void ImageView::paintEvent(QPaintEvent* event)
 {
     if (picture.isNull() || width() <= 0 || height() <= 0)

@@ -12,6 +12,7 @@ public:
     explicit ImageView(const QImage& image, QWidget* parent = nullptr);
 
     QImage image() const { return picture; }
+    void setImage(const QImage& image);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -40,6 +40,7 @@ PanoramaProcess::PanoramaProcess(const QStringList& imageList, const QString& st
     connect(thread, &PanoramaThread::signalPanoramaResult, this, &PanoramaProcess::onPanoramaResult);
     connect(thread, &PanoramaThread::siganlPanoramaError, this, &PanoramaProcess::onPanoramaError);
     connect(thread, &PanoramaThread::signalPhotosLeftOut, this, &PanoramaProcess::onPhotosLeftOut);
+    connect(thread, &PanoramaThread::signalPictureArea, this, [this](QRect picture) { area = picture; });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     thread->start(QThread::InheritPriority);
 }

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPointer>
+#include <QRect>
 #include <QStringList>
 #include <QWidget>
 
@@ -23,6 +24,8 @@ public:
     // The photos the result was made without, known once the result has arrived.
     QStringList leftOutPhotos() const { return leftOut; }
     int photoCount() const { return photos; }
+    // The result's largest rectangle of picture, known once the result has arrived.
+    QRect pictureArea() const { return area; }
 
     // The worker still to answer, or null once it has deleted itself.
     PanoramaThread* currentWorker() const;
@@ -48,5 +51,6 @@ private:
     // The worker deletes itself when it ends; the pointer must not outlive it.
     QPointer<PanoramaThread> worker;
     QStringList leftOut;
+    QRect area;
     int photos = 0;
 };

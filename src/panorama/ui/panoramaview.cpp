@@ -1,16 +1,19 @@
 #include "panorama/ui/panoramaview.h"
 
 #include "canvas/geometry.h"
+#include "panorama/ui/cropchoice.h"
 #include "panorama/ui/imageview.h"
 #include "panorama/ui/panoramabutton.h"
 #include "panorama/ui/resultgeometry.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
-PanoramaView::PanoramaView(const QImage& img, QWidget* parent) : QWidget(parent)
+PanoramaView::PanoramaView(const QImage& img, QWidget* parent)
+    : QWidget(parent), whole(img), pictureArea(img.rect())
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -40,6 +43,10 @@ PanoramaView::PanoramaView(const QImage& img, QWidget* parent) : QWidget(parent)
     connect(slider, &QSlider::valueChanged, this, &PanoramaView::onSliderValue);
     barLayout->addWidget(slider);
     barLayout->addStretch(1);
+    choice = new CropChoice(bar);
+    choice->describe(img.size(), false, false);
+    connect(choice, &CropChoice::keepWholeChanged, this, &PanoramaView::showChosenPicture);
+    barLayout->addWidget(choice);
 
     QPushButton* doneButton = makePanoramaButton(QStringLiteral("done"), bar);
     connect(doneButton, &QPushButton::clicked, this, &PanoramaView::signalsDone);
@@ -76,4 +83,44 @@ void PanoramaView::mouseMoveEvent(QMouseEvent* event)
 void PanoramaView::mouseReleaseEvent(QMouseEvent*)
 {
     dragging = false;
+}
+
+void PanoramaView::setPictureArea(const QRect& area)
+{
+    pictureArea = whole.rect().contains(area) && !area.isEmpty() ? area : whole.rect();
+    showChosenPicture();
+}
+
+bool PanoramaView::cropped() const
+{
+    return pictureArea != whole.rect() && !choice->keepWhole();
+}
+
+QImage PanoramaView::result() const
+{
+    return cropped() ? whole.copy(pictureArea) : whole;
+}
+
+// The cut picture is shown straight from the whole one's pixels, which it keeps alive.
+void PanoramaView::showChosenPicture()
+{
+    QImage shown = whole;
+    if (cropped()) {
+        auto* keeper = new QImage(whole);
+        shown = QImage(
+            keeper->constScanLine(pictureArea.y()) + pictureArea.x() * (keeper->depth() / 8),
+            pictureArea.width(), pictureArea.height(), keeper->bytesPerLine(), keeper->format(),
+            [](void* image) { delete static_cast<QImage*>(image); }, keeper);
+    }
+    pictureView->setImage(shown);
+    const ResultGeometry::Fit fit = ResultGeometry::fitPicture(shown.size());
+    baseWidth = fit.baseWidth;
+    baseHeight = fit.baseHeight;
+    {
+        const QSignalBlocker quiet(slider);
+        slider->setValue(50);
+    }
+    pictureView->setFixedSize(fit.rect.size());
+    pictureView->move(fit.rect.topLeft());
+    choice->describe(shown.size(), cropped(), pictureArea != whole.rect());
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QImage>
+#include <QRect>
 #include <QWidget>
 
+class CropChoice;
 class ImageView;
 class QSlider;
 
@@ -16,6 +19,12 @@ public:
     ImageView* picture() const { return pictureView; }
     QSlider* zoomSlider() const { return slider; }
 
+    // The largest rectangle of the picture that no photo leaves empty; the whole picture until set.
+    void setPictureArea(const QRect& area);
+    // The picture as the user chose to take it: cut to its picture area, or whole.
+    QImage result() const;
+    CropChoice* cropChoice() const { return choice; }
+
 signals:
     void signalsDone();
 
@@ -27,6 +36,12 @@ private slots:
     void onSliderValue(int v);
 
 private:
+    void showChosenPicture();
+    bool cropped() const;
+
+    QImage whole;
+    QRect pictureArea;
+    CropChoice* choice = nullptr;
     ImageView* pictureView = nullptr;
     QSlider* slider = nullptr;
     double baseWidth = 0;

@@ -43,11 +43,15 @@ void PanoramDialog::onSelectImages(QStringList imageList, QString style)
 void PanoramDialog::onPanoramaComplete(QImage img, QString)
 {
     QString leftOutText;
+    QRect pictureArea = img.rect();
+    if (auto* progress = qobject_cast<PanoramaProcess*>(page))
+        pictureArea = progress->pictureArea();
     if (auto* progress = qobject_cast<PanoramaProcess*>(page);
         progress && !progress->leftOutPhotos().isEmpty())
         leftOutText = PanoramaThread::leftOutText(progress->leftOutPhotos(), progress->photoCount());
     resultImage = img;
     auto* view = new PanoramaView(img, this);
+    view->setPictureArea(pictureArea);
     connect(view, &PanoramaView::signalsDone, this, &PanoramDialog::onDone);
     showPage(view);
     // Told once the result page is up, so the user sees what the panorama lacks.
@@ -59,6 +63,8 @@ void PanoramDialog::onPanoramaComplete(QImage img, QString)
 
 void PanoramDialog::onDone()
 {
+    if (auto* view = qobject_cast<PanoramaView*>(page))
+        resultImage = view->result();
     emit signalsPanoramaDone(resultImage);
     done();
 }

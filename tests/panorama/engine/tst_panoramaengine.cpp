@@ -1,3 +1,4 @@
+#include "panorama/engine/imageconversion.h"
 #include "panorama/engine/panoramathread.h"
 
 #include "support/panoramaviews.h"
@@ -207,6 +208,48 @@ private slots:
         const int height = image.height();
         QVERIFY2(qAbs(height - bareHeights[mode]) < qAbs(height - bareHeights[1 - mode]),
                  qPrintable(QString("height %1").arg(height)));
+    }
+
+    // The worker hands back the whole picture, pixel for pixel the stitcher's own, with the largest
+    // rectangle of it that the stitcher's coverage mask holds without an empty pixel.
+    void resultComesWholeWithItsPictureArea_data() { workerStitchesInTheChosenMode_data(); }
+
+    void resultComesWholeWithItsPictureArea()
+    {
+        QFETCH(QByteArray, style);
+        QFETCH(int, mode);
+        std::vector<cv::Mat> images;
+        for (const QString& path : paths)
+            images.push_back(cv::imread(path.toStdString(), cv::IMREAD_COLOR));
+        // Where a fresh process starts the library's random numbers, as the worker does.
+        cv::theRNG().state = 0xffffffff;
+        const cv::Ptr<cv::Stitcher> stitcher = cv::Stitcher::create(cv::Stitcher::Mode(mode));
+        cv::Mat bare;
+        QCOMPARE(stitcher->stitch(images, bare), cv::Stitcher::OK);
+        const cv::Mat coverage = stitcher->resultMask().getMat(cv::ACCESS_READ).clone();
+
+        PanoramaThread worker(requestFor(style.toStdString(), paths));
+        QImage whole;
+        QRect area;
+        connect(
+            &worker, &PanoramaThread::signalPictureArea, this, [&](QRect r) { area = r; },
+            Qt::DirectConnection);
+        connect(
+            &worker, &PanoramaThread::signalPanoramaResult, this, [&](QImage r) { whole = r; },
+            Qt::DirectConnection);
+        StdoutCapture capture;
+        worker.stitchPanorama();
+        QCOMPARE(whole, cvMatToQImage(bare));
+        // These views leave empty wedges; no side of the rectangle can move out over picture only.
+        const auto covered = [&coverage](const QRect& r) {
+            return QRect(0, 0, coverage.cols, coverage.rows).contains(r) &&
+                   cv::countNonZero(coverage(cv::Rect(r.x(), r.y(), r.width(), r.height()))) ==
+                       r.width() * r.height();
+        };
+        QVERIFY(covered(area) && area.width() * area.height() < whole.width() * whole.height() * 0.97);
+        for (const QMargins& wider :
+             {QMargins(1, 0, 0, 0), QMargins(0, 1, 0, 0), QMargins(0, 0, 1, 0), QMargins(0, 0, 0, 1)})
+            QVERIFY(!covered(area + wider));
     }
 
     void failuresGiveOneError_data()

@@ -1,4 +1,5 @@
 #include "panorama/engine/panoramathread.h"
+#include "panorama/ui/cropchoice.h"
 #include "panorama/ui/dragdropwidget.h"
 #include "panorama/ui/imageview.h"
 #include "panorama/ui/panoramaprocess.h"
@@ -8,6 +9,7 @@
 #include "panorama/ui/photocontent.h"
 #include "panorama/ui/photoitem.h"
 #include "panorama/ui/resultgeometry.h"
+#include "settings/appsettings.h"
 #include "support/dropurls.h"
 #include "support/filledimage.h"
 #include "support/isolatedsettings.h"
@@ -211,6 +213,43 @@ private slots:
         QCOMPARE(page.picture()->geometry(), expected);
     }
 
+    // The page shows and hands back the picture cut to its area unless the box keeps it whole, and the
+    // box's state outlives the page. A picture without empty edges has nothing to cut.
+    void keepWholeSwitchesShownAndTakenPicture_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QString>("croppedText");
+        QTest::newRow("empty wedges") << QRect(100, 40, 1200, 420) << "1200 × 420 px, cropped";
+        QTest::newRow("no empty pixel") << QRect(0, 0, 1400, 500) << "1400 × 500 px, not cropped";
+    }
+
+    void keepWholeSwitchesShownAndTakenPicture()
+    {
+        QFETCH(QRect, area);
+        QFETCH(QString, croppedText);
+        const QImage whole = photoLikeImage(1400, 500, 3).convertToFormat(QImage::Format_RGB888);
+        AppSettings::instance()->setKeepWholePanorama(false);
+        for (const bool keep : {false, true}) {
+            PanoramaView page(whole);
+            page.setPictureArea(area);
+            QCOMPARE(page.cropChoice()->checkBox()->isChecked(), keep); // remembered from the last page
+            const QImage expected = keep ? whole : whole.copy(area);
+            QCOMPARE(page.picture()->image(), expected);
+            QCOMPARE(page.result(), expected);
+            QCOMPARE(page.cropChoice()->sizeLabel()->text(),
+                     keep ? "1400 × 500 px, not cropped" : croppedText);
+            if (area == whole.rect()) {
+                QVERIFY(!page.cropChoice()->checkBox()->isEnabled());
+                return;
+            }
+            page.zoomSlider()->setValue(90);
+            page.cropChoice()->checkBox()->click();
+            QCOMPARE(page.picture()->geometry(),
+                     ResultGeometry::fitPicture((keep ? area : whole.rect()).size()).rect);
+            QCOMPARE(page.result().size(), (keep ? area : whole.rect()).size());
+        }
+    }
+
     void dragMovesFromTheSecondMoveAndZoomKeepsTheCentre()
     {
         QImage picture(1400, 340, QImage::Format_RGB888);
@@ -302,6 +341,7 @@ private slots:
         // Three views turned apart are joined into one picture much wider than any of them.
         QVERIFY2(panorama.width() > 900, qPrintable(QString::number(panorama.width())));
         QCOMPARE(result->picture()->width(), 700);
+        QVERIFY(result->cropChoice()->sizeLabel()->text().endsWith("px, cropped"));
 
         buttonFor(result, "done")->click();
         QCOMPARE(handedBack.count(), 1);

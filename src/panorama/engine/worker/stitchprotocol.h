@@ -17,6 +17,8 @@ constexpr char outOfMemory[] = "out-of-memory"; // nothing follows
 constexpr char damaged[] = "damaged";           // followed by the photo's index
 constexpr char tooLarge[] = "too-large";        // followed by the photo's index
 constexpr char noSpace[] = "no-space";          // nothing follows: the result file did not fit
-constexpr char stitched[] = "stitched";         // followed by width, height and the kept photos' indices
+// followed by width, height, the picture area's left, top, width and height (the largest rectangle
+// that holds no empty pixel) and the kept photos' indices
+constexpr char stitched[] = "stitched";
 
 } // namespace StitchProtocol

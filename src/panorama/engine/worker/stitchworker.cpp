@@ -1,6 +1,7 @@
 // The stitch worker: a program of its own, so that a crash, a hang or running out of memory while
 // stitching ends this process only, never the window that asked for the panorama.
 #include "panorama/engine/stitchinput.h"
+#include "panorama/engine/worker/stitchpipeline.h"
 #include "panorama/engine/worker/stitchprotocol.h"
 
 #include <QFile>
@@ -134,25 +135,6 @@ std::vector<std::string> readPaths()
     return paths;
 }
 
-struct Stitch
-{
-    cv::Stitcher::Status status = cv::Stitcher::ERR_NEED_MORE_IMGS;
-    cv::Mat panorama;
-    std::vector<int> kept;
-};
-
-Stitch stitch(const std::vector<cv::Mat>& photos, cv::Stitcher::Mode mode, cv::Ptr<cv::Feature2D> finder)
-{
-    const cv::Ptr<cv::Stitcher> stitcher = cv::Stitcher::create(mode);
-    if (finder)
-        stitcher->setFeaturesFinder(finder);
-    Stitch result;
-    result.status = stitcher->stitch(photos, result.panorama);
-    if (result.status == cv::Stitcher::OK)
-        result.kept = stitcher->component();
-    return result;
-}
-
 bool writeAll(int fd, const uchar* data, size_t size)
 {
     while (size > 0) {
@@ -243,14 +225,7 @@ int run(cv::Stitcher::Mode mode, unsigned long long headroom, const std::string&
         }
     }
 
-    Stitch best = stitch(photos, mode, nullptr);
-    // The stitcher leaves out views it cannot match and still succeeds. Many more features often
-    // match them; a set kept whole at the first try never pays for this.
-    if (best.status == cv::Stitcher::OK && best.kept.size() < photos.size()) {
-        Stitch richer = stitch(photos, mode, cv::ORB::create(4000));
-        if (richer.status == cv::Stitcher::OK && richer.kept.size() > best.kept.size())
-            best = std::move(richer);
-    }
+    const StitchPipeline::Result best = StitchPipeline::stitch(photos, mode);
     if (best.status != cv::Stitcher::OK) {
         report(std::string(StitchProtocol::failed) + ' ' + std::to_string(int(best.status)));
         return 0;
@@ -267,6 +242,9 @@ int run(cv::Stitcher::Mode mode, unsigned long long headroom, const std::string&
     }
     std::string line = std::string(StitchProtocol::stitched) + ' ' + std::to_string(best.panorama.cols) +
                        ' ' + std::to_string(best.panorama.rows);
+    for (const int side :
+         {best.pictureArea.x, best.pictureArea.y, best.pictureArea.width, best.pictureArea.height})
+        line += ' ' + std::to_string(side);
     for (const int index : best.kept)
         line += ' ' + std::to_string(index);
     report(line);
