@@ -3,6 +3,7 @@
 #include "canvas/geometry.h"
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/mosaicstroke.h"
+#include "canvas/viewgeometry.h"
 
 #include <QImage>
 #include <QList>
@@ -11,6 +12,8 @@
 #include <QSize>
 #include <QVector>
 #include <QWidget>
+
+#include <optional>
 
 class IntakeRun;
 class PaintImage;
@@ -83,7 +86,14 @@ public:
     // Zooms to the factor of a slider value, keeping the strip point under the pointer (in container
     // pixels) in place along the strip.
     void zoomAbout(int value, const QPoint& pointer);
-    void panAlongStrip(int dx, int dy);
+    // The canvas in its container: where it may go and how the wheel and the keys move it.
+    ViewGeometry view() const;
+    // To that place in container pixels, or the nearest one that keeps the view covered.
+    void scrollTo(const QPoint& place);
+    void panBy(const QPoint& movement);
+    // Moves the armed edge by strip pixels (image pixels of a photo are converted); false when no edge
+    // is armed or the key does not move it.
+    bool nudgeArmedEdge(int key, int stripPixels);
 
     // Mouse input from the host, in canvas-widget pixels; movement in container pixels.
     void toolPress(const QPoint& point);
@@ -144,7 +154,12 @@ private:
     QPoint toCanvasUnits(const QPoint& widgetPoint) const;
     void relayout();
     void commonSizeChanged();
-    void trimMove(const QPoint& canvasPoint, const QPoint& movement, bool checkPoint);
+    void keepInView();
+    // A drag of the armed edge, by the pointer in container pixels.
+    void beginEdgeDrag(const QPoint& pointer);
+    void dragEdgeTo(const QPoint& pointer);
+    void endEdgeDrag();
+    double* armedCut();
 
     // The screen shows the trimming outlines; a file gets the same pixels however it is cut in bands.
     enum class Purpose { Screen, File };
@@ -168,4 +183,12 @@ private:
     // Reused by every layout pass so that painting allocates nothing per photo.
     QVector<Geometry::PhotoShape> shapes;
     QVector<QRectF> rects;
+    struct ArmedDrag
+    {
+        EdgeDrag edge;
+        QPoint pointer;
+        bool keepFarSide = false; // a leading edge: the far side stays put, so the edge follows
+        int farSide = 0;
+    };
+    std::optional<ArmedDrag> armedDrag;
 };

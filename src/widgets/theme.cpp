@@ -15,7 +15,8 @@ QString sheet(QString text)
         .replace("@soft", softText)
         .replace("@dim", dimText)
         .replace("@separator", separator)
-        .replace("@border", border);
+        .replace("@border", border)
+        .replace("@handle", handle);
 }
 
 QString dialogStyleSheet()
@@ -46,13 +47,13 @@ QString menuStyleSheet()
 QString scrollBarStyleSheet()
 {
     return sheet("QScrollBar:vertical {background: @panel; width: 6px; margin: 0; border: 0;}"
-                 "QScrollBar::handle:vertical {background: @border; min-height: 30px; border-radius: 3px;}"
+                 "QScrollBar::handle:vertical {background: @handle; min-height: 30px; border-radius: 3px;}"
                  "QScrollBar::handle:vertical:hover, QScrollBar::handle:vertical:pressed "
-                 "{background: @dim;}"
+                 "{background: @light;}"
                  "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0; border: 0;}"
                  "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: none;}"
                  "QScrollBar:horizontal {background: @panel; height: 6px; margin: 0; border: 0;}"
-                 "QScrollBar::handle:horizontal {background: @border; min-width: 30px; "
+                 "QScrollBar::handle:horizontal {background: @handle; min-width: 30px; "
                  "border-radius: 3px;}"
                  "QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal {width: 0; border: 0;}"
                  "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal {background: none;}");
