@@ -811,8 +811,12 @@ void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double 
     painter.scale(scale, scale);
     relayout();
     paintPhotos(painter, scale, clip, purpose);
-    paintMosaicLayer(painter, deviceSize, scale, clip);
-    paintAnnotationLayer(painter, deviceSize, scale, clip);
+    if (purpose == Purpose::Screen) {
+        paintStrokeLayers(painter, deviceSize, scale, clip);
+    } else {
+        paintMosaicLayer(painter, mosaicStrokes, deviceSize, scale, clip);
+        paintAnnotationLayer(painter, annotations, deviceSize, scale, clip);
+    }
     if (config->watermarkMode == Watermark::Bottom) {
         paintSpacingLayer(painter, deviceSize, scale);
         paintWatermarkLayer(painter, deviceSize, scale, clip);
@@ -910,10 +914,10 @@ void PainterArea::paintEmptyCanvas(QPainter& painter)
                      tr("or Drag and Drop"));
 }
 
-void PainterArea::paintMosaicLayer(QPainter& painter, const QSize& deviceSize, double scale,
-                                   const QRect& clip)
+void PainterArea::paintMosaicLayer(QPainter& painter, const QVector<MosaicStroke>& strokes,
+                                   const QSize& deviceSize, double scale, const QRect& clip)
 {
-    if (mosaicStrokes.isEmpty())
+    if (strokes.isEmpty())
         return;
     const StripLayout layout = stripLayout();
     const auto toCanvas = [&layout](const QPoint& p, int index) {
@@ -928,19 +932,96 @@ void PainterArea::paintMosaicLayer(QPainter& painter, const QSize& deviceSize, d
         return MosaicStroke::sampleColor(photo->image, rects[index],
                                          QRectF(crop.left, crop.top, crop.width(), crop.height()), at);
     };
-    paintMosaicStrokes(painter, mosaicStrokes, toCanvas, sampler, cachedPixmap, {deviceSize, scale, clip});
+    paintMosaicStrokes(painter, strokes, toCanvas, sampler, cachedPixmap, {deviceSize, scale, clip});
 }
 
-void PainterArea::paintAnnotationLayer(QPainter& painter, const QSize& deviceSize, double scale,
-                                       const QRect& clip)
+void PainterArea::paintAnnotationLayer(QPainter& painter, const QVector<Annotation>& records,
+                                       const QSize& deviceSize, double scale, const QRect& clip)
 {
-    if (annotations.isEmpty())
+    if (records.isEmpty())
         return;
     const StripLayout layout = stripLayout();
     const auto toCanvas = [&layout](const QPoint& p, int index) {
         return Geometry::fromStripPoint(layout, p.x(), p.y(), index);
     };
-    paintAnnotations(painter, annotations, toCanvas, {deviceSize, scale, clip});
+    paintAnnotations(painter, records, toCanvas, {deviceSize, scale, clip});
+}
+
+quint64 PainterArea::strokeGeometryKey(double scale, const QSize& deviceSize) const
+{
+    const StripLayout layout = stripLayout();
+    const double view[] = {scale, double(deviceSize.width()), double(deviceSize.height())};
+    QVector<const void*> photos;
+    photos.reserve(paintImages.size());
+    for (const PaintImage* photo : paintImages)
+        photos.append(photo);
+    quint64 key = 0;
+    for (uint seed : {1u, 2u}) {
+        uint h = qHashBits(view, sizeof view, seed);
+        h = qHashBits(&layout, sizeof layout, h);
+        h = qHashBits(shapes.constData(), sizeof(PhotoShape) * size_t(shapes.size()), h);
+        h = qHashBits(photos.constData(), sizeof(const void*) * size_t(photos.size()), h);
+        key = key << 32 | h;
+    }
+    return key;
+}
+
+void PainterArea::paintStrokeLayers(QPainter& painter, const QSize& deviceSize, double scale,
+                                    const QRect& clip)
+{
+    const bool liveMosaic = pressed && config->tool == StitcherConfig::MosaicTool && !mosaicStrokes.isEmpty();
+    const bool liveDrawing = pressed && config->tool == StitcherConfig::DrawTool && !annotations.isEmpty();
+    const int mosaicDone = mosaicStrokes.size() - liveMosaic;
+    const int drawingDone = annotations.size() - liveDrawing;
+    if (mosaicDone == 0 && drawingDone == 0) {
+        mosaicLayer.drop();
+        drawingLayer.drop();
+    }
+    const quint64 geometry = mosaicDone || drawingDone ? strokeGeometryKey(scale, deviceSize) : 0;
+    const QRect exposed = clip & QRect(QPoint(0, 0), deviceSize);
+    // Paints records [from, to) of one tool into the layer's image, in device pixels.
+    const auto paintInto = [&](StrokeLayer& held, bool mosaic, int from, int to) {
+        QPainter layerPainter(&held.image);
+        layerPainter.setRenderHints(painter.renderHints());
+        layerPainter.setFont(painter.font());
+        layerPainter.translate(-held.rect.topLeft());
+        layerPainter.scale(scale, scale);
+        if (mosaic)
+            paintMosaicLayer(layerPainter, mosaicStrokes.mid(from, to - from), deviceSize, scale, held.rect);
+        else
+            paintAnnotationLayer(layerPainter, annotations.mid(from, to - from), deviceSize, scale,
+                                 held.rect);
+    };
+    const auto layer = [&](StrokeLayer& held, bool mosaic, int done) {
+        if (done == 0) {
+            held.drop();
+            return;
+        }
+        const quint64 lastOrder = mosaic ? mosaicStrokes[done - 1].order : annotations[done - 1].order;
+        const StrokeLayer::Key key{geometry, done, lastOrder};
+        if (held.lacksOnlyTheLast(key, exposed)) {
+            paintInto(held, mosaic, done - 1, done);
+            held.held = key;
+        } else if (!held.covers(key, exposed)) {
+            const QRect area = StrokeLayer::areaFor(exposed, deviceSize);
+            QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+            if (image.isNull())
+                return;
+            image.fill(Qt::transparent);
+            held.hold(key, area, image);
+            paintInto(held, mosaic, 0, done);
+        }
+        painter.save();
+        painter.resetTransform();
+        painter.drawImage(held.rect.topLeft(), held.image);
+        painter.restore();
+    };
+    layer(mosaicLayer, true, mosaicDone);
+    if (liveMosaic)
+        paintMosaicLayer(painter, {mosaicStrokes.last()}, deviceSize, scale, clip);
+    layer(drawingLayer, false, drawingDone);
+    if (liveDrawing)
+        paintAnnotationLayer(painter, {annotations.last()}, deviceSize, scale, clip);
 }
 
 void PainterArea::paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/geometry.h"
+#include "canvas/strokelayer.h"
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/mosaicstroke.h"
 #include "canvas/viewgeometry.h"
@@ -173,8 +174,14 @@ private:
     void paintEmptyCanvas(QPainter& painter);
     void paintCutPreview(QPainter& painter, const QRect& clip);
     // Layers of the drawing tools, painted in the scaled painter.
-    void paintMosaicLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
-    void paintAnnotationLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
+    void paintMosaicLayer(QPainter& painter, const QVector<MosaicStroke>& strokes, const QSize& deviceSize,
+                          double scale, const QRect& clip);
+    void paintAnnotationLayer(QPainter& painter, const QVector<Annotation>& records, const QSize& deviceSize,
+                              double scale, const QRect& clip);
+    // The screen's strokes: finished ones from their layers, the one being drawn live over them.
+    void paintStrokeLayers(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
+    // Everything that moves or recolours a finished stroke on screen: the zoom, the layout, the photos.
+    quint64 strokeGeometryKey(double scale, const QSize& deviceSize) const;
     void paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
 
     StitcherConfig* config = nullptr;
@@ -191,4 +198,6 @@ private:
         int farSide = 0;
     };
     std::optional<ArmedDrag> armedDrag;
+    StrokeLayer mosaicLayer;
+    StrokeLayer drawingLayer;
 };

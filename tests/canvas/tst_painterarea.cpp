@@ -437,6 +437,31 @@ private slots:
         QCOMPARE(count(strip, QRect(200, 0, 100, 100), Qt::red), 0);
     }
 
+    // The screen keeps finished strokes in a layer: it shows each new stroke, an undo, a change of the
+    // layout and a zoom the moment they happen.
+    void screenStrokesFollowEveryChange()
+    {
+        for (int i = 0; i < 3; ++i)
+            canvas->addImage(filledImage(100, 100), "p.png");
+        canvas->adjustSize();
+        const auto redOnScreen = [this](const QRect& area) {
+            return count(canvas->grab().toImage().convertToFormat(QImage::Format_RGB32), area, Qt::red);
+        };
+        drawWith(StitcherConfig::DrawTool, {{20, 20}, {80, 70}});
+        QVERIFY(redOnScreen(QRect(30, 20, 40, 1)) == 40);
+        drawWith(StitcherConfig::DrawTool, {{220, 20}, {280, 70}}); // one more on a held layer
+        QVERIFY(redOnScreen(QRect(230, 20, 40, 1)) == 40);
+        canvas->undoAnnotation();
+        QCOMPARE(redOnScreen(QRect(200, 0, 100, 100)), 0);
+        drawWith(StitcherConfig::DrawTool, {{220, 20}, {280, 70}});
+        canvas->spacingMode = Geometry::SpacingInnerBit;
+        canvas->setSpacingInner(100); // the third photo moves 320 units on
+        QCOMPARE(redOnScreen(QRect(200, 0, 100, 100)), 0);
+        QVERIFY(redOnScreen(QRect(230 + 320, 20, 40, 1)) == 40);
+        canvas->setPainterScale(100); // zoom 2
+        QVERIFY(redOnScreen(QRect(460 + 640, 40, 80, 1)) >= 78);
+    }
+
     void ribbonsAndBands()
     {
         // Red left half, green right half; the red half is cropped away.
