@@ -1,5 +1,7 @@
 #include "widgets/theme.h"
 
+#include "widgets/focusring.h"
+
 #include <QApplication>
 #include <QStringList>
 
@@ -99,6 +101,11 @@ QString applicationStyleSheet()
     rules.replace("@D", "QDialog");
     rules += menuStyleSheet();
     rules += "QToolTip {background-color: @bar; color: @light; border: 1px solid @border; padding: 3px;}";
+    // A box that shows on the dark grounds, checked or not.
+    rules += "QCheckBox::indicator {width: 12px; height: 12px; border: 1px solid @handle; border-radius: 2px;"
+             " background-color: @panel;}"
+             "QCheckBox::indicator:checked {background-color: @accent; border-color: @light;}"
+             "QCheckBox::indicator:disabled {border-color: @border;}";
     rules += scrollBarStyleSheet().replace("QScrollBar", "QDialog QScrollBar");
     return sheet(rules);
 }
@@ -112,6 +119,7 @@ void install()
     const QString sheet = applicationStyleSheet();
     if (app->styleSheet() != sheet)
         app->setStyleSheet(sheet);
+    FocusRing::install();
 }
 
 } // namespace Theme
