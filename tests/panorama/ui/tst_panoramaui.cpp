@@ -280,16 +280,15 @@ private slots:
         QCOMPARE(list->photoPaths(), views);
 
         // The list is replaced from inside its own button's click: the progress page shows at once,
-        // the list goes only once control has left it.
+        // the list waits aside for a cancel and goes with the result.
         buttonFor(list, "next")->click();
         QVERIFY(list && !list->isVisible());
         QVERIFY(qobject_cast<PanoramaProcess*>(dialog.currentPage()));
         QVERIFY(dialog.currentPage()->isVisible());
-        QTRY_VERIFY(!list);
 
         QPointer<QWidget> progress = dialog.currentPage();
         QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<PanoramaView*>(dialog.currentPage()), 120000);
-        QTRY_VERIFY(!progress);
+        QTRY_VERIFY(!progress && !list);
         auto* result = qobject_cast<PanoramaView*>(dialog.currentPage());
         QVERIFY(result->isVisible());
         const QImage panorama = result->picture()->image();
@@ -331,6 +330,31 @@ private slots:
         QCOMPARE(watch.stop(), 1);
         QCOMPARE(shown, QStringList());
         QCOMPARE(handedBack.count(), 0);
+    }
+
+    // Cancel on the progress page: the worker goes within a second, the list comes back as it was and
+    // takes more photos by its own add button.
+    void cancelBringsTheListBack()
+    {
+        const QStringList views = PanoramaViews::write(folder.path());
+        PanoramDialog dialog;
+        QSignalSpy handedBack(&dialog, &PanoramDialog::signalsPanoramaDone);
+        startStitch(dialog, views);
+        const qint64 worker = workerOf(dialog);
+        QVERIFY(worker != 0);
+        auto* progress = qobject_cast<PanoramaProcess*>(dialog.currentPage());
+        QVERIFY(progress && progress->cancelButton()->isVisible());
+        progress->cancelButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!StitchWorkers::alive(worker), 1000);
+        auto* list = qobject_cast<DragDropWidget*>(dialog.currentPage());
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->photoPaths(), views);
+        QVERIFY(list->emptyPanel()->isHidden());
+        auto* add = list->findChild<QPushButton*>("add");
+        QVERIFY(add && add->isVisible());
+        QTest::qWait(200);
+        QCOMPARE(handedBack.count(), 0);
+        QVERIFY(dialog.isVisible());
     }
 
     // A worker killed from outside is reported plainly; the window then stitches again, and names the
