@@ -1,3 +1,4 @@
+#include "canvas/geometry.h"
 #include "panorama/engine/panoramathread.h"
 #include "panorama/ui/dragdropwidget.h"
 #include "panorama/ui/imageview.h"
@@ -16,6 +17,8 @@
 #include "support/photolikeimage.h"
 #include "support/stitchworkers.h"
 
+#include <QSlider>
+#include <QWheelEvent>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -237,6 +240,26 @@ private slots:
     }
 
     // Run the way the main window runs it: modal, waiting in exec() until it finishes.
+    void wheelZoomsAboutThePointer()
+    {
+        PanoramaView page(filledImage(1400, 340, Qt::darkCyan));
+        page.resize(700, 400);
+        page.show();
+        QWidget* picture = page.picture();
+        const QPoint pointer(500, 170);
+        const auto unitUnder = [&] { return (pointer.x() - picture->x()) / double(picture->width()); };
+        const double before = unitUnder();
+        for (int delta : {120, 240, -120}) {
+            QWheelEvent wheel(pointer, page.mapToGlobal(pointer), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&page, &wheel);
+            QVERIFY2(qAbs(unitUnder() - before) * picture->width() <= 1.0,
+                     qPrintable(QString::number(unitUnder())));
+        }
+        QCOMPARE(page.findChild<QSlider*>()->value(), 50 + 2 * (1 + 2 - 1));
+        QCOMPARE(picture->width(), qRound(700 * Geometry::zoomFactor(54)));
+    }
+
     void tipsStoreTheBoxAtOnceAndTheCloseControlEndsTheWait()
     {
         auto storedTipsOff = [] { return QSettings().value("editor/PanoramaTips", false).toBool(); };
