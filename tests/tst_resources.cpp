@@ -36,6 +36,39 @@ private slots:
             QVERIFY2(QFile::exists(":/images/" + relative), qPrintable(relative + " is not in images.qrc"));
         }
     }
+
+    // At scale factor 2 every picture has a twin of twice the size, drawn in detail, not doubled: the same
+    // drawing when reduced, and for most pictures not what doubling the small one gives.
+    void everyPictureHasASharpTwin()
+    {
+        int pictures = 0;
+        int doubled = 0;
+        for (QDirIterator it(":/images", {"*.png"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString path = it.next();
+            if (path.endsWith("@2x.png"))
+                continue;
+            const QImage small = QImage(path).convertToFormat(QImage::Format_ARGB32);
+            const QImage twin = QImage(path.chopped(4) + "@2x.png").convertToFormat(QImage::Format_ARGB32);
+            QVERIFY2(!twin.isNull(), qPrintable(path));
+            QCOMPARE(twin.size(), small.size() * 2);
+            const QImage reduced = twin.scaled(small.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            qint64 difference = 0;
+            for (int y = 0; y < small.height(); ++y)
+                for (int x = 0; x < small.width(); ++x) {
+                    const QRgb a = small.pixel(x, y);
+                    const QRgb b = reduced.pixel(x, y);
+                    difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) +
+                                  qAbs(qBlue(a) - qBlue(b)) + qAbs(qAlpha(a) - qAlpha(b));
+                }
+            const double perPixel = double(difference) / (small.width() * small.height() * 4);
+            QVERIFY2(perPixel < 12, qPrintable(QString("%1: %2").arg(path).arg(perPixel)));
+            doubled += twin == small.scaled(twin.size());
+            ++pictures;
+        }
+        QVERIFY(pictures > 80);
+        QVERIFY2(doubled * 10 < pictures, qPrintable(QString::number(doubled)));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestResources)
