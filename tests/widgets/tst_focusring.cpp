@@ -6,24 +6,19 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
-namespace {
-
-double luminance(const QColor& c)
-{
-    const auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
+// The contrast ratio of two colours by their relative luminance.
 double contrast(const QColor& a, const QColor& b)
 {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
     const double la = luminance(a);
     const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
-
-} // namespace
 
 // Keyboard focus and check boxes stand out from the theme's grounds, measured on rendered pixels.
 class TestFocusRing : public QObject
@@ -46,30 +41,29 @@ private slots:
         window.setStyleSheet(QString("background-color: %1; color: white;").arg(ground));
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(20, 20, 20, 20);
-        auto* first = new QPushButton("first", &window);
-        auto* second = new QPushButton("second", &window);
-        auto* box = new QCheckBox("box", &window);
-        layout->addWidget(first);
-        layout->addWidget(second);
-        layout->addWidget(box);
+        QPushButton first("first"), second("second");
+        QCheckBox box("box");
+        for (QWidget* widget :
+             {static_cast<QWidget*>(&first), static_cast<QWidget*>(&second), static_cast<QWidget*>(&box)})
+            layout->addWidget(widget);
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
 
         // A click gives no ring; Tab does.
-        QTest::mouseClick(first, Qt::LeftButton);
+        QTest::mouseClick(&first, Qt::LeftButton);
         QVERIFY(!FocusRing::shown());
         QTest::keyClick(&window, Qt::Key_Tab);
-        QTRY_VERIFY(second->hasFocus() && FocusRing::shown());
+        QTRY_VERIFY(second.hasFocus() && FocusRing::shown());
         const QImage shot = window.grab().toImage();
-        const QRect around = second->geometry().adjusted(-2, -2, 2, 2);
+        const QRect around = second.geometry().adjusted(-2, -2, 2, 2);
         const QColor ring = shot.pixelColor(around.center().x(), around.top());
         QVERIFY2(contrast(ring, QColor(ground)) >= 3.0, qPrintable(ring.name()));
 
         // The box's frame, unchecked and checked.
         for (bool checked : {false, true}) {
-            box->setChecked(checked);
-            const QImage boxShot = box->grab().toImage();
+            box.setChecked(checked);
+            const QImage boxShot = box.grab().toImage();
             double best = 0;
             for (int x = 0; x < 16; ++x)
                 best = std::max(best, contrast(boxShot.pixelColor(x, boxShot.height() / 2), QColor(ground)));
