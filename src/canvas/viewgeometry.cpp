@@ -9,23 +9,30 @@ ViewGeometry::ViewGeometry(bool vertical, const QSize& canvas, const QSize& view
 {
 }
 
-static int clampAxis(int pos, int length, int room)
+static int clampAxis(int pos, int length, int room, int reserved)
 {
-    if (length <= room)
+    if (length <= room - reserved)
         return room / 2 - length / 2;
-    return std::clamp(pos, room - length, 0);
+    return std::clamp(pos, room - reserved - length, 0);
+}
+
+int ViewGeometry::reserved(Qt::Orientation axis) const
+{
+    const bool otherOverflows =
+        axis == Qt::Horizontal ? canvas.height() > view.height() : canvas.width() > view.width();
+    return otherOverflows ? barThickness : 0;
 }
 
 QPoint ViewGeometry::clamped(const QPoint& pos) const
 {
-    return {clampAxis(pos.x(), canvas.width(), view.width()),
-            clampAxis(pos.y(), canvas.height(), view.height())};
+    return {clampAxis(pos.x(), canvas.width(), view.width(), reserved(Qt::Horizontal)),
+            clampAxis(pos.y(), canvas.height(), view.height(), reserved(Qt::Vertical))};
 }
 
 int ViewGeometry::maximum(Qt::Orientation axis) const
 {
-    return axis == Qt::Horizontal ? std::max(0, canvas.width() - view.width())
-                                  : std::max(0, canvas.height() - view.height());
+    return axis == Qt::Horizontal ? std::max(0, canvas.width() - view.width() + reserved(axis))
+                                  : std::max(0, canvas.height() - view.height() + reserved(axis));
 }
 
 int ViewGeometry::value(Qt::Orientation axis, const QPoint& pos) const
@@ -80,7 +87,8 @@ std::optional<QPoint> ViewGeometry::keyed(const QPoint& pos, int key) const
 
 QPoint ViewGeometry::revealing(const QPoint& pos, int start, int end) const
 {
-    const int room = vertical ? view.height() : view.width();
+    const int room =
+        vertical ? view.height() - reserved(Qt::Vertical) : view.width() - reserved(Qt::Horizontal);
     int along = vertical ? pos.y() : pos.x();
     if (along + end > room)
         along = room - end;

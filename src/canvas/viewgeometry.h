@@ -16,6 +16,9 @@ public:
     static constexpr int wheelNotch = 120;
     static constexpr int notchPixels = 60;
     static constexpr int arrowPixels = 40;
+    // The scroll bars lie over the view's bottom and right edges while the canvas overflows the other
+    // way; the canvas scrolls that much further, so nothing of it stays under a bar.
+    static constexpr int barThickness = 6;
 
     // Along each axis: centred while the canvas is no longer than the view, else covering the view.
     QPoint clamped(const QPoint& pos) const;
@@ -36,6 +39,8 @@ public:
 
 private:
     QPoint alongAcross(int along, int across) const;
+    // The part of the view's length along an axis that a bar across it covers.
+    int reserved(Qt::Orientation axis) const;
 
     bool vertical = false;
     QSize canvas;

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int barThickness = 6;
-
 QPoint roundedPosition(const QMouseEvent* event)
 {
     return {qRound(event->localPos().x()), qRound(event->localPos().y())};
@@ -82,8 +80,9 @@ void XFormWidget::syncScrollBars()
         bar->setValue(view.value(axis, place));
     }
     syncing = false;
-    alongX->setGeometry(0, height() - barThickness, width() - (showY ? barThickness : 0), barThickness);
-    alongY->setGeometry(width() - barThickness, 0, barThickness, height() - (showX ? barThickness : 0));
+    constexpr int thickness = ViewGeometry::barThickness;
+    alongX->setGeometry(0, height() - thickness, width() - (showY ? thickness : 0), thickness);
+    alongY->setGeometry(width() - thickness, 0, thickness, height() - (showX ? thickness : 0));
     alongX->setVisible(showX);
     alongY->setVisible(showY);
     alongX->raise();
