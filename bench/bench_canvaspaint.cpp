@@ -1,5 +1,6 @@
 // One full repaint of a 50-photo strip of 4000 x 3000 photos, as the user sees it in a 1600 x 900
-// container: at zoom 0.3, at zoom 1.0 and fitted to the container's width.
+// container: at zoom 0.3, at zoom 1.0 and fitted to the container's width. And panning: a 30-photo
+// strip fitted, then zoomed in by wheel steps, scrolled a wheel notch per frame.
 #include "canvas/painterarea.h"
 #include "canvas/xformwidget.h"
 
@@ -39,11 +40,11 @@ const QVector<QImage>& photos()
     return all;
 }
 
-std::unique_ptr<XFormWidget> makeStrip()
+std::unique_ptr<XFormWidget> makeStrip(int count = photoCount)
 {
     auto host = std::make_unique<XFormWidget>();
     host->resize(container);
-    for (int i = 0; i < photoCount; ++i)
+    for (int i = 0; i < count; ++i)
         host->canvas()->addImage(photos()[i % photos().size()], "photo.jpg");
     host->canvas()->adjustSize();
     return host;
@@ -94,6 +95,29 @@ void BM_FirstPaint(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FirstPaint)->Arg(0)->Arg(50)->Arg(-1)->Unit(benchmark::kMillisecond);
+
+// Each frame scrolls a notch along the strip and repaints what is in view, as a moved canvas is; at
+// the strip's end the direction turns. At the fitted scale (-1: nothing to scroll along), then at
+// zoom 0.3 and 1.0.
+void BM_Pan(benchmark::State& state)
+{
+    auto host = makeStrip(30);
+    PainterArea* canvas = host->canvas();
+    zoomTo(canvas, int(state.range(0)));
+    QImage target(container, QImage::Format_ARGB32_Premultiplied);
+    paintVisible(host.get(), target);
+    int notch = -ViewGeometry::notchPixels;
+    for (auto _ : state) {
+        const QPoint before = canvas->pos();
+        canvas->scrollTo(before + QPoint(notch, 0));
+        if (canvas->pos() == before)
+            notch = -notch;
+        paintVisible(host.get(), target);
+    }
+    state.counters["scale"] = canvas->painterScale;
+    state.counters["frames"] = double(state.iterations());
+}
+BENCHMARK(BM_Pan)->Arg(-1)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

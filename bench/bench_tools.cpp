@@ -99,6 +99,8 @@ void repaint(benchmark::State& state, Edits edits)
 {
     Scene scene(edits);
     QImage target(region, QImage::Format_RGB32);
+    scene.canvas->render(&target, QPoint(),
+                         QRegion(scene.repainted)); // the first frame lays the strokes down
     for (auto _ : state) {
         scene.canvas->render(&target, QPoint(), QRegion(scene.repainted));
         benchmark::DoNotOptimize(target.bits());
@@ -106,6 +108,29 @@ void repaint(benchmark::State& state, Edits edits)
     state.counters["annotations"] = scene.canvas->annotations.size();
     state.counters["strokes"] = scene.canvas->mosaicStrokes.size();
 }
+
+// The frame after a stroke is finished: the stroke joins what was painted before. Arg 1: the first
+// frame of all, after a zoom or layout change, which paints every stroke again.
+void BM_RepaintAfterAStroke(benchmark::State& state)
+{
+    Scene scene(Edits::Concentrated);
+    QImage target(region, QImage::Format_RGB32);
+    scene.canvas->render(&target, QPoint(), QRegion(scene.repainted));
+    const QVector<Annotation> strokes = scene.canvas->annotations;
+    int next = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (state.range(0) == 1)
+            scene.canvas->setPainterScale(next % 2 ? 50 : 49);
+        else
+            scene.canvas->annotations.append(strokes[next % strokes.size()]);
+        ++next;
+        state.ResumeTiming();
+        scene.canvas->render(&target, QPoint(), QRegion(scene.repainted));
+        benchmark::DoNotOptimize(target.bits());
+    }
+}
+BENCHMARK(BM_RepaintAfterAStroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_RepaintPhotosOnly(benchmark::State& state)
 {

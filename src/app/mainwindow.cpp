@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/arrivalfit.h"
 #include "app/exportchoices.h"
 #include "app/helppage.h"
 #include "app/partsexporter.h"
@@ -46,7 +47,6 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -195,16 +195,11 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     connect(canvas(), &PainterArea::signalStripEdited, this, &MainWindow::markModified);
     connect(canvas(), &PainterArea::signalPhotosChanged, this, &MainWindow::onPhotosChanged);
     connect(canvasHolder, &XFormWidget::signalWheelZoom, this, &MainWindow::onWheelZoom);
-    // A new strip is fitted as its photos arrive, at most once per turn of the loop, and a last time
-    // when the intake that brings them ends; a zoom the user chooses meanwhile wins.
-    arrivalFit = new QTimer(this);
-    arrivalFit->setSingleShot(true);
-    arrivalFit->setInterval(0);
-    connect(arrivalFit, &QTimer::timeout, this, &MainWindow::fitArrivingStrip);
-    connect(zoomSlider, &QSlider::valueChanged, this, [this] { fitOnArrival = false; });
+    arrivalFit = new ArrivalFit([this] { fitView(); }, this);
+    connect(zoomSlider, &QSlider::valueChanged, arrivalFit, &ArrivalFit::userZoomed);
     canvas()->addButton->setToolTip(withKey(tr("Add photos"), commandKeys("add")));
     addKeys();
-    window()->setWindowTitle(titleFor(canvas()->paintImages.size()));
+    onPhotosChanged();
 }
 
 void MainWindow::addKeys()
@@ -359,11 +354,6 @@ void MainWindow::open()
     canvas()->openFiles();
 }
 
-void MainWindow::restoreZoom()
-{
-    canvas()->setPainterScale(zoomSlider->value());
-}
-
 void MainWindow::save()
 {
     exportStrip();
@@ -374,28 +364,24 @@ bool MainWindow::exportStrip()
     PainterArea* area = canvas();
     if (area->paintImages.isEmpty())
         return false;
-    // Trim outlines and buttons must not reach the file, and one canvas unit must be one pixel.
-    config().tool = StitcherConfig::NoTool;
-    area->painterScale = 1.0;
-    area->adjustSize();
-    area->update();
-    area->placeCanvas(canvasHolder->width(), canvasHolder->height());
-    area->setCutMode(Geometry::CutNone);
-    area->update();
-
+    // The file is painted apart from the screen, which keeps its zoom, place and tool.
     ExportFormat::Kind filterKind = ExportFormat::Kind::Png;
     const QString fileName = askExportFile(proposedExportPath(), &filterKind);
-    // The bands are painted at zoom 1 whatever the zoom shown.
-    restoreZoom();
     if (fileName.isEmpty())
         return false;
     ExportFormat format = ExportChoices::format(ExportFormat::kindOfName(fileName).value_or(filterKind));
+    // Too long for the format: no quality to ask for.
+    if (!format.fits(area->contentSize())) {
+        partsExporter->offer(fileName, format, area->contentSize());
+        return false;
+    }
     if (!QualityRow::ask(this, format))
         return false;
     if (format.kind != ExportFormat::Kind::Png)
         ExportChoices::remember(format);
     if (!writeStrip(fileName, format))
         return false;
+    selectTool(nullptr, StitcherConfig::NoTool);
     window()->setWindowModified(false);
     AppSettings::instance()->setLastExportFolder(QFileInfo(fileName).absolutePath());
     return true;
@@ -962,37 +948,20 @@ void MainWindow::onPhotosChanged()
     PainterArea* area = canvas();
     const int count = area->paintImages.size();
     window()->setWindowTitle(titleFor(count));
+    // An empty strip has nothing to export, by button, menu or key.
+    for (QAction* action : {findChild<QAction*>("exportKey"), exportPartsAction})
+        action->setEnabled(count > 0);
+    findChild<ToolButton*>("export")->setEnabled(count > 0);
+    arrivalFit->photosChanged(count);
     if (count == 0) {
         // An empty strip starts again at 1:1, so the next photos do not come in at an old zoom.
-        stripWasEmpty = true;
-        fitOnArrival = false;
         {
             const QSignalBlocker blocker(zoomSlider);
             zoomSlider->setRange(0, 100);
             zoomSlider->setValue(50);
         }
         area->setPainterScale(50);
-        return;
     }
-    if (stripWasEmpty) {
-        stripWasEmpty = false;
-        fitOnArrival = true;
-        arrivalRun = IntakeRun::running();
-        if (arrivalRun)
-            connect(arrivalRun, &IntakeRun::finished, arrivalFit, qOverload<>(&QTimer::start));
-    }
-    if (fitOnArrival)
-        arrivalFit->start();
-}
-
-void MainWindow::fitArrivingStrip()
-{
-    if (!fitOnArrival)
-        return;
-    fitView();
-    // The intake deletes itself once it has finished: that was the last fit.
-    if (!arrivalRun)
-        fitOnArrival = false;
 }
 
 void MainWindow::onPaintAreaSizeHint(int width, int height)

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class AboutDialog;
+class ArrivalFit;
 class AppDialog;
 class EditPhotosDialog;
 class IconPushButton;
@@ -25,7 +26,6 @@ class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QSlider;
-class QTimer;
 class StitcherConfig;
 class ToolButton;
 class XFormWidget;
@@ -123,10 +123,8 @@ private:
     void ensureColorDialog();
     bool pickColor(QColor* target);
     void applySpacingMode(int mode);
-    void restoreZoom();
     void onPhotosChanged();
     void fitView();
-    void fitArrivingStrip();
     void showScale(double scale);
     void onWheelZoom(int steps, const QPoint& pointer);
     void applyCommonSide(int direction, QLineEdit* edit, int current, void (PainterArea::*set)(int));
@@ -163,10 +161,7 @@ private:
     QWidget* widthLock = nullptr;
     QWidget* heightLock = nullptr;
     PanoramDialog* panoramaDialog = nullptr;
-    bool stripWasEmpty = true;
-    bool fitOnArrival = false;
-    QTimer* arrivalFit = nullptr;
-    QPointer<IntakeRun> arrivalRun; // the intake bringing the photos of a new strip
+    ArrivalFit* arrivalFit = nullptr;
     PartsExporter* partsExporter = nullptr;
     QAction* exportPartsAction = nullptr;
 

@@ -9,6 +9,7 @@
 
 ToolButton::ToolButton(const QString& name, QWidget* parent) : QWidget(parent)
 {
+    setObjectName(name);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 0, 0, 3);
     pushButton = new QPushButton(this);

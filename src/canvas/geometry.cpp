@@ -206,11 +206,6 @@ int zoomAnchoredPos(int pointer, int canvasPos, double oldScale, double newScale
     return truncToInt(pointer - (pointer - canvasPos) * (newScale / oldScale));
 }
 
-QPoint panAlongStrip(bool vertical, int dx, int dy)
-{
-    return vertical ? QPoint(0, dy) : QPoint(dx, 0);
-}
-
 std::array<QRectF, 4> outerSpacingRects(const QSize& device, double scale, double outer)
 {
     if (!(scale > 0))
@@ -229,42 +224,6 @@ QRectF innerGapRect(const QRectF& previous, const QRectF& current, bool vertical
     if (vertical)
         return {p.x(), p.y() + p.height(), (c.x() + c.width()) - p.x(), c.y() - (p.y() + p.height())};
     return {p.x() + p.width(), p.y(), c.x() - (p.x() + p.width()), (c.y() + c.height()) - p.y()};
-}
-
-Crop dragCrop(const Crop& crop, int edge, double movement, const QSize& image)
-{
-    const double change = -0.5 * movement;
-    const double width = image.width();
-    const double height = image.height();
-    Crop result = crop;
-    switch (edge) {
-    case EdgeLeft:
-        result.left = std::clamp(crop.left + change, 0.0, std::max(0.0, crop.right - 1));
-        break;
-    case EdgeTop:
-        result.top = std::clamp(crop.top + change, 0.0, std::max(0.0, crop.bottom - 1));
-        break;
-    case EdgeRight:
-        result.right = std::clamp(crop.right + change, std::min(crop.left + 1, width), width);
-        break;
-    case EdgeBottom:
-        result.bottom = std::clamp(crop.bottom + change, std::min(crop.top + 1, height), height);
-        break;
-    default:
-        break;
-    }
-    return result;
-}
-
-std::optional<double> dragStripCut(double cut, double opposite, double movement, int crossLength)
-{
-    const double moved = cut + -0.1 * movement;
-    if (moved < 0)
-        return std::nullopt;
-    const double limit = crossLength - 1.0;
-    if (moved + opposite > limit)
-        return std::max(0.0, limit - opposite);
-    return moved;
 }
 
 int stripButtonPhoto(bool vertical, int edge, int photoCount)

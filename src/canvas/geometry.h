@@ -122,20 +122,11 @@ QPoint fittedPlace(bool vertical, const QSize& canvas, const QSize& container);
 // The canvas position along the strip that keeps the point under the pointer in place when the scale
 // changes; pointer and position in container pixels along the strip.
 int zoomAnchoredPos(int pointer, int canvasPos, double oldScale, double newScale);
-// Movement of the canvas along the strip only.
-QPoint panAlongStrip(bool vertical, int dx, int dy);
 
 // The border's four rectangles for a device of that size, in canvas units.
 std::array<QRectF, 4> outerSpacingRects(const QSize& device, double scale, double outer);
 // The inner gap between two neighbouring photo rectangles.
 QRectF innerGapRect(const QRectF& previous, const QRectF& current, bool vertical);
-
-// Dragging a photo's edge by a movement converted to image pixels. Stops one image pixel short of the
-// opposite edge, so a crop never becomes empty.
-Crop dragCrop(const Crop& crop, int edge, double movement, const QSize& image);
-// Dragging a strip cut by a movement in container pixels: returns the new cut, or nothing when the
-// move is ignored. A cut and its opposite stay below the cross length by at least one unit.
-std::optional<double> dragStripCut(double cut, double opposite, double movement, int crossLength);
 
 // Which photo a strip button arms: its index, or -1 for the cuts across the strip.
 int stripButtonPhoto(bool vertical, int edge, int photoCount);

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QtMath>
 
 #include <algorithm>
 #include <climits>
@@ -370,10 +371,8 @@ void PainterArea::zoomAbout(int value, const QPoint& pointer)
     setPainterScale(value);
     if (paintImages.isEmpty())
         return;
-    if (isVertical())
-        move(x(), zoomAnchoredPos(pointer.y(), start.y(), before, painterScale));
-    else
-        move(zoomAnchoredPos(pointer.x(), start.x(), before, painterScale), y());
+    scrollTo({zoomAnchoredPos(pointer.x(), start.x(), before, painterScale),
+              zoomAnchoredPos(pointer.y(), start.y(), before, painterScale)});
 }
 
 void PainterArea::fitPainterScale()
@@ -385,30 +384,49 @@ void PainterArea::fitPainterScale()
     if (paintImages.isEmpty())
         placeCanvas(container.width(), container.height());
     else
-        move(fittedPlace(isVertical(), size(), container));
+        scrollTo(fittedPlace(isVertical(), size(), container));
 }
 
 void PainterArea::placeCanvas(int parentWidth, int parentHeight)
 {
-    move(Geometry::placeCanvas(!paintImages.isEmpty(), isVertical(), pos(), size(),
-                               QSize(parentWidth, parentHeight)));
+    const QSize container(parentWidth, parentHeight);
+    if (paintImages.isEmpty())
+        move(Geometry::placeCanvas(false, isVertical(), pos(), size(), container));
+    else if (!armedDrag)
+        move(ViewGeometry(isVertical(), size(), container).clamped(pos()));
 }
 
 void PainterArea::centreCanvas()
 {
-    move(Geometry::centreCanvas(isVertical(), size(), containerSize()));
+    scrollTo(Geometry::centreCanvas(isVertical(), size(), containerSize()));
 }
 
 void PainterArea::centreCrossAxis()
 {
-    const QSize container = containerSize();
-    placeCanvas(container.width(), container.height());
+    keepInView();
 }
 
-void PainterArea::panAlongStrip(int dx, int dy)
+ViewGeometry PainterArea::view() const
+{
+    return ViewGeometry(isVertical(), size(), containerSize());
+}
+
+void PainterArea::scrollTo(const QPoint& place)
 {
     if (!paintImages.isEmpty())
-        move(pos() + Geometry::panAlongStrip(isVertical(), dx, dy));
+        move(view().clamped(place));
+}
+
+void PainterArea::panBy(const QPoint& movement)
+{
+    scrollTo(pos() + movement);
+}
+
+// A drag of an armed edge moves the canvas itself; the view settles when it ends.
+void PainterArea::keepInView()
+{
+    const QSize container = containerSize();
+    placeCanvas(container.width(), container.height());
 }
 
 // ---- drawing tools
@@ -482,8 +500,10 @@ void PainterArea::toolPress(const QPoint& point)
         mosaicStrokes.append(MosaicStroke::begin(at, config->mosaicName, config->mosaicSize));
         mosaicStrokes.last().order = ++strokeCount;
         break;
-    case StitcherConfig::TrimTool: // only moves act
+    case StitcherConfig::TrimTool:
         pressed = true;
+        if (trimActive)
+            beginEdgeDrag(point + pos());
         return;
     default:
         return;
@@ -496,6 +516,13 @@ void PainterArea::toolMove(const QPoint& point, const QPoint& movement)
 {
     if (!pressed || paintImages.isEmpty())
         return;
+    if (config->tool == StitcherConfig::TrimTool) {
+        if (armedDrag)
+            dragEdgeTo(point + pos());
+        else
+            panBy(movement);
+        return;
+    }
     const QPoint p = toCanvasUnits(point);
     const int index = photoAt(p.x(), p.y());
     if (index < 0)
@@ -512,9 +539,6 @@ void PainterArea::toolMove(const QPoint& point, const QPoint& movement)
             mosaicStrokes.last().extend(at);
         update();
         break;
-    case StitcherConfig::TrimTool:
-        trimMove(p, movement, true);
-        break;
     default:
         break;
     }
@@ -524,6 +548,7 @@ void PainterArea::toolRelease(const QPoint& point)
 {
     Q_UNUSED(point);
     pressed = false;
+    endEdgeDrag();
 }
 
 // ---- trimming
@@ -578,67 +603,123 @@ void PainterArea::setStitcherClick()
 
 void PainterArea::setStitchMove(QPoint p)
 {
-    if (trimActive && !paintImages.isEmpty())
-        trimMove(QPoint(), p, false);
+    if (!trimActive || paintImages.isEmpty())
+        return;
+    beginEdgeDrag(QPoint());
+    dragEdgeTo(p);
+    endEdgeDrag();
 }
 
-void PainterArea::trimMove(const QPoint& canvasPoint, const QPoint& movement, bool checkPoint)
+double* PainterArea::armedCut()
 {
-    if (!trimActive) {
-        panAlongStrip(movement.x(), movement.y());
-        return;
-    }
-    const bool vertical = isVertical();
     const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
-    const int moved = alongX ? movement.x() : movement.y();
-    if (activeImage) {
-        const QRectF& r = activeImage->layoutRect;
-        const bool inside = canvasPoint.x() >= r.left() && canvasPoint.x() <= r.right() &&
-                            canvasPoint.y() >= r.top() && canvasPoint.y() <= r.bottom();
-        if (checkPoint && !inside)
-            return;
-        const double pixels = activeImage->toImagePixels(vertical, moved);
-        const Crop before = activeImage->crop();
-        activeImage->setCrop(dragCrop(before, activeDirection, pixels, activeImage->image.size()));
-        update();
-        adjustSize();
-        centreCrossAxis();
-        placeButtons();
-        const Crop after = activeImage->crop();
-        if (after.left != before.left || after.top != before.top || after.right != before.right ||
-            after.bottom != before.bottom)
-            emit signalStripEdited();
-        return;
-    }
-    // The strip's own cut across the strip; a strip edge along the strip has nothing to cut.
-    if (alongX != vertical)
-        return;
-    double* cut = nullptr;
-    double* opposite = nullptr;
+    // A strip edge along the strip has nothing to cut.
+    if (activeImage || alongX != isVertical())
+        return nullptr;
     switch (activeDirection) {
     case EdgeLeft:
-        cut = &cutLeft, opposite = &cutRight;
-        break;
+        return &cutLeft;
     case EdgeRight:
-        cut = &cutRight, opposite = &cutLeft;
-        break;
+        return &cutRight;
     case EdgeTop:
-        cut = &cutTop, opposite = &cutBottom;
-        break;
+        return &cutTop;
     default:
-        cut = &cutBottom, opposite = &cutTop;
-        break;
+        return &cutBottom;
     }
-    const int crossLength = truncToInt(vertical ? areaWidth : areaHeight);
-    if (const auto next = dragStripCut(*cut, *opposite, moved, crossLength)) {
-        const bool changed = *next != *cut;
-        *cut = *next;
+}
+
+void PainterArea::beginEdgeDrag(const QPoint& pointer)
+{
+    armedDrag.reset();
+    if (!trimActive || paintImages.isEmpty())
+        return;
+    const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
+    ArmedDrag drag;
+    drag.pointer = pointer;
+    drag.keepFarSide = activeDirection == EdgeLeft || activeDirection == EdgeTop;
+    if (activeImage) {
+        relayout();
+        const QRectF& r = activeImage->layoutRect;
+        drag.edge = EdgeDrag::photoEdge(activeImage->crop(), activeDirection, activeImage->image.size(),
+                                        stripLayout(), painterScale);
+        drag.farSide = (alongX ? x() : y()) + qRound((alongX ? r.right() : r.bottom()) * painterScale);
+    } else if (double* cut = armedCut()) {
+        const double* opposite = cut == &cutLeft    ? &cutRight
+                                 : cut == &cutRight ? &cutLeft
+                                 : cut == &cutTop   ? &cutBottom
+                                                    : &cutTop;
+        const int crossLength = truncToInt(isVertical() ? areaWidth : areaHeight);
+        drag.edge = EdgeDrag::stripCut(*cut, *opposite, activeDirection, crossLength, painterScale);
+        drag.farSide = alongX ? x() + width() : y() + height();
+    } else {
+        return;
+    }
+    armedDrag = drag;
+}
+
+void PainterArea::dragEdgeTo(const QPoint& pointer)
+{
+    if (!armedDrag || !trimActive)
+        return;
+    const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
+    const QPoint travel = pointer - armedDrag->pointer;
+    const double value = armedDrag->edge.at(alongX ? travel.x() : travel.y());
+    bool changed = false;
+    int farSide = 0;
+    if (activeImage) {
+        Crop crop = activeImage->crop();
+        double* edges[] = {&crop.left, &crop.top, &crop.right, &crop.bottom};
+        changed = *edges[activeDirection] != value;
+        *edges[activeDirection] = value;
+        activeImage->setCrop(crop);
         adjustSize();
-        centreCrossAxis();
-        placeButtons();
-        if (changed)
-            emit signalStripEdited();
+        relayout();
+        const QRectF& r = activeImage->layoutRect;
+        farSide = qRound((alongX ? r.right() : r.bottom()) * painterScale);
+    } else if (double* cut = armedCut()) {
+        changed = *cut != value;
+        *cut = value;
+        adjustSize();
+        farSide = alongX ? width() : height();
     }
+    if (armedDrag->keepFarSide) {
+        const int start = armedDrag->farSide - farSide;
+        move(alongX ? QPoint(start, y()) : QPoint(x(), start));
+    }
+    placeButtons();
+    update();
+    if (changed)
+        emit signalStripEdited();
+}
+
+void PainterArea::endEdgeDrag()
+{
+    if (!armedDrag)
+        return;
+    armedDrag.reset();
+    keepInView();
+}
+
+bool PainterArea::nudgeArmedEdge(int key, int stripPixels)
+{
+    if (!trimActive || paintImages.isEmpty())
+        return false;
+    const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
+    int sign = 0;
+    if (alongX && (key == Qt::Key_Left || key == Qt::Key_Right))
+        sign = key == Qt::Key_Right ? 1 : -1;
+    else if (!alongX && (key == Qt::Key_Up || key == Qt::Key_Down))
+        sign = key == Qt::Key_Down ? 1 : -1;
+    if (sign == 0)
+        return false;
+    // A strip pixel is painterScale pixels of the view, whatever the zoom.
+    beginEdgeDrag(QPoint());
+    if (armedDrag) {
+        armedDrag->edge.perViewPixel *= painterScale;
+        dragEdgeTo(QPoint(sign * stripPixels, sign * stripPixels));
+    }
+    endEdgeDrag();
+    return true;
 }
 
 void PainterArea::placeButtons()
@@ -662,6 +743,7 @@ void PainterArea::placeButtons()
 void PainterArea::resizeEvent(QResizeEvent* event)
 {
     placeButtons();
+    keepInView();
     QWidget::resizeEvent(event);
 }
 
@@ -669,9 +751,18 @@ void PainterArea::resizeEvent(QResizeEvent* event)
 
 void PainterArea::appendPhoto(const QImage& image, const QString& name)
 {
+    const bool added = !paintImages.isEmpty();
     addImage(image, name);
     adjustSize();
     update();
+    // Into a strip the user already looks at: the new photo comes into view at the zoom it has.
+    if (added && !paintImages.isEmpty()) {
+        relayout();
+        const QRectF& r = paintImages.last()->layoutRect;
+        const double start = (isVertical() ? r.top() : r.left()) * painterScale;
+        const double end = (isVertical() ? r.bottom() : r.right()) * painterScale;
+        scrollTo(view().revealing(pos(), qFloor(start), qCeil(end)));
+    }
 }
 
 // The dialog belongs to the window, so that it looks the same from every button that opens it.
@@ -759,8 +850,12 @@ void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double 
     painter.scale(scale, scale);
     relayout();
     paintPhotos(painter, scale, clip, purpose);
-    paintMosaicLayer(painter, deviceSize, scale, clip);
-    paintAnnotationLayer(painter, deviceSize, scale, clip);
+    if (purpose == Purpose::Screen) {
+        paintStrokeLayers(painter, deviceSize, scale, clip);
+    } else {
+        paintMosaicLayer(painter, mosaicStrokes, deviceSize, scale, clip);
+        paintAnnotationLayer(painter, annotations, deviceSize, scale, clip);
+    }
     if (config->watermarkMode == Watermark::Bottom) {
         paintSpacingLayer(painter, deviceSize, scale);
         paintWatermarkLayer(painter, deviceSize, scale, clip);
@@ -858,10 +953,10 @@ void PainterArea::paintEmptyCanvas(QPainter& painter)
                      tr("or Drag and Drop"));
 }
 
-void PainterArea::paintMosaicLayer(QPainter& painter, const QSize& deviceSize, double scale,
-                                   const QRect& clip)
+void PainterArea::paintMosaicLayer(QPainter& painter, const QVector<MosaicStroke>& strokes,
+                                   const QSize& deviceSize, double scale, const QRect& clip)
 {
-    if (mosaicStrokes.isEmpty())
+    if (strokes.isEmpty())
         return;
     const StripLayout layout = stripLayout();
     const auto toCanvas = [&layout](const QPoint& p, int index) {
@@ -876,19 +971,96 @@ void PainterArea::paintMosaicLayer(QPainter& painter, const QSize& deviceSize, d
         return MosaicStroke::sampleColor(photo->image, rects[index],
                                          QRectF(crop.left, crop.top, crop.width(), crop.height()), at);
     };
-    paintMosaicStrokes(painter, mosaicStrokes, toCanvas, sampler, cachedPixmap, {deviceSize, scale, clip});
+    paintMosaicStrokes(painter, strokes, toCanvas, sampler, cachedPixmap, {deviceSize, scale, clip});
 }
 
-void PainterArea::paintAnnotationLayer(QPainter& painter, const QSize& deviceSize, double scale,
-                                       const QRect& clip)
+void PainterArea::paintAnnotationLayer(QPainter& painter, const QVector<Annotation>& records,
+                                       const QSize& deviceSize, double scale, const QRect& clip)
 {
-    if (annotations.isEmpty())
+    if (records.isEmpty())
         return;
     const StripLayout layout = stripLayout();
     const auto toCanvas = [&layout](const QPoint& p, int index) {
         return Geometry::fromStripPoint(layout, p.x(), p.y(), index);
     };
-    paintAnnotations(painter, annotations, toCanvas, {deviceSize, scale, clip});
+    paintAnnotations(painter, records, toCanvas, {deviceSize, scale, clip});
+}
+
+quint64 PainterArea::strokeGeometryKey(double scale, const QSize& deviceSize) const
+{
+    const StripLayout layout = stripLayout();
+    const double view[] = {scale, double(deviceSize.width()), double(deviceSize.height())};
+    QVector<const void*> photos;
+    photos.reserve(paintImages.size());
+    for (const PaintImage* photo : paintImages)
+        photos.append(photo);
+    quint64 key = 0;
+    for (uint seed : {1u, 2u}) {
+        uint h = qHashBits(view, sizeof view, seed);
+        h = qHashBits(&layout, sizeof layout, h);
+        h = qHashBits(shapes.constData(), sizeof(PhotoShape) * size_t(shapes.size()), h);
+        h = qHashBits(photos.constData(), sizeof(const void*) * size_t(photos.size()), h);
+        key = key << 32 | h;
+    }
+    return key;
+}
+
+void PainterArea::paintStrokeLayers(QPainter& painter, const QSize& deviceSize, double scale,
+                                    const QRect& clip)
+{
+    const bool liveMosaic = pressed && config->tool == StitcherConfig::MosaicTool && !mosaicStrokes.isEmpty();
+    const bool liveDrawing = pressed && config->tool == StitcherConfig::DrawTool && !annotations.isEmpty();
+    const int mosaicDone = mosaicStrokes.size() - liveMosaic;
+    const int drawingDone = annotations.size() - liveDrawing;
+    if (mosaicDone == 0 && drawingDone == 0) {
+        mosaicLayer.drop();
+        drawingLayer.drop();
+    }
+    const quint64 geometry = mosaicDone || drawingDone ? strokeGeometryKey(scale, deviceSize) : 0;
+    const QRect exposed = clip & QRect(QPoint(0, 0), deviceSize);
+    // Paints records [from, to) of one tool into the layer's image, in device pixels.
+    const auto paintInto = [&](StrokeLayer& held, bool mosaic, int from, int to) {
+        QPainter layerPainter(&held.image);
+        layerPainter.setRenderHints(painter.renderHints());
+        layerPainter.setFont(painter.font());
+        layerPainter.translate(-held.rect.topLeft());
+        layerPainter.scale(scale, scale);
+        if (mosaic)
+            paintMosaicLayer(layerPainter, mosaicStrokes.mid(from, to - from), deviceSize, scale, held.rect);
+        else
+            paintAnnotationLayer(layerPainter, annotations.mid(from, to - from), deviceSize, scale,
+                                 held.rect);
+    };
+    const auto layer = [&](StrokeLayer& held, bool mosaic, int done) {
+        if (done == 0) {
+            held.drop();
+            return;
+        }
+        const quint64 lastOrder = mosaic ? mosaicStrokes[done - 1].order : annotations[done - 1].order;
+        const StrokeLayer::Key key{geometry, done, lastOrder};
+        if (held.lacksOnlyTheLast(key, exposed)) {
+            paintInto(held, mosaic, done - 1, done);
+            held.held = key;
+        } else if (!held.covers(key, exposed)) {
+            const QRect area = StrokeLayer::areaFor(exposed, deviceSize);
+            QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+            if (image.isNull())
+                return;
+            image.fill(Qt::transparent);
+            held.hold(key, area, image);
+            paintInto(held, mosaic, 0, done);
+        }
+        painter.save();
+        painter.resetTransform();
+        painter.drawImage(held.rect.topLeft(), held.image);
+        painter.restore();
+    };
+    layer(mosaicLayer, true, mosaicDone);
+    if (liveMosaic)
+        paintMosaicLayer(painter, {mosaicStrokes.last()}, deviceSize, scale, clip);
+    layer(drawingLayer, false, drawingDone);
+    if (liveDrawing)
+        paintAnnotationLayer(painter, {annotations.last()}, deviceSize, scale, clip);
 }
 
 void PainterArea::paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale,

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "canvas/geometry.h"
+#include "canvas/strokelayer.h"
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/mosaicstroke.h"
+#include "canvas/viewgeometry.h"
 
 #include <QImage>
 #include <QList>
@@ -11,6 +13,8 @@
 #include <QSize>
 #include <QVector>
 #include <QWidget>
+
+#include <optional>
 
 class IntakeRun;
 class PaintImage;
@@ -83,7 +87,14 @@ public:
     // Zooms to the factor of a slider value, keeping the strip point under the pointer (in container
     // pixels) in place along the strip.
     void zoomAbout(int value, const QPoint& pointer);
-    void panAlongStrip(int dx, int dy);
+    // The canvas in its container: where it may go and how the wheel and the keys move it.
+    ViewGeometry view() const;
+    // To that place in container pixels, or the nearest one that keeps the view covered.
+    void scrollTo(const QPoint& place);
+    void panBy(const QPoint& movement);
+    // Moves the armed edge by strip pixels (image pixels of a photo are converted); false when no edge
+    // is armed or the key does not move it.
+    bool nudgeArmedEdge(int key, int stripPixels);
 
     // Mouse input from the host, in canvas-widget pixels; movement in container pixels.
     void toolPress(const QPoint& point);
@@ -158,7 +169,12 @@ private:
     QPoint toCanvasUnits(const QPoint& widgetPoint) const;
     void relayout();
     void commonSizeChanged();
-    void trimMove(const QPoint& canvasPoint, const QPoint& movement, bool checkPoint);
+    void keepInView();
+    // A drag of the armed edge, by the pointer in container pixels.
+    void beginEdgeDrag(const QPoint& pointer);
+    void dragEdgeTo(const QPoint& pointer);
+    void endEdgeDrag();
+    double* armedCut();
 
     // The screen shows the trimming outlines; a file gets the same pixels however it is cut in bands.
     enum class Purpose { Screen, File };
@@ -172,8 +188,14 @@ private:
     void paintEmptyCanvas(QPainter& painter);
     void paintCutPreview(QPainter& painter, const QRect& clip);
     // Layers of the drawing tools, painted in the scaled painter.
-    void paintMosaicLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
-    void paintAnnotationLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
+    void paintMosaicLayer(QPainter& painter, const QVector<MosaicStroke>& strokes, const QSize& deviceSize,
+                          double scale, const QRect& clip);
+    void paintAnnotationLayer(QPainter& painter, const QVector<Annotation>& records, const QSize& deviceSize,
+                              double scale, const QRect& clip);
+    // The screen's strokes: finished ones from their layers, the one being drawn live over them.
+    void paintStrokeLayers(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
+    // Everything that moves or recolours a finished stroke on screen: the zoom, the layout, the photos.
+    quint64 strokeGeometryKey(double scale, const QSize& deviceSize) const;
     void paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
 
     StitcherConfig* config = nullptr;
@@ -182,4 +204,14 @@ private:
     // Reused by every layout pass so that painting allocates nothing per photo.
     QVector<Geometry::PhotoShape> shapes;
     QVector<QRectF> rects;
+    struct ArmedDrag
+    {
+        EdgeDrag edge;
+        QPoint pointer;
+        bool keepFarSide = false; // a leading edge: the far side stays put, so the edge follows
+        int farSide = 0;
+    };
+    std::optional<ArmedDrag> armedDrag;
+    StrokeLayer mosaicLayer;
+    StrokeLayer drawingLayer;
 };

@@ -10,9 +10,11 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 const char* const kCellProperty = "EditItem";
@@ -51,6 +53,7 @@ EditPhotoContent::EditPhotoContent(PainterArea* canvas, QWidget* parent) : QFram
     grid->setContentsMargins(4, 4, 4, 4);
     grid->setColumnStretch(2, 0);
     setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
     addCells();
     if (canvas)
         connect(canvas, &PainterArea::signalPhotosChanged, this, &EditPhotoContent::onCanvasPhotosChanged);
@@ -177,6 +180,11 @@ void EditPhotoContent::deletePaintImage()
     auto* cell = qobject_cast<EditPhotoItem*>(action->parent());
     // The menu that triggered the action is still on the stack; it goes when control returns.
     action->deleteLater();
+    deleteCell(cell);
+}
+
+void EditPhotoContent::deleteCell(EditPhotoItem* cell)
+{
     if (!cell || cell->index < 0)
         return;
     if (!inStep(cell)) {
@@ -199,6 +207,8 @@ void EditPhotoContent::deletePaintImage()
     changingCanvas = true;
     canvas->removePhoto(removed);
     changingCanvas = false;
+    // The next photo takes the deleted one's place in the selection.
+    select(selected >= canvas->paintImages.size() ? canvas->paintImages.size() - 1 : selected);
 }
 
 void EditPhotoContent::dragEnterEvent(QDragEnterEvent* event)
@@ -229,19 +239,24 @@ void EditPhotoContent::dropEvent(QDropEvent* event)
         event->ignore();
         return;
     }
-    const int sourceAt = grid->indexOf(source);
-    const int targetAt = grid->indexOf(target);
-    if (sourceAt < 0 || targetAt < 0) {
+    if (!swapCells(source, target)) {
         event->ignore();
         return;
     }
+    event->acceptProposedAction();
+}
+
+bool EditPhotoContent::swapCells(EditPhotoItem* source, EditPhotoItem* target)
+{
+    const int sourceAt = source && target ? grid->indexOf(source) : -1;
+    const int targetAt = source && target ? grid->indexOf(target) : -1;
+    if (sourceAt < 0 || targetAt < 0)
+        return false;
     if (!inStep(source) || !inStep(target)) {
-        event->ignore();
         stale = true;
         scheduleRebuild();
-        return;
+        return false;
     }
-
     int sourceRow, sourceColumn, sourceRowSpan, sourceColumnSpan;
     int targetRow, targetColumn, targetRowSpan, targetColumnSpan;
     grid->getItemPosition(sourceAt, &sourceRow, &sourceColumn, &sourceRowSpan, &sourceColumnSpan);
@@ -257,7 +272,74 @@ void EditPhotoContent::dropEvent(QDropEvent* event)
     changingCanvas = true;
     canvas->swapPhotos(target->index, source->index);
     changingCanvas = false;
-    event->acceptProposedAction();
+    return true;
+}
+
+EditPhotoItem* EditPhotoContent::cellOf(int index) const
+{
+    for (EditPhotoItem* cell : cells()) {
+        if (cell->index == index && index >= 0)
+            return cell;
+    }
+    return nullptr;
+}
+
+void EditPhotoContent::select(int index)
+{
+    selected = cellOf(index) ? index : -1;
+    update();
+}
+
+void EditPhotoContent::keyPressEvent(QKeyEvent* event)
+{
+    const int count = canvas && !stale ? canvas->paintImages.size() : 0;
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        step = -1;
+        break;
+    case Qt::Key_Right:
+        step = 1;
+        break;
+    case Qt::Key_Up:
+        step = -3;
+        break;
+    case Qt::Key_Down:
+        step = 3;
+        break;
+    case Qt::Key_Delete:
+        deleteCell(cellOf(selected));
+        return;
+    default:
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    if (count == 0)
+        return;
+    if (selected < 0) {
+        select(0);
+        return;
+    }
+    const int next = std::clamp(selected + step, 0, count - 1);
+    if (event->modifiers() & Qt::ControlModifier) {
+        // One place along the strip, whichever arrow: the grid is the strip read in rows.
+        const int neighbour = std::clamp(selected + (step > 0 ? 1 : -1), 0, count - 1);
+        if (neighbour != selected && swapCells(cellOf(selected), cellOf(neighbour)))
+            select(neighbour);
+        return;
+    }
+    select(next);
+}
+
+void EditPhotoContent::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    const EditPhotoItem* cell = cellOf(selected);
+    if (!cell)
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(QColor(Theme::accent), 2));
+    painter.drawRect(QRectF(cell->geometry()).adjusted(-1, -1, 1, 1));
 }
 
 void EditPhotoContent::onCanvasPhotosChanged()
@@ -289,4 +371,5 @@ void EditPhotoContent::rebuild()
     stale = false;
     addCells();
     grid->activate();
+    select(selected);
 }

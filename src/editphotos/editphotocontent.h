@@ -10,7 +10,8 @@ class QGridLayout;
 class QMimeData;
 
 // The grid of the Edit Photos window: three thumbnails per row in strip order. Dropping one
-// thumbnail on another swaps the two photos on the canvas; the context menu deletes a photo.
+// thumbnail on another swaps the two photos on the canvas; the context menu deletes a photo. From the
+// keyboard: arrows select, Delete deletes the selected photo, Ctrl+arrow moves it one place.
 //
 // The window is not modal, so the canvas may change behind the grid's back ("clear", "add", a
 // panorama coming back). Every change the grid did not make itself makes it rebuild from the canvas,
@@ -27,6 +28,8 @@ public:
     QList<EditPhotoItem*> cells() const;
     QGridLayout* gridLayout() const { return grid; }
     QAction* pendingDelete() const;
+    // The selected photo's place in the strip, -1 for none.
+    int selectedIndex() const { return selected; }
 
     // The mime data a drag of this cell carries.
     static QMimeData* dragData(EditPhotoItem* cell);
@@ -36,12 +39,19 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private slots:
     void deletePaintImage();
 
 private:
     void startDrag(EditPhotoItem* cell);
+    void deleteCell(EditPhotoItem* cell);
+    // Swaps two cells and their photos; false when the grid is out of step with the canvas.
+    bool swapCells(EditPhotoItem* source, EditPhotoItem* target);
+    EditPhotoItem* cellOf(int index) const;
+    void select(int index);
     void showDeleteMenu(EditPhotoItem* cell, const QPoint& globalPos);
     // The live cell of this grid that the mime data names, or null.
     EditPhotoItem* draggedCell(const QMimeData* data) const;
@@ -64,5 +74,6 @@ private:
     // Nesting of drag and menu loops run from the grid's own handlers: cells are not destroyed
     // under them.
     int busy = 0;
+    int selected = -1;
     struct BusyScope;
 };

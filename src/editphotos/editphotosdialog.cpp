@@ -33,6 +33,7 @@ void EditPhotosDialog::loadPhotos(PainterArea* canvas)
         old->deleteLater();
     }
     scrollArea->setWidget(grid);
+    grid->setFocus(); // for the arrows and Delete
 }
 
 EditPhotoContent* EditPhotosDialog::photoGrid() const

@@ -1,5 +1,7 @@
 #include "widgets/theme.h"
 
+#include "widgets/focusring.h"
+
 #include <QApplication>
 #include <QStringList>
 
@@ -15,7 +17,8 @@ QString sheet(QString text)
         .replace("@soft", softText)
         .replace("@dim", dimText)
         .replace("@separator", separator)
-        .replace("@border", border);
+        .replace("@border", border)
+        .replace("@handle", handle);
 }
 
 QString dialogStyleSheet()
@@ -46,13 +49,13 @@ QString menuStyleSheet()
 QString scrollBarStyleSheet()
 {
     return sheet("QScrollBar:vertical {background: @panel; width: 6px; margin: 0; border: 0;}"
-                 "QScrollBar::handle:vertical {background: @border; min-height: 30px; border-radius: 3px;}"
+                 "QScrollBar::handle:vertical {background: @handle; min-height: 30px; border-radius: 3px;}"
                  "QScrollBar::handle:vertical:hover, QScrollBar::handle:vertical:pressed "
-                 "{background: @dim;}"
+                 "{background: @light;}"
                  "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical {height: 0; border: 0;}"
                  "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical {background: none;}"
                  "QScrollBar:horizontal {background: @panel; height: 6px; margin: 0; border: 0;}"
-                 "QScrollBar::handle:horizontal {background: @border; min-width: 30px; "
+                 "QScrollBar::handle:horizontal {background: @handle; min-width: 30px; "
                  "border-radius: 3px;}"
                  "QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal {width: 0; border: 0;}"
                  "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal {background: none;}");
@@ -98,6 +101,11 @@ QString applicationStyleSheet()
     rules.replace("@D", "QDialog");
     rules += menuStyleSheet();
     rules += "QToolTip {background-color: @bar; color: @light; border: 1px solid @border; padding: 3px;}";
+    // A box that shows on the dark grounds, checked or not.
+    rules += "QCheckBox::indicator {width: 12px; height: 12px; border: 1px solid @handle; border-radius: 2px;"
+             " background-color: @panel;}"
+             "QCheckBox::indicator:checked {background-color: @accent; border-color: @light;}"
+             "QCheckBox::indicator:disabled {border-color: @border;}";
     rules += scrollBarStyleSheet().replace("QScrollBar", "QDialog QScrollBar");
     return sheet(rules);
 }
@@ -111,6 +119,7 @@ void install()
     const QString sheet = applicationStyleSheet();
     if (app->styleSheet() != sheet)
         app->setStyleSheet(sheet);
+    FocusRing::install();
 }
 
 } // namespace Theme

@@ -15,9 +15,11 @@ constexpr const char* softText = "#E0E0E0";
 constexpr const char* dimText = "#8C8D8D";
 constexpr const char* separator = "#262d38";
 constexpr const char* border = "#3A4354";
+// Scroll bar handles and the focus ring: at least 3 : 1 against the panel and the bars.
+constexpr const char* handle = "#7d8aa0";
 
 // The sheet with each "@name" of a colour above replaced by the colour: @panel, @bar, @canvas, @accent,
-// @light, @soft, @dim, @separator, @border.
+// @light, @soft, @dim, @separator, @border, @handle.
 QString sheet(QString text);
 
 // The small windows that ask or wait: dark panel, light text, accent for the default button and the
@@ -25,7 +27,7 @@ QString sheet(QString text);
 QString dialogStyleSheet();
 // Menus in the panel's colours: light text, a lighter row under the pointer.
 QString menuStyleSheet();
-// A slim vertical scroll bar on the panel's background.
+// Slim scroll bars on the panel's background.
 QString scrollBarStyleSheet();
 // File, colour, message, progress and input dialogs, menus and tooltips, for the whole application.
 QString applicationStyleSheet();

@@ -99,7 +99,7 @@ private slots:
              [&] {
                  ui->cutInnerButton->click();
                  canvas()->paintImages[0]->rightButton->click();
-                 dragOn(ui->canvasHolder, canvas()->geometry().topLeft() + QPoint(30, 20), {20, 0});
+                 dragOn(ui->canvasHolder, canvas()->geometry().topLeft() + QPoint(30, 20), {-20, 0});
              }},
             {"spacing", [&] { ui->spacingAllButton->click(); }},
             {"drawing",

@@ -109,19 +109,18 @@ private slots:
         QCOMPARE(head(path, magic.size()), magic);
     }
 
-    // One JPEG file holds 65500 rows: a taller strip is refused before anything is painted, with the
-    // offer of parts of that length in the same folder, name and format.
+    // One JPEG file holds 65500 rows: a taller strip is refused before its quality is asked or anything
+    // is painted, with the offer of parts of that length in the same folder, name and format.
     void tooLongForOneJpegOffersParts()
     {
         Fixture f(33000);
         const QString path = dir.filePath("long.jpg");
         ModalAnswerer answerer;
         answerer.queue(chooseFileInDialog(path));
-        answerer.queue(ModalAnswerer::accept());
         QString offer;
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes, &offer));
         QVERIFY(!f.ui.exportStrip());
-        QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QDialog", "QMessageBox"}));
+        QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QMessageBox"}));
         QVERIFY2(offer.contains("65500"), qPrintable(offer));
         QVERIFY(!QFile::exists(path));
         QVERIFY(f.dialog() && f.dialog()->isVisible());

@@ -49,7 +49,7 @@ private slots:
         const double top = second->cropTop;
         const int height = f.canvas->contentSize().height();
         second->topButton->click();
-        f.canvas->setStitchMove(QPoint(0, -20));
+        QVERIFY(f.canvas->nudgeArmedEdge(Qt::Key_Down, 10));
         QCOMPARE(second->cropTop, top + 10);
         QCOMPARE(f.canvas->contentSize().height(), height - 10);
         QCOMPARE(f.canvas->renderImage().height(), height - 10);

@@ -1,9 +1,16 @@
 #include "canvas/geometry.h"
+#include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/viewgeometry.h"
 #include "intake/intakerun.h"
+#include "support/filedialoganswer.h"
 #include "support/filledimage.h"
+#include "support/modalanswerer.h"
 #include "support/windowfixture.h"
+
+#include <QAction>
+#include <QScrollBar>
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -29,6 +36,13 @@ class TestView : public QObject
             QCoreApplication::processEvents();
         }
         void click(TopBar which) { topBar(which)->click(); }
+        void wheel(const QPoint& delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+        {
+            const QPoint at = view->rect().center();
+            QWheelEvent event(at, view->mapToGlobal(at), QPoint(), delta, Qt::NoButton, modifiers,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view, &event);
+        }
         bool wholeStripShown() const { return view->rect().contains(canvas->geometry()); }
         // Off the centre across the strip, in pixels.
         int crossOffset() const
@@ -130,10 +144,134 @@ private slots:
             StitcherButton* top = f.canvas->stripButtons.at(2); // edges 0, 2, 1, 3
             QCOMPARE(top->direction, int(Geometry::EdgeTop));
             top->click();
-            f.canvas->setStitchMove(QPoint(0, -1500)); // a tenth of the movement, against it
+            f.canvas->setStitchMove(QPoint(0, 150));
             QVERIFY(f.canvas->cutTop > 0);
         }
         QVERIFY2(qAbs(f.crossOffset()) <= 1, qPrintable(QString::number(f.crossOffset())));
+    }
+
+    void wheelKeysAndBarsScroll_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QPoint>("moved");
+        const int notch = ViewGeometry::notchPixels;
+        const int arrow = ViewGeometry::arrowPixels;
+        for (int zoom : {20, 90}) {
+            const QByteArray z = " at " + QByteArray::number(zoom);
+            QTest::newRow("wheel" + z) << zoom << "wheel" << QPoint(-notch, 0);
+            QTest::newRow("Right arrow" + z) << zoom << "right" << QPoint(-arrow, 0);
+            QTest::newRow("Page Down" + z) << zoom << "pagedown" << QPoint(); // a view less an arrow step
+            QTest::newRow("scroll bar" + z) << zoom << "bar" << QPoint(-300, 0);
+        }
+        QTest::newRow("Shift+wheel across a tall strip") << 100 << "shift" << QPoint(0, -notch);
+        QTest::newRow("sideways wheel across a tall strip") << 100 << "sideways" << QPoint(0, -notch);
+    }
+    void wheelKeysAndBarsScroll()
+    {
+        QFETCH(int, zoom);
+        QFETCH(QString, input);
+        QFETCH(QPoint, moved);
+        Fixture f;
+        f.window.resize(1240, 700);
+        f.arrive(8); // 8 x 1600 units long, 1200 high
+        f.ui.zoomSlider->setValue(zoom);
+        QScrollBar* along = f.view->scrollBar(Qt::Horizontal);
+        QVERIFY(along->isVisible());
+        f.canvas->scrollTo(QPoint(-1000, -100)); // somewhere in the middle
+        const QPoint start = f.canvas->pos();
+        QCOMPARE(along->value(), 1000);
+        if (input == "wheel")
+            f.wheel(QPoint(0, -120));
+        else if (input == "sideways")
+            f.wheel(QPoint(-120, 0));
+        else if (input == "shift")
+            f.wheel(QPoint(0, -120), Qt::ShiftModifier);
+        else if (input == "right")
+            QTest::keyClick(f.view, Qt::Key_Right);
+        else if (input == "pagedown") {
+            QTest::keyClick(f.view, Qt::Key_PageDown);
+            moved = QPoint(ViewGeometry::arrowPixels - f.view->width(), 0);
+        } else
+            along->setValue(along->value() + 300);
+        QCOMPARE(f.canvas->pos() - start, moved);
+        QCOMPARE(along->value(), -f.canvas->x());
+        QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(zoom));
+    }
+
+    // What the screen shows stays while the save dialog is open and after a cancel; a finished
+    // export keeps the zoom and the place too.
+    void exportLeavesTheViewAlone()
+    {
+        Fixture f;
+        f.arrive(6);
+        f.ui.zoomSlider->setValue(70);
+        f.canvas->scrollTo(QPoint(-900, 0));
+        f.ui.cutAllButton->click();
+        const auto state = [&f] {
+            return QString("%1 %2,%3 tool %4 cut %5 lit %6")
+                .arg(f.canvas->painterScale)
+                .arg(f.canvas->x())
+                .arg(f.canvas->y())
+                .arg(StitcherConfig::instance()->tool)
+                .arg(f.canvas->cutMode)
+                .arg(f.ui.cutAllButton->isChecked());
+        };
+        const QString before = state();
+        QString during;
+        QTemporaryDir folder;
+        for (bool cancel : {true, false}) {
+            ModalAnswerer answerer;
+            answerer.queue([&](QWidget* modal) {
+                during = state();
+                if (cancel)
+                    ModalAnswerer::reject()(modal);
+                else
+                    chooseFileInDialog(folder.filePath("strip.png"))(modal);
+            });
+            QCOMPARE(f.ui.exportStrip(), !cancel);
+            QCOMPARE(during, before);
+            if (cancel)
+                QCOMPARE(state(), before);
+        }
+        QCOMPARE(state().section(' ', 0, 1), before.section(' ', 0, 1));
+        QVERIFY(!f.ui.cutAllButton->isChecked()); // the tools put down, button and all
+    }
+
+    void addedPhotosComeIntoViewAtTheirZoom_data()
+    {
+        QTest::addColumn<bool>("panorama");
+        QTest::newRow("photo") << false;
+        QTest::newRow("panorama handed back") << true;
+    }
+    void addedPhotosComeIntoViewAtTheirZoom()
+    {
+        QFETCH(bool, panorama);
+        Fixture f;
+        f.arrive(6);
+        f.ui.zoomSlider->setValue(0); // a photo is shorter than the view, the strip longer
+        f.canvas->scrollTo(QPoint(0, 0));
+        const double zoom = f.canvas->painterScale;
+        if (panorama)
+            f.ui.onPanoramaDone(filledImage(1500, 1200));
+        else
+            f.arrive(1);
+        QCOMPARE(f.canvas->painterScale, zoom);
+        const QRectF last = f.canvas->paintImages.last()->layoutRect;
+        const int end = f.canvas->x() + qRound(last.right() * zoom);
+        QVERIFY2(end <= f.view->width() && f.canvas->x() + last.left() * zoom >= 0,
+                 qPrintable(QString::number(end)));
+    }
+
+    void emptyStripHasNothingToExport()
+    {
+        Fixture f;
+        auto* key = f.window.findChild<QAction*>("exportKey");
+        QVERIFY(!key->isEnabled() && !f.topBar(Fixture::Export)->isEnabled());
+        f.arrive(1);
+        QVERIFY(key->isEnabled() && f.topBar(Fixture::Export)->isEnabled());
+        f.click(Fixture::Clear);
+        QVERIFY(!key->isEnabled());
     }
 
     void ctrlWheelZoomsAboutThePointer()

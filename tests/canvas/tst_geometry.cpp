@@ -125,35 +125,6 @@ private slots:
                  QPoint(300, -40));
     }
 
-    void cropDrag()
-    {
-        // A 1000-pixel-high photo shown 200 high: a 10-pixel drag is 50 image pixels, the edge moves 25.
-        const QSize image(2000, 1000);
-        QCOMPARE(toImagePixels(image, false, -10, 400, 200), -50.0);
-
-        const Crop whole = Crop::whole(image);
-        const Crop band{0, 300, 2000, 1000};
-        const struct
-        {
-            Edge edge;
-            Crop crop;
-            double pixels;
-            double moved;
-        } cases[] = {{EdgeTop, whole, -8, 4},
-                     // Outward drags stop at the image's own edges.
-                     {EdgeLeft, whole, 50, 0},
-                     {EdgeBottom, whole, -50, 1000},
-                     // Dragging all the way leaves one pixel, never an empty crop.
-                     {EdgeRight, whole, 1e9, 1},
-                     {EdgeBottom, band, 1e9, 301},
-                     {EdgeTop, band, -1e9, 999}};
-        for (const auto& c : cases) {
-            const Crop after = dragCrop(c.crop, c.edge, c.pixels, image);
-            const double edges[] = {after.left, after.top, after.right, after.bottom};
-            QCOMPARE(edges[c.edge], c.moved);
-        }
-    }
-
     void degenerateSizesStayFiniteAndInRange()
     {
         // Crops of no width or height must not make infinite or empty strips.

@@ -186,23 +186,45 @@ private slots:
         QCOMPARE(canvas->paintImages.size(), 3);
     }
 
-    void dragsOffTheArmedPartPan()
+    void dragsThatPan_data()
     {
-        addThree();
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("space");
+        QTest::addColumn<bool>("onStrip");
+        QTest::newRow("no tool") << int(StitcherConfig::NoTool) << int(Qt::LeftButton) << false << true;
+        QTest::newRow("off the strip with a tool")
+            << int(StitcherConfig::TrimTool) << int(Qt::LeftButton) << false << false;
+        QTest::newRow("middle button while drawing")
+            << int(StitcherConfig::DrawTool) << int(Qt::MiddleButton) << false << true;
+        QTest::newRow("Space held while drawing")
+            << int(StitcherConfig::DrawTool) << int(Qt::LeftButton) << true << true;
+    }
+    void dragsThatPan()
+    {
+        QFETCH(int, tool);
+        QFETCH(int, button);
+        QFETCH(bool, space);
+        QFETCH(bool, onStrip);
+        addThree(); // 1000 x 200 in an 800 x 600 view: 200 pixels to scroll along, none across
+        config->tool = tool;
         const QPoint start = canvas->pos();
-        // A press outside the canvas pans even with a tool on.
-        config->tool = StitcherConfig::TrimTool;
-        press(host.get(), QPoint(5, 5));
-        dragBy(host.get(), 40, 30);
-        release(host.get());
-        QCOMPARE(canvas->pos(), start + QPoint(40, 0));
-        // Without a tool, a press on the strip itself reaches the host through the canvas and pans.
-        config->tool = StitcherConfig::NoTool;
-        press(canvas, QPoint(100, 100));
-        dragBy(canvas, -30, 50);
-        release(canvas);
-        QCOMPARE(canvas->pos(), start + QPoint(10, 0));
-        QVERIFY(!canvas->pressed);
+        QCOMPARE(start, QPoint(0, 200));
+        if (space)
+            QTest::keyPress(host.get(), Qt::Key_Space);
+        last = onStrip ? canvas->pos() + QPoint(100, 100) : QPoint(5, 5);
+        QTest::mousePress(host.get(), Qt::MouseButton(button), {}, last);
+        for (const QPoint step : {QPoint(-40, 30), QPoint(-500, 0)}) {
+            last += step;
+            QMouseEvent move(QEvent::MouseMove, last, host->mapToGlobal(last), Qt::NoButton,
+                             Qt::MouseButton(button), Qt::NoModifier);
+            QApplication::sendEvent(host.get(), &move);
+            if (step.x() == -40)
+                QCOMPARE(canvas->pos(), start + QPoint(-40, 0));
+        }
+        QTest::mouseRelease(host.get(), Qt::MouseButton(button), {}, last);
+        QCOMPARE(canvas->pos(), start + QPoint(-200, 0)); // up to the strip's end
+        QVERIFY(canvas->annotations.isEmpty() && !canvas->pressed);
     }
 
     void cutModesShowTheirArrows()
@@ -225,50 +247,105 @@ private slots:
                     (b->direction == Geometry::EdgeTop || b->direction == Geometry::EdgeBottom));
     }
 
-    void photoEdgeDragCrops()
+    // Where the armed edge is in the host's pixels.
+    int armedEdgeOnScreen() const
+    {
+        canvas->photoAt(0, 0); // lays out
+        const int edge = canvas->activeDirection;
+        const bool alongX = edge == Geometry::EdgeLeft || edge == Geometry::EdgeRight;
+        const int origin = alongX ? canvas->x() : canvas->y();
+        if (!canvas->activeImage)
+            return origin + (edge == Geometry::EdgeLeft || edge == Geometry::EdgeTop
+                                 ? 0
+                                 : (alongX ? canvas->width() : canvas->height()));
+        const QRectF& r = canvas->activeImage->layoutRect;
+        const double at = edge == Geometry::EdgeLeft    ? r.left()
+                          : edge == Geometry::EdgeRight ? r.right()
+                          : edge == Geometry::EdgeTop   ? r.top()
+                                                        : r.bottom();
+        return origin + qRound(at * canvas->painterScale);
+    }
+
+    void armedEdgeStaysUnderThePointer_data()
+    {
+        QTest::addColumn<int>("zoomValue");
+        QTest::addColumn<int>("button"); // index into the second photo's or the strip's arrows
+        QTest::addColumn<bool>("stripEdge");
+        QTest::addColumn<QPoint>("travel");
+        for (int zoom : {4, 100}) { // zoom 0.35 and 2
+            const QByteArray z = QByteArray::number(zoom);
+            QTest::newRow("photo left, " + z) << zoom << int(Geometry::EdgeLeft) << false << QPoint(60, 0);
+            QTest::newRow("photo right, " + z) << zoom << int(Geometry::EdgeRight) << false << QPoint(-30, 0);
+            QTest::newRow("strip top, " + z) << zoom << 2 << true << QPoint(0, 20);
+            QTest::newRow("strip bottom, " + z) << zoom << 3 << true << QPoint(0, -30);
+        }
+    }
+    void armedEdgeStaysUnderThePointer()
+    {
+        QFETCH(int, zoomValue);
+        QFETCH(int, button);
+        QFETCH(bool, stripEdge);
+        QFETCH(QPoint, travel);
+        addTrimPair();
+        canvas->setPainterScale(zoomValue);
+        canvas->panBy(QPoint(-800, 0)); // the second photo in view at zoom 2
+        config->tool = StitcherConfig::TrimTool;
+        canvas->setCutMode(Geometry::CutAll);
+        PaintImage* second = canvas->paintImages[1];
+        (stripEdge ? canvas->stripButtons[button] : second->button(button))->click();
+        QVERIFY(canvas->trimActive);
+        // Twice over, so a second drag starts from where the first left the strip; each goes out
+        // and partly back.
+        for (int round = 0; round < 2; ++round) {
+            const int before = armedEdgeOnScreen();
+            const QPoint onSecond =
+                canvas->pos() +
+                (canvas->paintImages[1]->layoutRect.center() * canvas->painterScale).toPoint();
+            press(host.get(), onSecond);
+            dragBy(host.get(), travel.x() * 3 / 2, travel.y() * 3 / 2);
+            dragBy(host.get(), -travel.x() / 2, -travel.y() / 2);
+            const int moved = armedEdgeOnScreen() - before;
+            const int expected = travel.x() + travel.y();
+            QVERIFY2(qAbs(moved - expected) <= 1, qPrintable(QString("%1 of %2").arg(moved).arg(expected)));
+            release(host.get());
+        }
+        if (stripEdge)
+            QCOMPARE(canvas->cutTop + canvas->cutBottom, qAbs(2 * (travel.y()) / canvas->painterScale));
+    }
+
+    void trimmingLimitsAndKeys()
     {
         addTrimPair();
         config->tool = StitcherConfig::TrimTool;
         canvas->setCutMode(Geometry::CutAll);
         PaintImage* second = canvas->paintImages[1];
-        second->leftButton->click();
-        QCOMPARE(shownButtons(), QList<StitcherButton*>{second->leftButton});
-        press(host.get(), canvas->pos() + QPoint(600, 100));
-        dragBy(host.get(), -10, 0);
-        QCOMPARE(second->cropLeft, 25.0);
-        QCOMPARE(canvas->width(), 400 + qRound(1975 * 200 / 1000.0));
-        dragBy(host.get(), -300, 0); // over the other photo: nothing
-        QCOMPARE(second->cropLeft, 25.0);
-        release(host.get());
+        second->rightButton->click();
+        // A strip pixel of the second photo is five of its own; Shift moves ten.
+        host->setFocus();
+        QTest::keyClick(host.get(), Qt::Key_Left);
+        QCOMPARE(second->cropRight, 1995.0);
+        QTest::keyClick(host.get(), Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(second->cropRight, 1945.0);
+        QTest::keyClick(host.get(), Qt::Key_Up); // not this edge's direction: pans instead
+        QCOMPARE(second->cropRight, 1945.0);
         // Dragging far past the opposite edge leaves a one-pixel crop and a drawable strip.
         canvas->setStitchMove(QPoint(-100000, 0));
-        QCOMPARE(second->cropLeft, 1999.0);
-        canvas->photoAt(0, 0);
+        QCOMPARE(second->cropRight, 1.0);
         QVERIFY(second->layoutRect.width() > 0);
-        second->leftButton->click();
+        second->rightButton->click();
         QVERIFY(!canvas->trimActive);
-    }
 
-    void stripCutAcrossTheStrip()
-    {
-        addTrimPair();
-        config->tool = StitcherConfig::TrimTool;
-        canvas->setCutMode(Geometry::CutOuter);
-        canvas->stripButtons[2]->click(); // top edge
-        QVERIFY(canvas->trimActive && canvas->activeImage.isNull());
-        press(host.get(), canvas->pos() + QPoint(100, 150));
-        dragBy(host.get(), 0, -100);
-        QCOMPARE(canvas->cutTop, 10.0);
-        QCOMPARE(canvas->height(), 190);
-        dragBy(host.get(), 0, 120); // would go below zero: ignored
-        QCOMPARE(canvas->cutTop, 10.0);
-        release(host.get());
+        canvas->stripButtons[3]->click(); // bottom of the strip
+        QTest::keyClick(host.get(), Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(canvas->cutBottom, 10.0);
+        QTest::keyClick(host.get(), Qt::Key_Down);
+        QCOMPARE(canvas->cutBottom, 9.0);
         canvas->setStitchMove(QPoint(0, -5000));
         QCOMPARE(canvas->cutTop + canvas->cutBottom, 199.0);
         QCOMPARE(canvas->height(), 1);
 
         // Removing the armed photo disarms instead of trimming the strip.
-        canvas->stripButtons[2]->click();
+        canvas->stripButtons[3]->click();
         canvas->stripButtons[0]->click(); // left end
         QCOMPARE(canvas->activeImage.data(), canvas->paintImages[0]);
         canvas->removePhoto(0);
@@ -358,6 +435,31 @@ private slots:
         strip = canvas->renderImage();
         QVERIFY(allOf(strip, QRect(220 + 320, 20, 60, 1), Qt::red));
         QCOMPARE(count(strip, QRect(200, 0, 100, 100), Qt::red), 0);
+    }
+
+    // The screen keeps finished strokes in a layer: it shows each new stroke, an undo, a change of the
+    // layout and a zoom the moment they happen.
+    void screenStrokesFollowEveryChange()
+    {
+        for (int i = 0; i < 3; ++i)
+            canvas->addImage(filledImage(100, 100), "p.png");
+        canvas->adjustSize();
+        const auto redOnScreen = [this](const QRect& area) {
+            return count(canvas->grab().toImage().convertToFormat(QImage::Format_RGB32), area, Qt::red);
+        };
+        drawWith(StitcherConfig::DrawTool, {{20, 20}, {80, 70}});
+        QVERIFY(redOnScreen(QRect(30, 20, 40, 1)) == 40);
+        drawWith(StitcherConfig::DrawTool, {{220, 20}, {280, 70}}); // one more on a held layer
+        QVERIFY(redOnScreen(QRect(230, 20, 40, 1)) == 40);
+        canvas->undoAnnotation();
+        QCOMPARE(redOnScreen(QRect(200, 0, 100, 100)), 0);
+        drawWith(StitcherConfig::DrawTool, {{220, 20}, {280, 70}});
+        canvas->spacingMode = Geometry::SpacingInnerBit;
+        canvas->setSpacingInner(100); // the third photo moves 320 units on
+        QCOMPARE(redOnScreen(QRect(200, 0, 100, 100)), 0);
+        QVERIFY(redOnScreen(QRect(230 + 320, 20, 40, 1)) == 40);
+        canvas->setPainterScale(100); // zoom 2
+        QVERIFY(redOnScreen(QRect(460 + 640, 40, 80, 1)) >= 78);
     }
 
     void ribbonsAndBands()

@@ -161,6 +161,34 @@ private slots:
         QCOMPARE(canvasNames(*canvas), QStringList({"p3.png", "p2.png", "p4.png", "p0.png"}));
     }
 
+    void keysSelectMoveAndDelete()
+    {
+        EditPhotoContent* grid = openOn(5);
+        QVERIFY(grid);
+        const struct
+        {
+            int key;
+            Qt::KeyboardModifiers modifiers;
+            int selected;
+            QStringList names;
+        } steps[] = {
+            {Qt::Key_Right, Qt::NoModifier, 0, {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png"}}, // first
+            {Qt::Key_Down, Qt::NoModifier, 3, {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png"}},
+            {Qt::Key_Down, Qt::NoModifier, 4, {"p0.png", "p1.png", "p2.png", "p3.png", "p4.png"}}, // the last
+            {Qt::Key_Left, Qt::ControlModifier, 3, {"p0.png", "p1.png", "p2.png", "p4.png", "p3.png"}},
+            {Qt::Key_Up, Qt::ControlModifier, 2, {"p0.png", "p1.png", "p4.png", "p2.png", "p3.png"}},
+            {Qt::Key_Delete, Qt::NoModifier, 2, {"p0.png", "p1.png", "p2.png", "p3.png"}},
+            {Qt::Key_Right, Qt::NoModifier, 3, {"p0.png", "p1.png", "p2.png", "p3.png"}},
+            {Qt::Key_Delete, Qt::NoModifier, 2, {"p0.png", "p1.png", "p2.png"}}, // the one before follows
+        };
+        for (const auto& step : steps) {
+            QTest::keyClick(grid, Qt::Key(step.key), step.modifiers);
+            QCOMPARE(grid->selectedIndex(), step.selected);
+            QCOMPARE(canvasNames(*canvas), step.names);
+            QCOMPARE(gridNames(grid), step.names);
+        }
+    }
+
     void clearAndAddWhileOpen()
     {
         EditPhotoContent* grid = openOn(3);

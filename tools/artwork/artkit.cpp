@@ -35,11 +35,33 @@ QFont font(qreal pixelSize)
     return f;
 }
 
+namespace {
+int drawingScale = 1;
+}
+
+void setScale(int scale)
+{
+    drawingScale = qMax(1, scale);
+}
+
+int scale()
+{
+    return drawingScale;
+}
+
 QImage blank(int width, int height, const QColor& fill)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width * drawingScale, height * drawingScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(drawingScale);
     image.fill(fill);
     return image;
+}
+
+void setLogicalPixel(QImage& image, int x, int y, const QColor& color)
+{
+    for (int dy = 0; dy < drawingScale; ++dy)
+        for (int dx = 0; dx < drawingScale; ++dx)
+            image.setPixelColor(x * drawingScale + dx, y * drawingScale + dy, color);
 }
 
 void prepare(QPainter& painter)

@@ -34,7 +34,13 @@ using Pictures = QVector<Picture>;
 bool loadFont(const QString& fontFile);
 QFont font(qreal pixelSize);
 
+// The scale the pictures are drawn at: 1, or 2 for the "@2x" set. Sizes and coordinates stay those of
+// scale 1; a blank image has the scale's pixels and device pixel ratio, so painters draw in detail.
+void setScale(int scale);
+int scale();
 QImage blank(int width, int height, const QColor& fill = Qt::transparent);
+// One logical pixel of a picture set pixel by pixel: a block of scale x scale device pixels.
+void setLogicalPixel(QImage& image, int x, int y, const QColor& color);
 // A painter with antialiasing and smooth pixmap scaling switched on.
 void prepare(QPainter& painter);
 QPen pen(const QColor& color, qreal width);

@@ -56,7 +56,7 @@ QImage padlock()
     for (int y = 0; y < 9; ++y) {
         for (int x = 0; x < 7; ++x) {
             if (rows[y][x] == '#')
-                image.setPixelColor(x, y, Art::iconGrey);
+                Art::setLogicalPixel(image, x, y, Art::iconGrey);
         }
     }
     return image;
@@ -70,7 +70,7 @@ QImage stepArrow(bool up)
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 7; ++x) {
             if (rows[up ? 3 - y : y][x] == '#')
-                image.setPixelColor(x, y, Art::text);
+                Art::setLogicalPixel(image, x, y, Art::text);
         }
     }
     return image;

@@ -129,9 +129,22 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    // Every picture twice: as named, and drawn at twice the size as "name@2x.png" for scale factor 2.
     Art::Pictures pictures;
-    pictures << topBarPictures() << panelIconPictures() << controlPictures() << patternPictures()
-             << posterPictures();
+    for (int scale : {1, 2}) {
+        Art::setScale(scale);
+        Art::Pictures set;
+        set << topBarPictures() << panelIconPictures() << controlPictures() << patternPictures()
+            << posterPictures();
+        for (Art::Picture& picture : set) {
+            if (scale > 1)
+                picture.path.replace(QRegularExpression(QStringLiteral("\\.png$")),
+                                     QStringLiteral("@2x.png"));
+            picture.image.setDevicePixelRatio(1);
+        }
+        pictures << set;
+    }
+    Art::setScale(1);
     std::sort(pictures.begin(), pictures.end(),
               [](const Art::Picture& a, const Art::Picture& b) { return a.path < b.path; });
 

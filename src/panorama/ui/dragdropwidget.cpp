@@ -64,6 +64,10 @@ DragDropWidget::DragDropWidget(QWidget* parent) : QWidget(parent)
     styleBox->addItem(tr("Scans"));
     barLayout->addWidget(styleBox);
     barLayout->addStretch(1);
+    // Photos can be added whatever the list holds, by the button or the Add key.
+    QPushButton* addButton = makePanoramaButton(QStringLiteral("open"), bar);
+    addButton->setObjectName(QStringLiteral("add"));
+    barLayout->addWidget(addButton);
     QPushButton* removeButton = makePanoramaButton(QStringLiteral("remove"), bar);
     barLayout->addWidget(removeButton);
     QPushButton* nextButton = makePanoramaButton(QStringLiteral("next"), bar);
@@ -92,6 +96,10 @@ DragDropWidget::DragDropWidget(QWidget* parent) : QWidget(parent)
         tr("Remove the selected photos (%1)").arg(deleteKey->key().toString(QKeySequence::NativeText)));
     connect(nextButton, &QPushButton::clicked, this, &DragDropWidget::onClickNext);
     connect(openButton, &QPushButton::clicked, this, &DragDropWidget::onOpenFiles);
+    connect(addButton, &QPushButton::clicked, this, &DragDropWidget::onOpenFiles);
+    auto* addKey = new QShortcut(QKeySequence::Open, this);
+    connect(addKey, &QShortcut::activated, this, &DragDropWidget::onOpenFiles);
+    addButton->setToolTip(tr("Add photos (%1)").arg(addKey->key().toString(QKeySequence::NativeText)));
 }
 
 QStringList DragDropWidget::photoPaths() const

@@ -1,12 +1,14 @@
 #include "panorama/ui/panoramaprocess.h"
 
 #include "panorama/engine/panoramathread.h"
+#include "widgets/theme.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 
 PanoramaProcess::PanoramaProcess(const QStringList& imageList, const QString& style, QWidget* parent)
@@ -19,13 +21,27 @@ PanoramaProcess::PanoramaProcess(const QStringList& imageList, const QString& st
     progressBar->move(100, 180);
     progressBar->setTextVisible(false);
     progressBar->setValue(20);
+    // A dark track, as everything else on the page.
     progressBar->setStyleSheet(
-        QStringLiteral("QProgressBar { border-radius: 5px; height: 10;}"
-                       "QProgressBar::chunk {border-radius: 5px; background-color: #4588d1;}"));
+        Theme::sheet("QProgressBar { border-radius: 5px; height: 10; background-color: @bar;"
+                     " border: 1px solid @border;}"
+                     "QProgressBar::chunk {border-radius: 5px; background-color: #4588d1;}"));
 
     auto* label = new QLabel(tr("Calculating and Stitching ..."), this);
     label->move(300, 200);
     label->setStyleSheet(QStringLiteral("color: #EBECEE"));
+
+    cancelControl = new QPushButton(tr("Cancel"), this);
+    cancelControl->setStyleSheet(Theme::sheet("QPushButton {background-color: @panel; color: @light;"
+                                              " border: 1px solid @border; border-radius: 3px;"
+                                              " padding: 4px 14px;}"
+                                              "QPushButton:pressed {background-color: @accent;}"));
+    cancelControl->adjustSize();
+    cancelControl->move(350 - cancelControl->width() / 2, 250);
+    connect(cancelControl, &QPushButton::clicked, this, [this] {
+        cancel();
+        emit signalsCancelled();
+    });
 
     tickTimer = new QTimer(this);
     connect(tickTimer, &QTimer::timeout, this, &PanoramaProcess::processTimer);

@@ -8,6 +8,7 @@
 
 class PanoramaThread;
 class QProgressBar;
+class QPushButton;
 class QTimer;
 
 // The progress page of the panorama window: starts the stitch on its worker and animates a bar until
@@ -30,9 +31,12 @@ public:
     // The worker still to answer, or null once it has deleted itself.
     PanoramaThread* currentWorker() const;
     QProgressBar* progress() const { return progressBar; }
+    QPushButton* cancelButton() const { return cancelControl; }
 
 signals:
     void signalsPanorama(const QImage& img, const QString& message);
+    // The user cancelled: the stitch is ended, the list is wanted back.
+    void signalsCancelled();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -48,6 +52,7 @@ private:
 
     QTimer* tickTimer = nullptr;
     QProgressBar* progressBar = nullptr;
+    QPushButton* cancelControl = nullptr;
     // The worker deletes itself when it ends; the pointer must not outlive it.
     QPointer<PanoramaThread> worker;
     QStringList leftOut;

@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 PanoramaView::PanoramaView(const QImage& img, QWidget* parent)
     : QWidget(parent), whole(img), pictureArea(img.rect())
@@ -123,4 +124,27 @@ void PanoramaView::showChosenPicture()
     pictureView->setFixedSize(fit.rect.size());
     pictureView->move(fit.rect.topLeft());
     choice->describe(shown.size(), cropped(), pictureArea != whole.rect());
+}
+
+void PanoramaView::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    wheelRemainder += event->angleDelta().y();
+    const int steps = wheelRemainder / 120;
+    wheelRemainder -= steps * 120;
+    const int value = std::clamp(slider->value() + 2 * steps, slider->minimum(), slider->maximum());
+    if (value == slider->value())
+        return;
+    const QRect before = pictureView->geometry();
+    const QPointF pointer = pictureView->parentWidget()->mapFrom(this, event->position().toPoint());
+    {
+        const QSignalBlocker blocker(slider);
+        slider->setValue(value);
+    }
+    const double factor = Geometry::zoomFactor(value);
+    const QSize size(qRound(baseWidth * factor), qRound(baseHeight * factor));
+    const double grow = before.width() > 0 ? double(size.width()) / before.width() : 1.0;
+    const QPointF topLeft = pointer - (pointer - QPointF(before.topLeft())) * grow;
+    pictureView->setFixedSize(size);
+    pictureView->move(topLeft.toPoint());
 }

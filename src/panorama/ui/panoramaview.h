@@ -31,6 +31,8 @@ signals:
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Zooms about the pointer, a slider step per notch.
+    void wheelEvent(QWheelEvent* event) override;
 
 private slots:
     void onSliderValue(int v);
@@ -49,4 +51,5 @@ private:
     bool dragging = false;
     int lastX = 0;
     int lastY = 0;
+    int wheelRemainder = 0; // part of a notch from a fine-grained wheel
 };

@@ -28,6 +28,8 @@ PanoramDialog::PanoramDialog(QWidget* parent) : MainFrame(parent)
 
 void PanoramDialog::showPhotoList()
 {
+    if (parkedList)
+        parkedList->deleteLater();
     auto* list = new DragDropWidget(this);
     connect(list, &DragDropWidget::signalsSelectImages, this, &PanoramDialog::onSelectImages);
     showPage(list);
@@ -37,7 +39,20 @@ void PanoramDialog::onSelectImages(QStringList imageList, QString style)
 {
     auto* progress = new PanoramaProcess(imageList, style, this);
     connect(progress, &PanoramaProcess::signalsPanorama, this, &PanoramDialog::onPanoramaComplete);
-    showPage(progress);
+    connect(progress, &PanoramaProcess::signalsCancelled, this, &PanoramDialog::onCancelStitch);
+    parkedList = qobject_cast<DragDropWidget*>(page);
+    showPage(progress, parkedList != nullptr);
+}
+
+void PanoramDialog::onCancelStitch()
+{
+    if (!parkedList) {
+        showPhotoList();
+        return;
+    }
+    DragDropWidget* list = parkedList;
+    parkedList = nullptr;
+    showPage(list);
 }
 
 void PanoramDialog::onPanoramaComplete(QImage img, QString)
@@ -50,6 +65,8 @@ void PanoramDialog::onPanoramaComplete(QImage img, QString)
         progress && !progress->leftOutPhotos().isEmpty())
         leftOutText = PanoramaThread::leftOutText(progress->leftOutPhotos(), progress->photoCount());
     resultImage = img;
+    if (parkedList)
+        parkedList->deleteLater();
     auto* view = new PanoramaView(img, this);
     view->setPictureArea(pictureArea);
     connect(view, &PanoramaView::signalsDone, this, &PanoramDialog::onDone);
@@ -77,14 +94,16 @@ void PanoramDialog::closeEvent(QCloseEvent* event)
     MainFrame::closeEvent(event);
 }
 
-void PanoramDialog::showPage(QWidget* next)
+void PanoramDialog::showPage(QWidget* next, bool keepPrevious)
 {
     if (page) {
         page->hide();
         pageLayout->removeWidget(page);
-        // Cut it off now: a late signal of the old page must not reach this window any more.
-        disconnect(page, nullptr, this, nullptr);
-        page->deleteLater();
+        if (!keepPrevious) {
+            // Cut it off now: a late signal of the old page must not reach this window any more.
+            disconnect(page, nullptr, this, nullptr);
+            page->deleteLater();
+        }
     }
     page = next;
     next->setParent(pageHolder);

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 
+class DragDropWidget;
 class QVBoxLayout;
 
 // The panorama window: the photo list, then the progress page, then the result page, one at a time.
@@ -29,12 +30,16 @@ private slots:
     void onSelectImages(QStringList imageList, QString style);
     void onPanoramaComplete(QImage img, QString message);
     void onDone();
+    void onCancelStitch();
 
 private:
-    void showPage(QWidget* next);
+    // The page shown before goes, or is kept aside when keepPrevious.
+    void showPage(QWidget* next, bool keepPrevious = false);
 
     QImage resultImage;
     QWidget* pageHolder = nullptr;
     QVBoxLayout* pageLayout = nullptr;
     QPointer<QWidget> page;
+    // The photo list while its stitch runs, for a cancel to bring back as it was.
+    QPointer<DragDropWidget> parkedList;
 };

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 
 PanoramTips::PanoramTips(QWidget* parent) : MainFrame(parent)
 {
@@ -40,6 +41,11 @@ PanoramTips::PanoramTips(QWidget* parent) : MainFrame(parent)
                                          "QPushButton:pressed {border-image: url(:/images/%1-active.png);}")
                               .arg(QStringLiteral("Know-it")));
     connect(knowIt, &QPushButton::clicked, this, &MainFrame::done);
+    // The default: Enter answers it, and it has the focus ring's place.
+    knowIt->setDefault(true);
+    knowIt->setFocus(Qt::TabFocusReason);
+    for (int key : {Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, knowIt, &QPushButton::click);
 
     auto* dontShow = new QCheckBox(tr("Do not show again"), content);
     dontShow->setStyleSheet(QStringLiteral("color: white"));

@@ -1,3 +1,4 @@
+#include "canvas/geometry.h"
 #include "panorama/engine/panoramathread.h"
 #include "panorama/ui/cropchoice.h"
 #include "panorama/ui/dragdropwidget.h"
@@ -19,6 +20,8 @@
 #include "support/stitchworkers.h"
 
 #include <QMessageBox>
+#include <QSlider>
+#include <QWheelEvent>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -282,6 +285,26 @@ private slots:
     }
 
     // Run the way the main window runs it: modal, waiting in exec() until it finishes.
+    void wheelZoomsAboutThePointer()
+    {
+        PanoramaView page(filledImage(1400, 340, Qt::darkCyan));
+        page.resize(700, 400);
+        page.show();
+        QWidget* picture = page.picture();
+        const QPoint pointer(500, 170);
+        const auto unitUnder = [&] { return (pointer.x() - picture->x()) / double(picture->width()); };
+        const double before = unitUnder();
+        for (int delta : {120, 240, -120}) {
+            QWheelEvent wheel(pointer, page.mapToGlobal(pointer), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&page, &wheel);
+            QVERIFY2(qAbs(unitUnder() - before) * picture->width() <= 1.0,
+                     qPrintable(QString::number(unitUnder())));
+        }
+        QCOMPARE(page.findChild<QSlider*>()->value(), 50 + 2 * (1 + 2 - 1));
+        QCOMPARE(picture->width(), qRound(700 * Geometry::zoomFactor(54)));
+    }
+
     void tipsStoreTheBoxAtOnceAndTheCloseControlEndsTheWait()
     {
         auto storedTipsOff = [] { return QSettings().value("editor/PanoramaTips", false).toBool(); };
@@ -325,16 +348,15 @@ private slots:
         QCOMPARE(list->photoPaths(), views);
 
         // The list is replaced from inside its own button's click: the progress page shows at once,
-        // the list goes only once control has left it.
+        // the list waits aside for a cancel and goes with the result.
         buttonFor(list, "next")->click();
         QVERIFY(list && !list->isVisible());
         QVERIFY(qobject_cast<PanoramaProcess*>(dialog.currentPage()));
         QVERIFY(dialog.currentPage()->isVisible());
-        QTRY_VERIFY(!list);
 
         QPointer<QWidget> progress = dialog.currentPage();
         QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<PanoramaView*>(dialog.currentPage()), 120000);
-        QTRY_VERIFY(!progress);
+        QTRY_VERIFY(!progress && !list);
         auto* result = qobject_cast<PanoramaView*>(dialog.currentPage());
         QVERIFY(result->isVisible());
         const QImage panorama = result->picture()->image();
@@ -377,6 +399,31 @@ private slots:
         QCOMPARE(watch.stop(), 1);
         QCOMPARE(shown, QStringList());
         QCOMPARE(handedBack.count(), 0);
+    }
+
+    // Cancel on the progress page: the worker goes within a second, the list comes back as it was and
+    // takes more photos by its own add button.
+    void cancelBringsTheListBack()
+    {
+        const QStringList views = PanoramaViews::write(folder.path());
+        PanoramDialog dialog;
+        QSignalSpy handedBack(&dialog, &PanoramDialog::signalsPanoramaDone);
+        startStitch(dialog, views);
+        const qint64 worker = workerOf(dialog);
+        QVERIFY(worker != 0);
+        auto* progress = qobject_cast<PanoramaProcess*>(dialog.currentPage());
+        QVERIFY(progress && progress->cancelButton()->isVisible());
+        progress->cancelButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!StitchWorkers::alive(worker), 1000);
+        auto* list = qobject_cast<DragDropWidget*>(dialog.currentPage());
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->photoPaths(), views);
+        QVERIFY(list->emptyPanel()->isHidden());
+        auto* add = list->findChild<QPushButton*>("add");
+        QVERIFY(add && add->isVisible());
+        QTest::qWait(200);
+        QCOMPARE(handedBack.count(), 0);
+        QVERIFY(dialog.isVisible());
     }
 
     // A worker killed from outside is reported plainly; the window then stitches again, and names the
