@@ -13,7 +13,9 @@ private slots:
         const QMap<QString, QStringList> allowed = {
             {"app",
              {"editphotos", "panorama/ui", "cli", "canvas", "intake", "export", "panorama/engine", "settings",
-              "widgets"}},
+              "widgets", "history", "project"}},
+            {"project", {"canvas", "intake"}},
+            {"history", {"canvas"}},
             {"editphotos", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets"}},
             {"panorama/ui", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets"}},
             {"cli", {"canvas", "intake", "export", "panorama/engine", "settings", "widgets"}},

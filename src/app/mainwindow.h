@@ -11,12 +11,15 @@
 class AboutDialog;
 class AppDialog;
 class EditPhotosDialog;
+class HistoryControls;
 class IconPushButton;
 class IntakeRun;
 class MyScrolleaArea;
 class PainterArea;
 class PanoramDialog;
 class PartsExporter;
+class ProjectActions;
+class RecoveryControls;
 class QAction;
 class QButtonGroup;
 class QColorDialog;
@@ -40,6 +43,7 @@ public:
 
     // Asks before unexported changes to the strip would be lost; true when the window may close.
     bool confirmClose();
+    RecoveryControls* recovery() const { return recoveryControls; }
 
 private slots:
     void open();
@@ -73,7 +77,6 @@ private slots:
     void paintWidthChanged();
     void paintHeightChanged();
     void markModified();
-    void undoLastStroke();
 
 private:
     // True only when a file was written.
@@ -84,7 +87,6 @@ private:
     bool writeStrip(const QString& fileName, const ExportFormat& format);
     // For a strip longer than one file of the format holds.
     void offerParts(const QString& fileName, const ExportFormat& format, const QSize& size);
-    void markModifiedIf(bool affectsExport);
 
     void buildBottomBar(QWidget* bar);
     void buildTopBar(QWidget* bar);
@@ -170,6 +172,10 @@ private:
     QPointer<IntakeRun> arrivalRun; // the intake bringing the photos of a new strip
     PartsExporter* partsExporter = nullptr;
     QAction* exportPartsAction = nullptr;
+    HistoryControls* historyControls = nullptr;
+    ProjectActions* projectActions = nullptr;
+    RecoveryControls* recoveryControls = nullptr;
 
     friend struct MainWindowProbe;
+    friend class HistoryControls;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/geometry.h"
+#include "canvas/stripstate.h"
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/mosaicstroke.h"
 
@@ -18,6 +19,7 @@ class QPainter;
 class QPushButton;
 class StitcherButton;
 class StitcherConfig;
+class StripRecorder;
 
 // The canvas on which the photos are joined into one strip, trimmed, spaced and edited.
 class PainterArea : public QWidget
@@ -52,7 +54,8 @@ public:
     void addImage(const QImage& image, const QString& name);
     // addImage, then the canvas takes its new size and repaints: where every way of adding photos ends.
     void appendPhoto(const QImage& image, const QString& name);
-    // Decodes the files in the background and adds each photo as it comes, in the order given.
+    // Decodes the files in the background and adds each photo as it comes, in the order given; a
+    // project file among them is handed on. Null when no photo was given.
     IntakeRun* addPhotoFiles(const QStringList& paths);
     void removePhoto(int index);
     void removeAllPhotos();
@@ -111,6 +114,34 @@ public:
     // The layout state as the geometry functions take it.
     Geometry::StripLayout stripLayout() const;
 
+    // The strip as an edit leaves it, and putting it back, which is no edit of its own.
+    StripState state() const;
+    void restoreState(const StripState& state);
+    // The operations made until the matching endEdit are one step for the recorder; a pair inside
+    // another joins the outer one. Steps with the same non-zero merge key that follow one another are
+    // one step too.
+    void beginEdit(const QString& label, quint64 mergeKey = 0);
+    void endEdit();
+    void setRecorder(StripRecorder* value) { recorder = value; }
+    // A merge key no other gesture has.
+    quint64 newMergeKey() { return ++lastMergeKey; }
+    // Keys that join consecutive changes of one setting, such as a slider's moves, into one step.
+    enum SettingKey : quint64 {
+        SpacingInnerKey = 1,
+        SpacingOuterKey,
+        SpacingColorKey,
+        WatermarkTextKey,
+        WatermarkOpacityKey,
+        WatermarkSpacingKey,
+        WatermarkSizeKey,
+        WatermarkColorKey,
+        FirstGestureKey = 1000
+    };
+    void setSpacingMode(int mode);
+    void setSpacingColor(const QColor& color);
+    Watermark::Style watermarkStyle() const;
+    void setWatermarkStyle(const Watermark::Style& style, quint64 mergeKey = 0);
+
     QSize sizeHint() const override;
 
 public slots:
@@ -130,6 +161,10 @@ signals:
     void signalPhotosChanged();
     // Anything that changes what an export would write, besides the photo list itself.
     void signalStripEdited();
+    // The strip was put back to an earlier state: the controls showing its settings follow.
+    void signalStateRestored();
+    // A project file was chosen or dropped among photos.
+    void signalProjectChosen(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -137,6 +172,8 @@ protected:
 
 private:
     StitcherButton* createStitcherButton(int edge, PaintImage* photo);
+    PaintImage* createPhoto(const QImage& image, const QString& name);
+    void restorePhotos(const QVector<PhotoState>& photos);
     void deletePhoto(PaintImage* photo);
     void applyButtonVisibility();
     void placeButtons();
@@ -168,4 +205,12 @@ private:
     // Reused by every layout pass so that painting allocates nothing per photo.
     QVector<Geometry::PhotoShape> shapes;
     QVector<QRectF> rects;
+    StripRecorder* recorder = nullptr;
+    int editDepth = 0;
+    bool editRecorded = false;
+    StripState editBefore;
+    QString editLabel;
+    quint64 editKey = 0;
+    quint64 lastMergeKey = FirstGestureKey;
+    quint64 gestureKey = 0;
 };

@@ -6,6 +6,7 @@
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "project/projectfile.h"
 #include "support/filedialoganswer.h"
 #include "support/filledimage.h"
 #include "support/modalanswerer.h"
@@ -153,6 +154,9 @@ private slots:
         QTest::newRow("export written") << "Export…"
                                         << "closing.png" << true;
         QTest::newRow("export cancelled") << "Export…" << QString() << false;
+        QTest::newRow("project saved") << "Save Project…"
+                                       << "closing.seamwright" << true;
+        QTest::newRow("project cancelled") << "Save Project…" << QString() << false;
         QTest::newRow("export fails") << "Export…"
                                       << "/proc/no-such-place/closing.png" << false;
     }
@@ -168,7 +172,7 @@ private slots:
         const int before = answers->answeredCount();
 
         answers->queue(pressText(answer));
-        const bool exporting = answer.startsWith("Export");
+        const bool exporting = answer.endsWith("…");
         const QString target = exportTo.startsWith('/') ? exportTo : dir.filePath(exportTo);
         if (exporting && exportTo.isEmpty())
             answers->queue(ModalAnswerer::reject());
@@ -182,7 +186,11 @@ private slots:
         QCOMPARE(answers->answeredCount() - before, 1 + int(exporting) + int(exportTo.startsWith('/')));
         if (exporting && closes) {
             QVERIFY(!modified());
-            QCOMPARE(QImage(target).size(), canvas()->contentSize());
+            StripState kept;
+            if (target.endsWith(".seamwright"))
+                QCOMPARE(int(ProjectFile().open(target, &kept)), int(ProjectFile::Result::Opened));
+            else
+                QCOMPARE(QImage(target).size(), canvas()->contentSize());
         } else {
             QCOMPARE(modified(), !closes || answer == "Discard");
         }
