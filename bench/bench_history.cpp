@@ -4,6 +4,7 @@
 // background writes take, and the longest the window's event loop waits meanwhile.
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
+#include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/xformwidget.h"
 #include "history/striphistory.h"

@@ -20,13 +20,6 @@ void StripHistory::record(const StripState& before, const StripState& after, con
     mergeOpen = true;
 }
 
-void StripHistory::reset(const StripState& start)
-{
-    undoStack->clear();
-    state = start;
-    mergeOpen = false;
-}
-
 void StripHistory::apply(const StripState& target)
 {
     mergeOpen = false;

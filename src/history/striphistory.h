@@ -24,8 +24,6 @@ public:
                 quint64 mergeKey) override;
     // The state the steps leave the strip in: what the strip equals when no edit went unrecorded.
     const StripState& current() const { return state; }
-    // Forgets every step; the strip as it is becomes the start.
-    void reset(const StripState& start);
 
 private:
     friend class StripStep;

@@ -8,7 +8,6 @@
 #include "support/modalanswerer.h"
 #include "support/windowfixture.h"
 
-#include <QMessageBox>
 #include <QPainter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -83,25 +82,6 @@ private slots:
         QApplication::setActiveWindow(&f.window);
         QTest::keySequence(&f.window, QKeySequence::Undo);
         QVERIFY(f.canvas->paintImages.isEmpty());
-    }
-
-    void aFileThatIsNoProjectChangesNothing()
-    {
-        WindowFixture f;
-        f.addPhotos({{40, 30}});
-        const StripState before = f.canvas->state();
-        const QString path = dir.filePath("notes.seamwright");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("shopping list");
-        file.close();
-        ModalAnswerer answerer;
-        QString said;
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
-        f.canvas->addPhotoFiles({path});
-        QTRY_COMPARE(answerer.answeredCount(), 1);
-        QVERIFY2(said.contains("is not a Seamwright project"), qPrintable(said));
-        QVERIFY(f.canvas->state() == before);
     }
 };
 

@@ -141,6 +141,9 @@ private slots:
         QTest::keySequence(&f.window, QKeySequence::Redo);
         QVERIFY(f.canvas->state() == after);
         QCOMPARE(f.canvas->renderImage(), afterPixels);
+        // The photos come back as the very pixels they were, shared and never copied.
+        for (int i = 0; i < after.photos.size(); ++i)
+            QCOMPARE(f.canvas->paintImages[i]->image.constBits(), after.photos[i].image.constBits());
         // The panel shows what the strip has.
         QCOMPARE(f.ui.watermarkEdit->text(), StitcherConfig::instance()->watermarkText);
         QCOMPARE(f.ui.verticalButton->isChecked(), f.canvas->isVertical());
