@@ -519,6 +519,9 @@ bool MainWindow::confirmClose()
     question.setStyleSheet(Theme::dialogStyleSheet());
     QPushButton* exportButton = question.addButton(tr("Export…"), QMessageBox::AcceptRole);
     QPushButton* projectButton = question.addButton(tr("Save Project…"), QMessageBox::AcceptRole);
+    // The box makes its buttons as narrow as the sheet's minimum; this label is the longest.
+    projectButton->setMinimumWidth(projectButton->fontMetrics().horizontalAdvance(projectButton->text()) +
+                                   32);
     QPushButton* discardButton = question.addButton(tr("Discard"), QMessageBox::DestructiveRole);
     QPushButton* cancelButton = question.addButton(tr("Cancel"), QMessageBox::RejectRole);
     question.setDefaultButton(exportButton);

@@ -18,7 +18,8 @@ public:
     // A clean close: the copy goes.
     ~RecoveryControls() override;
 
-    // Asks, for each copy left behind, whether to restore it or discard it.
+    // Asks, for each copy left behind (newest first), whether to restore it or discard it, until one is
+    // restored.
     void offerLeftovers();
     // The strip is kept elsewhere now (saved as a project).
     void discardCopy();

@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -70,6 +71,8 @@ class TestCloseGuard : public QObject
     }
 
 private slots:
+    // The window offers recovery copies of the data folder at start: the user's stay out of it.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         QVERIFY(dir.isValid());

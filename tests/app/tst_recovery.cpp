@@ -4,6 +4,7 @@
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
 #include "project/recoverystore.h"
+#include "settings/appsettings.h"
 #include "support/filledimage.h"
 #include "support/modalanswerer.h"
 #include "support/windowfixture.h"
@@ -128,7 +129,9 @@ private slots:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // A data folder of its own, so that no other suite's window is offered these copies.
+    // A data folder of its own, so that no other suite's window is offered these copies: named after
+    // the settings have named the application.
+    AppSettings::instance();
     QCoreApplication::setApplicationName("seamwright-recovery-test");
     QStandardPaths::setTestModeEnabled(true);
     if (argc > 1 && qstrcmp(argv[1], "--edit-and-wait") == 0)
