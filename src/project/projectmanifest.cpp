@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <climits>
+
 namespace ProjectManifest {
 
 namespace {
@@ -39,7 +41,19 @@ struct Reader
         ok = ok && v.isDouble();
         return v.toDouble();
     }
-    int integer(const QJsonValue& v) { return int(number(v)); }
+    // Out of range is damage too: converting it would be undefined.
+    int integer(const QJsonValue& v)
+    {
+        const double d = number(v);
+        ok = ok && d >= INT_MIN && d <= INT_MAX;
+        return ok ? int(d) : 0;
+    }
+    quint64 order(const QJsonValue& v)
+    {
+        const double d = number(v);
+        ok = ok && d >= 0 && d <= 9007199254740992.0; // 2^53, exact in a double
+        return ok ? quint64(d) : 0;
+    }
     QString text(const QJsonValue& v)
     {
         ok = ok && v.isString();
@@ -176,7 +190,7 @@ Parsed read(const QByteArray& json)
         a.endPoint = end.point;
         a.endIndex = end.index;
         a.points = r.points(o.value("points"));
-        a.order = quint64(r.number(o.value("order")));
+        a.order = r.order(o.value("order"));
         s.annotations.append(a);
     }
     for (const QJsonValue& value : r.array(root.value("mosaicStrokes"))) {
@@ -185,7 +199,7 @@ Parsed read(const QByteArray& json)
         m.name = r.text(o.value("name"));
         m.size = r.integer(o.value("size"));
         m.points = r.points(o.value("points"));
-        m.order = quint64(r.number(o.value("order")));
+        m.order = r.order(o.value("order"));
         s.mosaicStrokes.append(m);
     }
     const QJsonObject w = root.value("watermark").toObject();
@@ -197,7 +211,9 @@ Parsed read(const QByteArray& json)
     s.watermark.color = r.color(w.value("color"));
     // Values the canvas could not lay out are damage too.
     r.ok = r.ok && (s.direction == Geometry::Horizontal || s.direction == Geometry::Vertical) &&
-           s.paintWidth > 0 && s.paintHeight > 0 && s.areaWidth > 0 && s.areaHeight > 0;
+           s.paintWidth > 0 && s.paintHeight > 0 && s.areaWidth > 0 && s.areaHeight > 0 &&
+           s.areaWidth < INT_MAX && s.areaHeight < INT_MAX && s.cutLeft >= 0 && s.cutTop >= 0 &&
+           s.cutRight >= 0 && s.cutBottom >= 0;
     parsed.kind = r.ok ? Parsed::Ok : Parsed::Damaged;
     return parsed;
 }
