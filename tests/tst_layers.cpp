@@ -13,7 +13,9 @@ private slots:
         const QMap<QString, QStringList> allowed = {
             {"app",
              {"editphotos", "panorama/ui", "cli", "canvas", "intake", "export", "panorama/engine", "overlap",
-              "settings", "widgets", "crop"}},
+              "settings", "widgets", "crop", "history", "project"}},
+            {"project", {"canvas", "intake"}},
+            {"history", {"canvas"}},
             {"editphotos",
              {"canvas", "intake", "export", "panorama/engine", "overlap", "settings", "widgets", "crop"}},
             {"panorama/ui",

@@ -3,8 +3,11 @@
 #include "app/arrivalfit.h"
 #include "app/exportchoices.h"
 #include "app/helppage.h"
+#include "app/historycontrols.h"
 #include "app/partsexporter.h"
+#include "app/projectactions.h"
 #include "app/qualityrow.h"
+#include "app/recoverycontrols.h"
 #include "app/sizequestion.h"
 #include "app/toolbutton.h"
 #include "app/workflowvalues.h"
@@ -12,11 +15,13 @@
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/stripedit.h"
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
 #include "export/stripexport.h"
+#include "history/striphistory.h"
 #include "intake/intakerun.h"
 #include "panorama/ui/panoramdialog.h"
 #include "panorama/ui/panoramtips.h"
@@ -104,8 +109,6 @@ QList<QKeySequence> commandKeys(const QString& command)
         return QKeySequence::keyBindings(QKeySequence::Open);
     if (command == QLatin1String("export"))
         return QKeySequence::keyBindings(QKeySequence::Save);
-    if (command == QLatin1String("undo"))
-        return QKeySequence::keyBindings(QKeySequence::Undo);
     if (command == QLatin1String("zoomin")) // Ctrl+= too: the same key as "+" without Shift
         return QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence(Qt::CTRL | Qt::Key_Equal);
     if (command == QLatin1String("zoomout"))
@@ -186,6 +189,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     columnLayout->addWidget(bottomBar);
 
     partsExporter = new PartsExporter(canvas(), this);
+    projectActions = new ProjectActions(this, canvas());
     buildBottomBar(bottomBar);
     buildTopBar(topBar);
     buildToolPanel(panelArea);
@@ -198,6 +202,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     arrivalFit = new ArrivalFit([this] { fitView(); }, this);
     connect(zoomSlider, &QSlider::valueChanged, arrivalFit, &ArrivalFit::userZoomed);
     canvas()->addButton->setToolTip(withKey(tr("Add photos"), commandKeys("add")));
+    historyControls = new HistoryControls(this);
+    recoveryControls = new RecoveryControls(this, canvas(), historyControls->history()->stack());
+    connect(projectActions, &ProjectActions::saved, recoveryControls, &RecoveryControls::discardCopy);
     addKeys();
     onPhotosChanged();
 }
@@ -210,7 +217,6 @@ void MainWindow::addKeys()
         void (MainWindow::*slot)();
     } bindings[] = {{"add", &MainWindow::open},
                     {"export", &MainWindow::save},
-                    {"undo", &MainWindow::undoLastStroke},
                     {"zoomin", &MainWindow::onClickZoomIn},
                     {"zoomout", &MainWindow::onClickZoomOut},
                     {"fit", &MainWindow::onClickFit},
@@ -324,6 +330,7 @@ void MainWindow::buildExportMenu(ToolButton* exportButton)
     exportPartsAction->setShortcutContext(Qt::WindowShortcut);
     exportPartsAction->setToolTip(tr("Save the strip as several files cut at calm rows"));
     addAction(exportPartsAction);
+    menu->addAction(projectActions->saveAction());
     exportButton->setMenu(menu);
     const QString partsKey = exportPartsAction->shortcut().toString(QKeySequence::NativeText);
     exportButton->menuButton->setToolTip(tr("Export as one file or in parts (%1)").arg(partsKey));
@@ -468,12 +475,6 @@ void MainWindow::markModified()
     window()->setWindowModified(!canvas()->paintImages.isEmpty());
 }
 
-void MainWindow::markModifiedIf(bool affectsExport)
-{
-    if (affectsExport)
-        markModified();
-}
-
 bool MainWindow::confirmClose()
 {
     // Photos still coming in would arrive under the question; those already added stay.
@@ -484,9 +485,14 @@ bool MainWindow::confirmClose()
     QMessageBox question(QMessageBox::Question, tr("Seamwright"),
                          tr("The strip has changes that were never exported."), QMessageBox::NoButton,
                          window());
-    question.setInformativeText(tr("Export it before closing, or discard the changes?"));
+    question.setInformativeText(
+        tr("Export it or save it as a project before closing, or discard the changes?"));
     question.setStyleSheet(Theme::dialogStyleSheet());
     QPushButton* exportButton = question.addButton(tr("Export…"), QMessageBox::AcceptRole);
+    QPushButton* projectButton = question.addButton(tr("Save Project…"), QMessageBox::AcceptRole);
+    // The box makes its buttons as narrow as the sheet's minimum; this label is the longest.
+    projectButton->setMinimumWidth(projectButton->fontMetrics().horizontalAdvance(projectButton->text()) +
+                                   32);
     QPushButton* discardButton = question.addButton(tr("Discard"), QMessageBox::DestructiveRole);
     QPushButton* cancelButton = question.addButton(tr("Cancel"), QMessageBox::RejectRole);
     question.setDefaultButton(exportButton);
@@ -496,11 +502,14 @@ bool MainWindow::confirmClose()
         return true;
     if (question.clickedButton() == exportButton)
         return exportStrip();
+    if (question.clickedButton() == projectButton)
+        return projectActions->saveProject();
     return false;
 }
 
 void MainWindow::newPaint()
 {
+    const StripEdit edit(canvas(), tr("Clear"));
     resetAll();
     PainterArea* area = canvas();
     area->removeAllPhotos();
@@ -510,6 +519,7 @@ void MainWindow::newPaint()
 
 void MainWindow::onPanoramaDone(const QImage& img)
 {
+    const StripEdit edit(canvas(), tr("Add panorama"));
     canvas()->appendPhoto(img, "panorama.jpg");
 }
 
@@ -597,22 +607,19 @@ bool MainWindow::hasAnyChanges() const
 void MainWindow::resetEditing()
 {
     PainterArea* area = canvas();
-    if (area->spacingMode != 0) {
-        spacingInnerButton->setChecked(false);
-        spacingOuterButton->setChecked(false);
-        spacingAllButton->setChecked(false);
-        area->spacingMode = 0;
-        area->adjustSize();
-        area->update();
-        area->centreCrossAxis();
-    }
+    const StripEdit edit(area, tr("Discard edits"));
+    spacingInnerButton->setChecked(false);
+    spacingOuterButton->setChecked(false);
+    spacingAllButton->setChecked(false);
+    area->setSpacingMode(0);
     area->clearEdits();
     watermarkEdit->setText(QString());
-    StitcherConfig& c = config();
-    c.watermarkText.clear();
-    c.watermarkMode = Watermark::None;
-    c.shape = Annotation::NoShape;
-    c.mosaicName = "mosaic-normal";
+    Watermark::Style watermark = area->watermarkStyle();
+    watermark.text.clear();
+    watermark.mode = Watermark::None;
+    area->setWatermarkStyle(watermark);
+    config().shape = Annotation::NoShape;
+    config().mosaicName = "mosaic-normal";
     watermarkBottomButton->setChecked(false);
     watermarkTileButton->setChecked(false);
     markModified();
@@ -644,15 +651,17 @@ void MainWindow::onClickDirection(QPushButton* b, bool checked)
         b->setChecked(true);
         return;
     }
-    if (hasAnyChanges()) {
-        if (!confirmed(
-                tr("Warning"),
-                tr("Are you sure to go back to Pick Direction and discard your current editing results?"))) {
-            b->setChecked(false);
-            return;
-        }
-        resetAll();
+    const bool discard = hasAnyChanges();
+    if (discard &&
+        !confirmed(
+            tr("Warning"),
+            tr("Are you sure to go back to Pick Direction and discard your current editing results?"))) {
+        b->setChecked(false);
+        return;
     }
+    const StripEdit edit(canvas(), tr("Direction"));
+    if (discard)
+        resetAll();
     selectTool(b, StitcherConfig::NoTool);
     const bool vertical = b == verticalButton;
     (vertical ? horizontalButton : verticalButton)->setChecked(false);
@@ -689,14 +698,7 @@ void MainWindow::onClickCutMode(QPushButton* b, bool checked)
 
 void MainWindow::applySpacingMode(int mode)
 {
-    PainterArea* area = canvas();
-    if (area->spacingMode == mode)
-        return;
-    area->spacingMode = mode;
-    area->adjustSize();
-    area->update();
-    area->centreCrossAxis();
-    markModified();
+    canvas()->setSpacingMode(mode);
 }
 
 void MainWindow::onClickSpacingMode(QPushButton* b, bool checked)
@@ -762,12 +764,6 @@ void MainWindow::undoMosaic()
     canvas()->update();
 }
 
-void MainWindow::undoLastStroke()
-{
-    canvas()->undoLastStroke();
-    canvas()->update();
-}
-
 void MainWindow::clearMosaics()
 {
     canvas()->clearMosaics();
@@ -778,49 +774,44 @@ void MainWindow::clearMosaics()
 
 void MainWindow::onClickWatermarkMode(QPushButton* b, bool checked)
 {
-    PainterArea* area = canvas();
-    if (!checked) {
-        config().watermarkMode = Watermark::None;
-        area->update();
-        markModified();
-        return;
-    }
+    Watermark::Style style = canvas()->watermarkStyle();
     const bool bottom = b == watermarkBottomButton;
-    config().watermarkMode = bottom ? Watermark::Bottom : Watermark::Tile;
-    (bottom ? watermarkTileButton : watermarkBottomButton)->setChecked(false);
-    // A trim tool would cut through the watermark being placed.
-    if (config().tool == StitcherConfig::TrimTool)
-        selectTool(nullptr, StitcherConfig::NoTool);
-    area->update();
-    markModified();
+    style.mode = !checked ? Watermark::None : bottom ? Watermark::Bottom : Watermark::Tile;
+    if (checked) {
+        (bottom ? watermarkTileButton : watermarkBottomButton)->setChecked(false);
+        // A trim tool would cut through the watermark being placed.
+        if (config().tool == StitcherConfig::TrimTool)
+            selectTool(nullptr, StitcherConfig::NoTool);
+    }
+    canvas()->setWatermarkStyle(style);
 }
 
 void MainWindow::onWatermarkTextChanged(const QString& text)
 {
-    config().watermarkText = text;
-    canvas()->update();
-    markModifiedIf(config().watermarkMode != Watermark::None);
+    Watermark::Style style = canvas()->watermarkStyle();
+    style.text = text;
+    canvas()->setWatermarkStyle(style, PainterArea::WatermarkTextKey);
 }
 
 void MainWindow::setWatermarkerOpcity(int value)
 {
-    config().watermarkOpacity = value;
-    canvas()->update();
-    markModifiedIf(config().watermarkMode != Watermark::None);
+    Watermark::Style style = canvas()->watermarkStyle();
+    style.opacity = value;
+    canvas()->setWatermarkStyle(style, PainterArea::WatermarkOpacityKey);
 }
 
 void MainWindow::setWatermarkerSpacing(int value)
 {
-    config().watermarkSpacing = value;
-    canvas()->update();
-    markModifiedIf(config().watermarkMode != Watermark::None);
+    Watermark::Style style = canvas()->watermarkStyle();
+    style.spacing = value;
+    canvas()->setWatermarkStyle(style, PainterArea::WatermarkSpacingKey);
 }
 
 void MainWindow::setWatermarkerSize(int value)
 {
-    config().watermarkSize = value;
-    canvas()->update();
-    markModifiedIf(config().watermarkMode != Watermark::None);
+    Watermark::Style style = canvas()->watermarkStyle();
+    style.size = value;
+    canvas()->setWatermarkStyle(style, PainterArea::WatermarkSizeKey);
 }
 
 // ---- Colours -----------------------------------------------------------------------------------
@@ -829,9 +820,7 @@ void MainWindow::spacingColorToggled(int id, bool checked)
 {
     if (!checked || id < 0 || id >= config().colorList.size())
         return;
-    config().spacingColor = config().colorList.at(id);
-    canvas()->update();
-    markModifiedIf(canvas()->spacingMode != 0);
+    canvas()->setSpacingColor(config().colorList.at(id));
 }
 
 void MainWindow::editingColorToggled(int id, bool checked)
@@ -846,9 +835,9 @@ void MainWindow::watermarkColorToggled(int id, bool checked)
 {
     if (!checked || id < 0 || id >= config().colorList.size())
         return;
-    config().watermarkColor = config().colorList.at(id);
-    canvas()->update();
-    markModifiedIf(config().watermarkMode != Watermark::None);
+    Watermark::Style style = canvas()->watermarkStyle();
+    style.color = config().colorList.at(id);
+    canvas()->setWatermarkStyle(style, PainterArea::WatermarkColorKey);
 }
 
 void MainWindow::ensureColorDialog()
@@ -873,10 +862,9 @@ bool MainWindow::pickColor(QColor* target)
 
 void MainWindow::onClickSpacingColorPick()
 {
-    if (pickColor(&config().spacingColor)) {
-        canvas()->update();
-        markModifiedIf(canvas()->spacingMode != 0);
-    }
+    QColor color;
+    if (pickColor(&color))
+        canvas()->setSpacingColor(color);
 }
 
 void MainWindow::onClickEditingColorPick()
@@ -886,10 +874,9 @@ void MainWindow::onClickEditingColorPick()
 
 void MainWindow::onClickWatermarkerColorPick()
 {
-    if (pickColor(&config().watermarkColor)) {
-        canvas()->update();
-        markModifiedIf(config().watermarkMode != Watermark::None);
-    }
+    Watermark::Style style = canvas()->watermarkStyle();
+    if (pickColor(&style.color))
+        canvas()->setWatermarkStyle(style, PainterArea::WatermarkColorKey);
 }
 
 // ---- Zoom and common size ----------------------------------------------------------------------

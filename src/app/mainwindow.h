@@ -12,12 +12,15 @@ class AboutDialog;
 class ArrivalFit;
 class AppDialog;
 class EditPhotosDialog;
+class HistoryControls;
 class IconPushButton;
 class IntakeRun;
 class MyScrolleaArea;
 class PainterArea;
 class PanoramDialog;
 class PartsExporter;
+class ProjectActions;
+class RecoveryControls;
 class QAction;
 class QButtonGroup;
 class QColorDialog;
@@ -40,6 +43,7 @@ public:
 
     // Asks before unexported changes to the strip would be lost; true when the window may close.
     bool confirmClose();
+    RecoveryControls* recovery() const { return recoveryControls; }
 
     PainterArea* canvas() const;
 
@@ -75,7 +79,6 @@ private slots:
     void paintWidthChanged();
     void paintHeightChanged();
     void markModified();
-    void undoLastStroke();
 
 private:
     // True only when a file was written.
@@ -164,6 +167,10 @@ private:
     ArrivalFit* arrivalFit = nullptr;
     PartsExporter* partsExporter = nullptr;
     QAction* exportPartsAction = nullptr;
+    HistoryControls* historyControls = nullptr;
+    ProjectActions* projectActions = nullptr;
+    RecoveryControls* recoveryControls = nullptr;
 
     friend struct MainWindowProbe;
+    friend class HistoryControls;
 };

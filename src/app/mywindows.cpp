@@ -1,8 +1,10 @@
 #include "app/mywindows.h"
 
 #include "app/mainwindow.h"
+#include "app/recoverycontrols.h"
 
 #include <QCloseEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 MyWindows::MyWindows(QWidget* parent) : QWidget(parent)
@@ -16,6 +18,8 @@ MyWindows::MyWindows(QWidget* parent) : QWidget(parent)
     setMinimumSize(800, 600);
     resize(900, 673);
     setWindowTitle(tr("Seamwright") + QStringLiteral("[*]"));
+    // Once the window shows: a strip a crash left behind is offered back.
+    QTimer::singleShot(0, main, [this] { main->recovery()->offerLeftovers(); });
 }
 
 void MyWindows::closeEvent(QCloseEvent* event)

@@ -114,13 +114,15 @@ QHBoxLayout* headerRow(const QString& title, const char* undoStyle, const QStrin
     *undo = new QPushButton(parent);
     (*undo)->setFixedSize(12, 14);
     (*undo)->setStyleSheet(undoStyle);
-    (*undo)->setToolTip(undoTip);
+    // The panel's buttons are steps of the one history that the window's keys walk.
+    const QString undoKey = QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText);
+    (*undo)->setToolTip(MainWindow::tr("%1 (%2 undoes any edit)").arg(undoTip, undoKey));
     row->addWidget(*undo);
     *clear = new QPushButton(parent);
     (*clear)->setFixedSize(12, 14);
     (*clear)->setStyleSheet("QPushButton {border-image: url(:/images/clear.png)}"
                             "QPushButton:pressed {border-image: url(:/images/clear-small.png)}");
-    (*clear)->setToolTip(clearTip);
+    (*clear)->setToolTip(MainWindow::tr("%1 (%2 brings them back)").arg(clearTip, undoKey));
     row->addWidget(*clear);
     return row;
 }

@@ -2,7 +2,10 @@
 
 #include "canvas/paintimage.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/stripedit.h"
 #include "overlap/overlapfinder.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -69,6 +72,7 @@ PainterArea::Trims OverlapJoin::trims() const
 
 void OverlapJoin::apply(PainterArea& canvas) const
 {
+    const StripEdit edit(&canvas, QCoreApplication::translate("OverlapJoin", "Join overlaps"));
     for (int index : removals())
         canvas.removePhoto(index);
     canvas.setTrims(trims());

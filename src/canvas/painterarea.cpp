@@ -4,11 +4,14 @@
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "canvas/stripedit.h"
+#include "canvas/striprecorder.h"
 #include "canvas/tools/watermark.h"
 #include "intake/intakerun.h"
 #include "intake/photointake.h"
 #include "widgets/theme.h"
 
+#include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -96,6 +99,183 @@ Geometry::StripLayout PainterArea::stripLayout() const
     return layout;
 }
 
+// ---- edit history
+
+StripState PainterArea::state() const
+{
+    StripState s;
+    s.photos.reserve(paintImages.size());
+    for (const PaintImage* photo : paintImages)
+        s.photos.append({photo->image, photo->name, photo->crop(), photo->source});
+    s.direction = direction;
+    s.paintWidth = config->paintWidth;
+    s.paintHeight = config->paintHeight;
+    s.areaWidth = areaWidth;
+    s.areaHeight = areaHeight;
+    s.cutLeft = cutLeft;
+    s.cutTop = cutTop;
+    s.cutRight = cutRight;
+    s.cutBottom = cutBottom;
+    s.spacingMode = spacingMode;
+    s.spacingInner = spacingInner;
+    s.spacingOuter = spacingOuter;
+    s.spacingColor = config->spacingColor;
+    s.annotations = annotations;
+    s.mosaicStrokes = mosaicStrokes;
+    s.watermark = watermarkStyle();
+    return s;
+}
+
+void PainterArea::restoreState(const StripState& s)
+{
+    const bool wasEmpty = paintImages.isEmpty();
+    const bool turned = s.direction != direction;
+    const QVector<PhotoState> photosBefore = state().photos;
+    restorePhotos(s.photos);
+    direction = s.direction;
+    config->paintWidth = s.paintWidth;
+    config->paintHeight = s.paintHeight;
+    areaWidth = s.areaWidth;
+    areaHeight = s.areaHeight;
+    cutLeft = s.cutLeft;
+    cutTop = s.cutTop;
+    cutRight = s.cutRight;
+    cutBottom = s.cutBottom;
+    spacingMode = s.spacingMode;
+    spacingInner = s.spacingInner;
+    spacingOuter = s.spacingOuter;
+    config->spacingColor = s.spacingColor;
+    annotations = s.annotations;
+    mosaicStrokes = s.mosaicStrokes;
+    for (const Annotation& a : annotations)
+        strokeCount = std::max(strokeCount, a.order);
+    for (const MosaicStroke& m : mosaicStrokes)
+        strokeCount = std::max(strokeCount, m.order);
+    config->watermarkMode = s.watermark.mode;
+    config->watermarkText = s.watermark.text;
+    config->watermarkOpacity = s.watermark.opacity;
+    config->watermarkSpacing = s.watermark.spacing;
+    config->watermarkSize = s.watermark.size;
+    config->watermarkColor = s.watermark.color;
+    // An armed edge may belong to a photo or strip edge that is no longer where it was.
+    trimActive = false;
+    activeImage = nullptr;
+    applyButtonVisibility();
+    addButton->setVisible(paintImages.isEmpty());
+    adjustSize();
+    if (paintImages.isEmpty()) {
+        const QSize container = containerSize();
+        placeCanvas(container.width(), container.height());
+    } else if (wasEmpty || turned) {
+        centreCanvas();
+    } else {
+        centreCrossAxis();
+    }
+    update();
+    placeButtons();
+    if (photosBefore != s.photos)
+        emit signalPhotosChanged();
+    emit signalStripEdited();
+    emit signalStateRestored();
+}
+
+// Photos that stay keep their objects, and with them their buttons and smaller copies.
+void PainterArea::restorePhotos(const QVector<PhotoState>& photos)
+{
+    QList<PaintImage*> unused = paintImages;
+    QList<PaintImage*> restored;
+    for (const PhotoState& wanted : photos) {
+        PaintImage* photo = nullptr;
+        for (int i = 0; i < unused.size() && !photo; ++i) {
+            if (unused[i]->image.cacheKey() == wanted.image.cacheKey() && unused[i]->name == wanted.name)
+                photo = unused.takeAt(i);
+        }
+        if (!photo) {
+            photo = createPhoto(wanted.image, wanted.name);
+            photo->source = wanted.source;
+        }
+        photo->setCrop(wanted.crop);
+        restored.append(photo);
+    }
+    for (PaintImage* photo : qAsConst(unused))
+        deletePhoto(photo);
+    paintImages = restored;
+}
+
+void PainterArea::beginEdit(const QString& label, quint64 mergeKey)
+{
+    if (editDepth++ > 0)
+        return;
+    editLabel = label;
+    editKey = mergeKey;
+    editBefore = recorder ? state() : StripState();
+    editRecorded = recorder != nullptr;
+}
+
+void PainterArea::endEdit()
+{
+    if (--editDepth > 0 || !editRecorded || !recorder)
+        return;
+    const StripState after = state();
+    if (after != editBefore)
+        recorder->record(editBefore, after, editLabel, editKey);
+    // Held any longer, the shared records would be copied by the next change made to them.
+    editBefore = StripState();
+}
+
+void PainterArea::setSpacingMode(int mode)
+{
+    if (mode == spacingMode)
+        return;
+    const StripEdit edit(this, tr("Spacing"));
+    spacingMode = mode;
+    adjustSize();
+    update();
+    centreCrossAxis();
+    placeButtons();
+    emit signalStripEdited();
+}
+
+void PainterArea::setSpacingColor(const QColor& color)
+{
+    if (color == config->spacingColor)
+        return;
+    const StripEdit edit(this, tr("Spacing colour"), SpacingColorKey);
+    config->spacingColor = color;
+    update();
+    if (spacingMode != 0)
+        emit signalStripEdited();
+}
+
+Watermark::Style PainterArea::watermarkStyle() const
+{
+    Watermark::Style style;
+    style.mode = config->watermarkMode;
+    style.text = config->watermarkText;
+    style.opacity = config->watermarkOpacity;
+    style.spacing = config->watermarkSpacing;
+    style.size = config->watermarkSize;
+    style.color = config->watermarkColor;
+    return style;
+}
+
+void PainterArea::setWatermarkStyle(const Watermark::Style& style, quint64 mergeKey)
+{
+    const Watermark::Style before = watermarkStyle();
+    if (style == before)
+        return;
+    const StripEdit edit(this, tr("Watermark"), mergeKey);
+    config->watermarkMode = style.mode;
+    config->watermarkText = style.text;
+    config->watermarkOpacity = style.opacity;
+    config->watermarkSpacing = style.spacing;
+    config->watermarkSize = style.size;
+    config->watermarkColor = style.color;
+    update();
+    if (style.mode != Watermark::None || before.mode != Watermark::None)
+        emit signalStripEdited();
+}
+
 void PainterArea::relayout()
 {
     shapes.resize(paintImages.size());
@@ -123,6 +303,7 @@ void PainterArea::addImage(const QImage& image, const QString& name)
     // An empty image would set a common size of zero and collapse every later photo.
     if (image.isNull())
         return;
+    const StripEdit edit(this, tr("Add photos"));
     if (paintImages.isEmpty()) {
         config->paintWidth = image.width();
         areaWidth = cutLeft + cutRight + image.width();
@@ -130,14 +311,19 @@ void PainterArea::addImage(const QImage& image, const QString& name)
         areaHeight = cutTop + cutBottom + image.height();
         move(firstPhotoPlace(stripLayout(), containerSize()));
     }
+    paintImages.append(createPhoto(image, name));
+    addButton->hide();
+    emit signalPhotosChanged();
+}
+
+PaintImage* PainterArea::createPhoto(const QImage& image, const QString& name)
+{
     auto* photo = new PaintImage(image, name);
     photo->leftButton = createStitcherButton(EdgeLeft, photo);
     photo->rightButton = createStitcherButton(EdgeRight, photo);
     photo->topButton = createStitcherButton(EdgeTop, photo);
     photo->bottomButton = createStitcherButton(EdgeBottom, photo);
-    paintImages.append(photo);
-    addButton->hide();
-    emit signalPhotosChanged();
+    return photo;
 }
 
 void PainterArea::deletePhoto(PaintImage* photo)
@@ -155,6 +341,7 @@ void PainterArea::deletePhoto(PaintImage* photo)
 
 void PainterArea::removePhoto(int index)
 {
+    const StripEdit edit(this, tr("Remove photo"));
     if (index >= 0 && index < paintImages.size()) {
         deletePhoto(paintImages.takeAt(index));
         emit signalPhotosChanged();
@@ -171,6 +358,7 @@ void PainterArea::removePhoto(int index)
 
 void PainterArea::removeAllPhotos()
 {
+    const StripEdit edit(this, tr("Remove all photos"));
     const bool hadPhotos = !paintImages.isEmpty();
     while (!paintImages.isEmpty())
         deletePhoto(paintImages.takeFirst());
@@ -186,6 +374,7 @@ void PainterArea::swapPhotos(int i, int j)
     const int count = paintImages.size();
     if (i < 0 || j < 0 || i >= count || j >= count || i == j)
         return;
+    const StripEdit edit(this, tr("Reorder photos"));
     paintImages.swapItemsAt(i, j);
     emit signalPhotosChanged();
     placeButtons();
@@ -194,6 +383,7 @@ void PainterArea::swapPhotos(int i, int j)
 
 void PainterArea::resetLayout()
 {
+    const StripEdit edit(this, tr("Reset trims and sizes"));
     for (PaintImage* photo : qAsConst(paintImages))
         photo->resetCrop();
     spacingMode = 0;
@@ -232,6 +422,7 @@ PainterArea::Trims PainterArea::trims() const
 
 void PainterArea::setTrims(const Trims& t)
 {
+    const StripEdit edit(this, tr("Trim"));
     for (int i = 0; i < std::min(int(paintImages.size()), int(t.crops.size())); ++i) {
         PaintImage* photo = paintImages[i];
         const double width = photo->image.width();
@@ -263,6 +454,7 @@ void PainterArea::setDirection(int d)
 {
     if (d == direction)
         return;
+    const StripEdit edit(this, tr("Direction"));
     direction = d;
     adjustSize();
     if (!paintImages.isEmpty())
@@ -274,6 +466,7 @@ void PainterArea::setDirection(int d)
 
 void PainterArea::setSpacingInner(int value)
 {
+    const StripEdit edit(this, tr("Spacing size"), SpacingInnerKey);
     spacingInner = value * 155 / 100.0 + 5;
     if (spacingMode & SpacingInnerBit) {
         adjustSize();
@@ -285,6 +478,7 @@ void PainterArea::setSpacingInner(int value)
 
 void PainterArea::setSpacingOuter(int value)
 {
+    const StripEdit edit(this, tr("Spacing size"), SpacingOuterKey);
     spacingOuter = value * 155 / 100.0 + 5;
     if (spacingMode & SpacingOuterBit) {
         adjustSize();
@@ -297,6 +491,7 @@ void PainterArea::setSpacingOuter(int value)
 
 void PainterArea::setPaintWidth(int width)
 {
+    const StripEdit edit(this, tr("Common size"));
     config->paintWidth = width;
     areaWidth = cutLeft + cutRight + width;
     commonSizeChanged();
@@ -304,6 +499,7 @@ void PainterArea::setPaintWidth(int width)
 
 void PainterArea::setPaintHeight(int height)
 {
+    const StripEdit edit(this, tr("Common size"));
     config->paintHeight = height;
     areaHeight = cutTop + cutBottom + height;
     commonSizeChanged();
@@ -435,6 +631,7 @@ void PainterArea::undoAnnotation()
 {
     if (annotations.isEmpty())
         return;
+    const StripEdit edit(this, tr("Undo drawing"));
     annotations.removeLast();
     emit signalStripEdited();
 }
@@ -443,6 +640,7 @@ void PainterArea::clearAnnotations()
 {
     if (annotations.isEmpty())
         return;
+    const StripEdit edit(this, tr("Clear drawings"));
     annotations.clear();
     emit signalStripEdited();
 }
@@ -451,6 +649,7 @@ void PainterArea::undoMosaic()
 {
     if (mosaicStrokes.isEmpty())
         return;
+    const StripEdit edit(this, tr("Undo mosaic stroke"));
     mosaicStrokes.removeLast();
     emit signalStripEdited();
 }
@@ -459,6 +658,7 @@ void PainterArea::clearMosaics()
 {
     if (mosaicStrokes.isEmpty())
         return;
+    const StripEdit edit(this, tr("Clear mosaic strokes"));
     mosaicStrokes.clear();
     emit signalStripEdited();
 }
@@ -475,6 +675,7 @@ void PainterArea::undoLastStroke()
 
 void PainterArea::clearEdits()
 {
+    const StripEdit edit(this, tr("Clear edits"));
     spacingMode = 0;
     clearAnnotations();
     clearMosaics();
@@ -491,6 +692,9 @@ void PainterArea::toolPress(const QPoint& point)
     if (index < 0)
         return;
     const StripPoint at{toStripPoint(p.x(), p.y(), index), index};
+    gestureKey = newMergeKey();
+    const StripEdit edit(
+        this, config->tool == StitcherConfig::MosaicTool ? tr("Mosaic stroke") : tr("Drawing"), gestureKey);
     switch (config->tool) {
     case StitcherConfig::DrawTool:
         annotations.append(Annotation::begin(at, config->penWidth, config->penColor, config->shape));
@@ -528,6 +732,11 @@ void PainterArea::toolMove(const QPoint& point, const QPoint& movement)
     if (index < 0)
         return;
     const StripPoint at{toStripPoint(p.x(), p.y(), index), index};
+    const StripEdit edit(this,
+                         config->tool == StitcherConfig::MosaicTool ? tr("Mosaic stroke")
+                         : config->tool == StitcherConfig::TrimTool ? tr("Trim")
+                                                                    : tr("Drawing"),
+                         gestureKey);
     switch (config->tool) {
     case StitcherConfig::DrawTool:
         if (!annotations.isEmpty())
@@ -599,6 +808,7 @@ void PainterArea::setStitcherClick()
     }
     activeDirection = clicked->direction;
     trimActive = true;
+    gestureKey = newMergeKey();
 }
 
 void PainterArea::setStitchMove(QPoint p)
@@ -662,6 +872,7 @@ void PainterArea::dragEdgeTo(const QPoint& pointer)
     if (!armedDrag || !trimActive)
         return;
     const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
+    const StripEdit edit(this, tr("Trim"), gestureKey);
     const QPoint travel = pointer - armedDrag->pointer;
     const double value = armedDrag->edge.at(alongX ? travel.x() : travel.y());
     bool changed = false;
@@ -712,7 +923,8 @@ bool PainterArea::nudgeArmedEdge(int key, int stripPixels)
         sign = key == Qt::Key_Down ? 1 : -1;
     if (sign == 0)
         return false;
-    // A strip pixel is painterScale pixels of the view, whatever the zoom.
+    // A strip pixel is painterScale pixels of the view, whatever the zoom. Each press is a step.
+    gestureKey = newMergeKey();
     beginEdgeDrag(QPoint());
     if (armedDrag) {
         armedDrag->edge.perViewPixel *= painterScale;
@@ -768,15 +980,36 @@ void PainterArea::appendPhoto(const QImage& image, const QString& name)
 // The dialog belongs to the window, so that it looks the same from every button that opens it.
 void PainterArea::openFiles()
 {
-    const QStringList paths = PhotoIntake::chooseFiles(window(), QStringLiteral("Choose Pictures"));
+    // A project is chosen in the same dialog as the photos.
+    QStringList filters = PhotoIntake::nameFilters();
+    filters.first().replace(QLatin1Char(')'), QStringLiteral(" *.seamwright)"));
+    filters.insert(1, tr("Seamwright projects (*.seamwright)"));
+    const QStringList paths = PhotoIntake::chooseFiles(window(), QStringLiteral("Choose Pictures"), filters);
     if (!paths.isEmpty())
         addPhotoFiles(paths);
 }
 
-IntakeRun* PainterArea::addPhotoFiles(const QStringList& paths)
+IntakeRun* PainterArea::addPhotoFiles(const QStringList& given)
 {
-    auto* run = new IntakeRun(this, [this](const QImage& image, const QString& path) {
+    // A project replaces the strip rather than joining it: the window opens it.
+    QStringList paths;
+    for (const QString& path : given) {
+        if (path.endsWith(QLatin1String(".seamwright"), Qt::CaseInsensitive))
+            emit signalProjectChosen(path);
+        else
+            paths << path;
+    }
+    if (paths.isEmpty())
+        return nullptr;
+    // However many photos come, the intake is one step.
+    auto* run = new IntakeRun(this, [this, key = newMergeKey()](const QImage& image, const QString& path) {
+        const StripEdit edit(this, tr("Add photos"), key);
+        const int count = paintImages.size();
         appendPhoto(image, PhotoIntake::displayName(path));
+        if (paintImages.size() > count) {
+            const QFileInfo file(path);
+            paintImages.last()->source = {file.absoluteFilePath(), file.size(), file.lastModified(), {}};
+        }
     });
     run->start(paths);
     return run;

@@ -2,6 +2,7 @@
 
 #include "canvas/geometry.h"
 #include "canvas/strokelayer.h"
+#include "canvas/stripstate.h"
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/mosaicstroke.h"
 #include "canvas/viewgeometry.h"
@@ -22,6 +23,7 @@ class QPainter;
 class QPushButton;
 class StitcherButton;
 class StitcherConfig;
+class StripRecorder;
 
 // The canvas on which the photos are joined into one strip, trimmed, spaced and edited.
 class PainterArea : public QWidget
@@ -56,7 +58,8 @@ public:
     void addImage(const QImage& image, const QString& name);
     // addImage, then the canvas takes its new size and repaints: where every way of adding photos ends.
     void appendPhoto(const QImage& image, const QString& name);
-    // Decodes the files in the background and adds each photo as it comes, in the order given.
+    // Decodes the files in the background and adds each photo as it comes, in the order given; a
+    // project file among them is handed on. Null when no photo was given.
     IntakeRun* addPhotoFiles(const QStringList& paths);
     void removePhoto(int index);
     void removeAllPhotos();
@@ -135,6 +138,33 @@ public:
     // All of them at once, as one edit of the strip. Crops are kept within their images and a pixel
     // wide; cuts leave a unit of the strip across, as a drag does.
     void setTrims(const Trims& trims);
+    // The strip as an edit leaves it, and putting it back, which is no edit of its own.
+    StripState state() const;
+    void restoreState(const StripState& state);
+    // The operations made until the matching endEdit are one step for the recorder; a pair inside
+    // another joins the outer one. Steps with the same non-zero merge key that follow one another are
+    // one step too.
+    void beginEdit(const QString& label, quint64 mergeKey = 0);
+    void endEdit();
+    void setRecorder(StripRecorder* value) { recorder = value; }
+    // A merge key no other gesture has.
+    quint64 newMergeKey() { return ++lastMergeKey; }
+    // Keys that join consecutive changes of one setting, such as a slider's moves, into one step.
+    enum SettingKey : quint64 {
+        SpacingInnerKey = 1,
+        SpacingOuterKey,
+        SpacingColorKey,
+        WatermarkTextKey,
+        WatermarkOpacityKey,
+        WatermarkSpacingKey,
+        WatermarkSizeKey,
+        WatermarkColorKey,
+        FirstGestureKey = 1000
+    };
+    void setSpacingMode(int mode);
+    void setSpacingColor(const QColor& color);
+    Watermark::Style watermarkStyle() const;
+    void setWatermarkStyle(const Watermark::Style& style, quint64 mergeKey = 0);
 
     QSize sizeHint() const override;
 
@@ -155,6 +185,10 @@ signals:
     void signalPhotosChanged();
     // Anything that changes what an export would write, besides the photo list itself.
     void signalStripEdited();
+    // The strip was put back to an earlier state: the controls showing its settings follow.
+    void signalStateRestored();
+    // A project file was chosen or dropped among photos.
+    void signalProjectChosen(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -162,6 +196,8 @@ protected:
 
 private:
     StitcherButton* createStitcherButton(int edge, PaintImage* photo);
+    PaintImage* createPhoto(const QImage& image, const QString& name);
+    void restorePhotos(const QVector<PhotoState>& photos);
     void deletePhoto(PaintImage* photo);
     void applyButtonVisibility();
     void placeButtons();
@@ -214,4 +250,12 @@ private:
     std::optional<ArmedDrag> armedDrag;
     StrokeLayer mosaicLayer;
     StrokeLayer drawingLayer;
+    StripRecorder* recorder = nullptr;
+    int editDepth = 0;
+    bool editRecorded = false;
+    StripState editBefore;
+    QString editLabel;
+    quint64 editKey = 0;
+    quint64 lastMergeKey = FirstGestureKey;
+    quint64 gestureKey = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/geometry.h"
+#include "canvas/stripstate.h"
 
 #include <QImage>
 #include <QObject>
@@ -28,6 +29,7 @@ public:
     StitcherButton* topButton = nullptr;
     StitcherButton* bottomButton = nullptr;
     QString name;
+    PhotoSource source;
 
     void resetCrop();
     // A canvas length across the strip in pixels of this image, against the common photo size.

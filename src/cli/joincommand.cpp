@@ -128,7 +128,7 @@ bool JoinCommand::run()
         spacingMode |= Geometry::SpacingInnerBit;
     if (opts.outer >= 0)
         spacingMode |= Geometry::SpacingOuterBit;
-    canvas.spacingMode = spacingMode;
+    canvas.setSpacingMode(spacingMode);
     canvas.setSpacingInner(std::max(opts.inner, 0));
     canvas.setSpacingOuter(std::max(opts.outer, 0));
 

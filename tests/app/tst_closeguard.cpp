@@ -6,12 +6,14 @@
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "project/projectfile.h"
 #include "support/filedialoganswer.h"
 #include "support/filledimage.h"
 #include "support/modalanswerer.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -69,6 +71,8 @@ class TestCloseGuard : public QObject
     }
 
 private slots:
+    // The window offers recovery copies of the data folder at start: the user's stay out of it.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         QVERIFY(dir.isValid());
@@ -153,6 +157,9 @@ private slots:
         QTest::newRow("export written") << "Export…"
                                         << "closing.png" << true;
         QTest::newRow("export cancelled") << "Export…" << QString() << false;
+        QTest::newRow("project saved") << "Save Project…"
+                                       << "closing.seamwright" << true;
+        QTest::newRow("project cancelled") << "Save Project…" << QString() << false;
         QTest::newRow("export fails") << "Export…"
                                       << "/proc/no-such-place/closing.png" << false;
     }
@@ -168,7 +175,7 @@ private slots:
         const int before = answers->answeredCount();
 
         answers->queue(pressText(answer));
-        const bool exporting = answer.startsWith("Export");
+        const bool exporting = answer.endsWith("…");
         const QString target = exportTo.startsWith('/') ? exportTo : dir.filePath(exportTo);
         if (exporting && exportTo.isEmpty())
             answers->queue(ModalAnswerer::reject());
@@ -182,7 +189,11 @@ private slots:
         QCOMPARE(answers->answeredCount() - before, 1 + int(exporting) + int(exportTo.startsWith('/')));
         if (exporting && closes) {
             QVERIFY(!modified());
-            QCOMPARE(QImage(target).size(), canvas()->contentSize());
+            StripState kept;
+            if (target.endsWith(".seamwright"))
+                QCOMPARE(int(ProjectFile().open(target, &kept)), int(ProjectFile::Result::Opened));
+            else
+                QCOMPARE(QImage(target).size(), canvas()->contentSize());
         } else {
             QCOMPARE(modified(), !closes || answer == "Discard");
         }

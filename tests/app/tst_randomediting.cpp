@@ -1,6 +1,8 @@
+#include "app/historycontrols.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "history/striphistory.h"
 #include "intake/intakerun.h"
 #include "support/filedialoganswer.h"
 #include "support/intakewait.h"
@@ -17,11 +19,14 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUndoStack>
 #include <QtTest>
 
 // Thousands of random but valid user operations on a real main window, checking after each one that
 // the strip stays sound: crops inside their images and at least a pixel, cuts within their bounds, a
-// positive content size that equals what export writes. Reproduce a failure with SEAMWRIGHT_SEED.
+// positive content size that equals what export writes, and every edit a step of the history. Then the
+// whole session is undone to the empty start and redone to the same pixels. Reproduce a failure with
+// SEAMWRIGHT_SEED.
 class TestRandomEditing : public QObject
 {
     Q_OBJECT
@@ -197,7 +202,24 @@ private:
         const double tool = StitcherConfig::instance()->tool;
         if (tool < StitcherConfig::NoTool || tool > StitcherConfig::TrimTool)
             return "unknown tool";
+        if (f->ui.historyControls->history()->current() != area->state())
+            return "an edit the history did not record";
         return {};
+    }
+
+    // The export's pixels, band by band, without holding a long strip at once.
+    QByteArray exportHash() const
+    {
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        const QSize content = canvas()->contentSize();
+        if (canvas()->paintImages.isEmpty())
+            return hash.result();
+        for (int top = 0; top < content.height(); top += 256) {
+            const QImage band = canvas()->renderBand(top, qMin(256, content.height() - top));
+            for (int y = 0; y < band.height(); ++y)
+                hash.addData(reinterpret_cast<const char*>(band.constScanLine(y)), band.width() * 4);
+        }
+        return hash.result();
     }
 
 private slots:
@@ -215,6 +237,7 @@ private slots:
         f = std::make_unique<WindowFixture>(true);
         QVERIFY(QTest::qWaitForWindowExposed(&f->window));
         MainWindowProbe* w = &f->ui;
+        const StripState start = canvas()->state();
         const auto clickOneOf = [this](const QList<QAbstractButton*>& buttons) {
             buttons.at(randomInt(buttons.size()))->click();
         };
@@ -345,6 +368,18 @@ private slots:
                 lastExportPath.clear();
             }
         }
+        QVERIFY(waitForIntakes());
+        QUndoStack* history = w->historyControls->history()->stack();
+        const StripState end = canvas()->state();
+        const QByteArray endPixels = exportHash();
+        while (history->canUndo())
+            history->undo();
+        QVERIFY2(canvas()->state() == start, "undone to the start, the strip is not empty");
+        while (history->canRedo())
+            history->redo();
+        QVERIFY(canvas()->state() == end);
+        QCOMPARE(exportHash(), endPixels);
+
         // A session that never reached these states would prove little.
         QVERIFY2(exports > 0, "the session never exported");
         if (seed != defaultSeed || steps != fullSteps)

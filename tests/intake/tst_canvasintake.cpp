@@ -77,7 +77,11 @@ private slots:
         answerer.queue([this](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
-            QCOMPARE(dialog->nameFilters(), PhotoIntake::nameFilters());
+            // Projects are chosen in the same dialog, with the pictures and on their own.
+            QStringList filters = PhotoIntake::nameFilters();
+            filters.first().replace(")", " *.seamwright)");
+            filters.insert(1, "Seamwright projects (*.seamwright)");
+            QCOMPARE(dialog->nameFilters(), filters);
             chooseFilesInDialog(dir.path(), {"a.png", "b.txt", "c.jpg"})(modal);
         });
         QString said;

@@ -13,7 +13,9 @@ class AboutDialog;
 class AppDialog;
 class EditPhotosDialog;
 class PanoramDialog;
+class HistoryControls;
 class PartsExporter;
+class ProjectActions;
 
 // The main window's controls and commands, for the suites that drive it as a user would. The fields
 // follow the window's own, so a dialog made on first use shows here once it exists.
@@ -49,6 +51,8 @@ struct MainWindowProbe
     EditPhotosDialog*& editPhotosDialog = window.editPhotosDialog;
     PanoramDialog*& panoramaDialog = window.panoramaDialog;
     PartsExporter*& partsExporter = window.partsExporter;
+    HistoryControls*& historyControls = window.historyControls;
+    ProjectActions*& projectActions = window.projectActions;
 
     PainterArea* canvas() const { return window.canvas(); }
     QList<QPushButton*> toolButtons() const { return window.toolButtons(); }

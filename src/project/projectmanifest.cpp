@@ -1,0 +1,221 @@
+#include "project/projectmanifest.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <climits>
+
+namespace ProjectManifest {
+
+namespace {
+
+QJsonArray point(const StripPoint& p)
+{
+    return {p.point.x(), p.point.y(), p.index};
+}
+
+QJsonArray points(const QVector<StripPoint>& list)
+{
+    QJsonArray out;
+    for (const StripPoint& p : list)
+        out.append(point(p));
+    return out;
+}
+
+QJsonArray numbers(std::initializer_list<double> values)
+{
+    QJsonArray out;
+    for (double v : values)
+        out.append(v);
+    return out;
+}
+
+// A damaged manifest shows as a field of the wrong type or size; the reader stops at the first.
+struct Reader
+{
+    bool ok = true;
+
+    double number(const QJsonValue& v)
+    {
+        ok = ok && v.isDouble();
+        return v.toDouble();
+    }
+    // Out of range is damage too: converting it would be undefined.
+    int integer(const QJsonValue& v)
+    {
+        const double d = number(v);
+        ok = ok && d >= INT_MIN && d <= INT_MAX;
+        return ok ? int(d) : 0;
+    }
+    quint64 order(const QJsonValue& v)
+    {
+        const double d = number(v);
+        ok = ok && d >= 0 && d <= 9007199254740992.0; // 2^53, exact in a double
+        return ok ? quint64(d) : 0;
+    }
+    QString text(const QJsonValue& v)
+    {
+        ok = ok && v.isString();
+        return v.toString();
+    }
+    QColor color(const QJsonValue& v)
+    {
+        const QColor c(text(v));
+        ok = ok && c.isValid();
+        return c;
+    }
+    QJsonArray array(const QJsonValue& v, int size = -1)
+    {
+        ok = ok && v.isArray() && (size < 0 || v.toArray().size() == size);
+        return v.toArray();
+    }
+    StripPoint point(const QJsonValue& v)
+    {
+        const QJsonArray a = array(v, 3);
+        return {QPoint(integer(a.at(0)), integer(a.at(1))), integer(a.at(2))};
+    }
+    QVector<StripPoint> points(const QJsonValue& v)
+    {
+        QVector<StripPoint> out;
+        for (const QJsonValue& p : array(v))
+            out.append(point(p));
+        return out;
+    }
+};
+
+} // namespace
+
+QByteArray write(const StripState& s, const QStringList& photoEntries)
+{
+    QJsonArray photos;
+    for (int i = 0; i < s.photos.size(); ++i) {
+        const PhotoState& p = s.photos[i];
+        photos.append(QJsonObject{{"entry", photoEntries.value(i)},
+                                  {"name", p.name},
+                                  {"crop", numbers({p.crop.left, p.crop.top, p.crop.right, p.crop.bottom})}});
+    }
+    QJsonArray annotations;
+    for (const Annotation& a : s.annotations)
+        annotations.append(QJsonObject{{"shape", a.shape},
+                                       {"width", a.width},
+                                       {"color", a.color.name(QColor::HexArgb)},
+                                       {"start", point({a.startPoint, a.startIndex})},
+                                       {"end", point({a.endPoint, a.endIndex})},
+                                       {"points", points(a.points)},
+                                       {"order", double(a.order)}});
+    QJsonArray strokes;
+    for (const MosaicStroke& m : s.mosaicStrokes)
+        strokes.append(QJsonObject{
+            {"name", m.name}, {"size", m.size}, {"points", points(m.points)}, {"order", double(m.order)}});
+    const Watermark::Style& w = s.watermark;
+    const QJsonObject root{{"format", formatName},
+                           {"version", formatVersion},
+                           {"photos", photos},
+                           {"direction", s.direction},
+                           {"commonSize", QJsonArray{s.paintWidth, s.paintHeight}},
+                           {"area", numbers({s.areaWidth, s.areaHeight})},
+                           {"stripCuts", numbers({s.cutLeft, s.cutTop, s.cutRight, s.cutBottom})},
+                           {"spacing", QJsonObject{{"mode", s.spacingMode},
+                                                   {"inner", s.spacingInner},
+                                                   {"outer", s.spacingOuter},
+                                                   {"color", s.spacingColor.name(QColor::HexArgb)}}},
+                           {"annotations", annotations},
+                           {"mosaicStrokes", strokes},
+                           {"watermark", QJsonObject{{"mode", w.mode},
+                                                     {"text", w.text},
+                                                     {"opacity", w.opacity},
+                                                     {"spacing", w.spacing},
+                                                     {"size", w.size},
+                                                     {"color", w.color.name(QColor::HexArgb)}}}};
+    return QJsonDocument(root).toJson();
+}
+
+Parsed read(const QByteArray& json)
+{
+    Parsed parsed;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return parsed;
+    const QJsonObject root = document.object();
+    if (root.value("format").toString() != QLatin1String(formatName)) {
+        parsed.kind = Parsed::NotAProject;
+        return parsed;
+    }
+    if (!root.value("version").isDouble())
+        return parsed;
+    if (root.value("version").toInt() > formatVersion) {
+        parsed.kind = Parsed::Newer;
+        return parsed;
+    }
+    Reader r;
+    StripState& s = parsed.state;
+    for (const QJsonValue& value : r.array(root.value("photos"))) {
+        const QJsonObject p = value.toObject();
+        PhotoState photo;
+        parsed.photoEntries.append(r.text(p.value("entry")));
+        photo.name = r.text(p.value("name"));
+        const QJsonArray crop = r.array(p.value("crop"), 4);
+        photo.crop = {r.number(crop.at(0)), r.number(crop.at(1)), r.number(crop.at(2)), r.number(crop.at(3))};
+        s.photos.append(photo);
+    }
+    s.direction = r.integer(root.value("direction"));
+    const QJsonArray common = r.array(root.value("commonSize"), 2);
+    s.paintWidth = r.integer(common.at(0));
+    s.paintHeight = r.integer(common.at(1));
+    const QJsonArray area = r.array(root.value("area"), 2);
+    s.areaWidth = r.number(area.at(0));
+    s.areaHeight = r.number(area.at(1));
+    const QJsonArray cuts = r.array(root.value("stripCuts"), 4);
+    s.cutLeft = r.number(cuts.at(0));
+    s.cutTop = r.number(cuts.at(1));
+    s.cutRight = r.number(cuts.at(2));
+    s.cutBottom = r.number(cuts.at(3));
+    const QJsonObject spacing = root.value("spacing").toObject();
+    s.spacingMode = r.integer(spacing.value("mode"));
+    s.spacingInner = r.number(spacing.value("inner"));
+    s.spacingOuter = r.number(spacing.value("outer"));
+    s.spacingColor = r.color(spacing.value("color"));
+    for (const QJsonValue& value : r.array(root.value("annotations"))) {
+        const QJsonObject o = value.toObject();
+        Annotation a;
+        a.shape = r.integer(o.value("shape"));
+        a.width = r.number(o.value("width"));
+        a.color = r.color(o.value("color"));
+        const StripPoint start = r.point(o.value("start"));
+        const StripPoint end = r.point(o.value("end"));
+        a.startPoint = start.point;
+        a.startIndex = start.index;
+        a.endPoint = end.point;
+        a.endIndex = end.index;
+        a.points = r.points(o.value("points"));
+        a.order = r.order(o.value("order"));
+        s.annotations.append(a);
+    }
+    for (const QJsonValue& value : r.array(root.value("mosaicStrokes"))) {
+        const QJsonObject o = value.toObject();
+        MosaicStroke m;
+        m.name = r.text(o.value("name"));
+        m.size = r.integer(o.value("size"));
+        m.points = r.points(o.value("points"));
+        m.order = r.order(o.value("order"));
+        s.mosaicStrokes.append(m);
+    }
+    const QJsonObject w = root.value("watermark").toObject();
+    s.watermark.mode = r.integer(w.value("mode"));
+    s.watermark.text = r.text(w.value("text"));
+    s.watermark.opacity = r.integer(w.value("opacity"));
+    s.watermark.spacing = r.integer(w.value("spacing"));
+    s.watermark.size = r.integer(w.value("size"));
+    s.watermark.color = r.color(w.value("color"));
+    // Values the canvas could not lay out are damage too.
+    r.ok = r.ok && (s.direction == Geometry::Horizontal || s.direction == Geometry::Vertical) &&
+           s.paintWidth > 0 && s.paintHeight > 0 && s.areaWidth > 0 && s.areaHeight > 0 &&
+           s.areaWidth < INT_MAX && s.areaHeight < INT_MAX && s.cutLeft >= 0 && s.cutTop >= 0 &&
+           s.cutRight >= 0 && s.cutBottom >= 0;
+    parsed.kind = r.ok ? Parsed::Ok : Parsed::Damaged;
+    return parsed;
+}
+
+} // namespace ProjectManifest

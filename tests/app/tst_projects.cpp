@@ -1,0 +1,89 @@
+#include "app/projectactions.h"
+#include "canvas/paintimage.h"
+#include "canvas/stitcherbutton.h"
+#include "canvas/stitcherconfig.h"
+#include "support/filedialoganswer.h"
+#include "support/filledimage.h"
+#include "support/intakewait.h"
+#include "support/modalanswerer.h"
+#include "support/windowfixture.h"
+
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// A project saved from the window and opened again, as a drop or the Choose Pictures dialog opens it,
+// exports the very pixels the strip exported before.
+class TestProjects : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QStringList photos;
+
+    static void stroke(WindowFixture& f, int tool, const QPoint& at)
+    {
+        StitcherConfig::instance()->tool = tool;
+        f.canvas->toolPress(at);
+        for (int i = 1; i <= 4; ++i)
+            f.canvas->toolMove(at + QPoint(5 * i, 2 * i), QPoint(5, 2));
+        f.canvas->toolRelease(at);
+        StitcherConfig::instance()->tool = StitcherConfig::NoTool;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(dir.isValid());
+        for (const char* format : {"JPEG", "PNG"}) {
+            QImage image(80 + photos.size() * 20, 60, QImage::Format_RGB32);
+            image.fill(QColor::fromHsv(photos.size() * 120, 180, 220));
+            QPainter(&image).fillRect(5, 5, 30, 20, Qt::black);
+            photos << dir.filePath(QString("photo.%1").arg(QString(format).toLower()));
+            QVERIFY(image.save(photos.last(), format));
+        }
+    }
+
+    void reopenedProjectExportsTheSamePixels()
+    {
+        WindowFixture f(true);
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.ui.verticalButton->click();
+        f.canvas->addPhotoFiles(photos);
+        QVERIFY(waitForIntakes());
+        f.ui.onPanoramaDone(filledImage(70, 40, Qt::darkRed));
+        StitcherButton* edge = f.canvas->paintImages[0]->bottomButton;
+        edge->click();
+        f.canvas->setStitchMove(QPoint(0, 9));
+        edge->click();
+        f.ui.spacingAllButton->click();
+        StitcherConfig::instance()->shape = Annotation::Arrow;
+        stroke(f, StitcherConfig::DrawTool, QPoint(20, 20));
+        StitcherConfig::instance()->mosaicName = "mosaic-normal";
+        stroke(f, StitcherConfig::MosaicTool, QPoint(30, 60));
+        f.ui.watermarkEdit->setText("Quillmoor");
+        f.ui.watermarkTileButton->click();
+        const QImage before = f.canvas->renderImage();
+
+        const QString path = dir.filePath("strip.seamwright");
+        ModalAnswerer answerer;
+        answerer.queue(chooseFileInDialog(path));
+        QVERIFY(f.ui.projectActions->saveProject());
+        QVERIFY(!f.window.isWindowModified());
+        f.topBar(WindowFixture::Clear)->click();
+        QVERIFY(f.canvas->paintImages.isEmpty());
+
+        f.canvas->addPhotoFiles({path});
+        QTRY_COMPARE(f.canvas->paintImages.size(), 3);
+        QCOMPARE(f.canvas->renderImage(), before);
+        QVERIFY(f.ui.watermarkTileButton->isChecked());
+        // Opening is one step: Undo gives the cleared strip back.
+        QApplication::setActiveWindow(&f.window);
+        QTest::keySequence(&f.window, QKeySequence::Undo);
+        QVERIFY(f.canvas->paintImages.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestProjects)
+#include "tst_projects.moc"

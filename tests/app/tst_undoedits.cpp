@@ -1,0 +1,154 @@
+#include "app/historycontrols.h"
+#include "canvas/paintimage.h"
+#include "canvas/stitcherbutton.h"
+#include "canvas/stitcherconfig.h"
+#include "history/striphistory.h"
+#include "support/filledimage.h"
+#include "support/intakewait.h"
+#include "support/modalanswerer.h"
+#include "support/windowfixture.h"
+
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QtTest>
+
+// Each kind of edit, made as the user makes it, is one step that the Undo key takes back to the very
+// pixels before it and the Redo key brings forward again.
+class TestUndoEdits : public QObject
+{
+    Q_OBJECT
+    using Edit = std::function<void(WindowFixture& f)>;
+    QTemporaryDir dir;
+    QMap<QString, Edit> edits;
+
+    static void stroke(WindowFixture& f, int tool)
+    {
+        StitcherConfig::instance()->tool = tool;
+        StitcherConfig::instance()->shape = Annotation::Path;
+        const QPoint at(f.canvas->width() / 4, f.canvas->height() / 2);
+        f.canvas->toolPress(at);
+        for (int i = 1; i <= 3; ++i)
+            f.canvas->toolMove(at + QPoint(4 * i, 3 * i), QPoint(4, 3));
+        f.canvas->toolRelease(at);
+        StitcherConfig::instance()->tool = StitcherConfig::NoTool;
+    }
+    static void drag(WindowFixture& f, StitcherButton* edge, const QPoint& step)
+    {
+        edge->click();
+        for (int i = 0; i < 3; ++i)
+            f.canvas->setStitchMove(step);
+        edge->click();
+    }
+    static void slide(WindowFixture& f, const char* name)
+    {
+        auto* slider = f.window.findChild<QSlider*>(name);
+        slider->setValue(20);
+        slider->setValue(70);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QStringList files;
+        for (int i = 0; i < 3; ++i) {
+            files << dir.filePath(QString("in%1.png").arg(i));
+            QVERIFY(filledImage(50 + 10 * i, 40, QColor::fromHsv(100 * i, 200, 200)).save(files.last()));
+        }
+        edits = {
+            {"intake of three photos",
+             [files](WindowFixture& f) {
+                 f.canvas->addPhotoFiles(files);
+                 QVERIFY(waitForIntakes());
+             }},
+            {"remove a photo", [](WindowFixture& f) { f.canvas->removePhoto(1); }},
+            {"reorder", [](WindowFixture& f) { f.canvas->swapPhotos(0, 2); }},
+            {"panorama handed back",
+             [](WindowFixture& f) { f.ui.onPanoramaDone(filledImage(90, 30, Qt::red)); }},
+            {"direction",
+             [](WindowFixture& f) {
+                 ModalAnswerer answerer;
+                 answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
+                 f.ui.verticalButton->click();
+             }},
+            {"common size",
+             [](WindowFixture& f) {
+                 f.ui.heightEdit->setText("150");
+                 emit f.ui.heightEdit->editingFinished();
+             }},
+            {"trim drag",
+             [](WindowFixture& f) {
+                 drag(f, f.canvas->paintImages[0]->rightButton, {-5, 0});
+             }},
+            {"strip cut drag",
+             [](WindowFixture& f) {
+                 drag(f, f.canvas->stripButtons[2], {0, 5});
+             }},
+            {"spacing on", [](WindowFixture& f) { f.ui.spacingAllButton->click(); }},
+            {"spacing size", [](WindowFixture& f) { slide(f, "spacingOuterSlider"); }},
+            {"spacing colour", [](WindowFixture& f) { f.canvas->setSpacingColor(Qt::red); }},
+            {"drawing", [](WindowFixture& f) { stroke(f, StitcherConfig::DrawTool); }},
+            {"mosaic stroke", [](WindowFixture& f) { stroke(f, StitcherConfig::MosaicTool); }},
+            {"panel undo drawing", [](WindowFixture& f) { f.ui.undoPen(); }},
+            {"panel clear drawings", [](WindowFixture& f) { f.ui.clearPens(); }},
+            {"panel undo mosaic", [](WindowFixture& f) { f.ui.undoMosaic(); }},
+            {"panel clear mosaic", [](WindowFixture& f) { f.ui.clearMosaics(); }},
+            {"watermark mode", [](WindowFixture& f) { f.ui.watermarkTileButton->click(); }},
+            {"watermark text typed",
+             [](WindowFixture& f) {
+                 f.ui.watermarkEdit->setText("Se");
+                 f.ui.watermarkEdit->setText("Sea");
+             }},
+            {"watermark opacity", [](WindowFixture& f) { slide(f, "watermarkOpacitySlider"); }},
+            {"clear", [](WindowFixture& f) { f.topBar(WindowFixture::Clear)->click(); }},
+        };
+    }
+
+    void eachEditIsOneStepBackToTheSamePixels_data()
+    {
+        QTest::addColumn<QString>("edit");
+        for (const QString& name : edits.keys())
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    void eachEditIsOneStepBackToTheSamePixels()
+    {
+        QFETCH(QString, edit);
+        WindowFixture f(true);
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.addPhotos({{60, 40}, {30, 90}}, Qt::darkCyan);
+        f.canvas->addImage(filledImage(40, 40, Qt::yellow), "y.png");
+        stroke(f, StitcherConfig::DrawTool);
+        stroke(f, StitcherConfig::MosaicTool);
+        f.ui.watermarkEdit->setText("W");
+        f.ui.watermarkBottomButton->click();
+        QUndoStack* stack = f.ui.historyControls->history()->stack();
+        const int steps = stack->count();
+        const StripState before = f.canvas->state();
+        const QImage beforePixels = f.canvas->renderImage();
+
+        edits[edit](f);
+        const StripState after = f.canvas->state();
+        const QImage afterPixels = f.canvas->renderImage();
+        QVERIFY(after != before);
+        QCOMPARE(stack->count(), steps + 1);
+
+        QApplication::setActiveWindow(&f.window); // after any question the edit asked
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QTest::keySequence(&f.window, QKeySequence::Undo);
+        QVERIFY(f.canvas->state() == before);
+        QCOMPARE(f.canvas->renderImage(), beforePixels);
+        QTest::keySequence(&f.window, QKeySequence::Redo);
+        QVERIFY(f.canvas->state() == after);
+        QCOMPARE(f.canvas->renderImage(), afterPixels);
+        // The photos come back as the very pixels they were, shared and never copied.
+        for (int i = 0; i < after.photos.size(); ++i)
+            QCOMPARE(f.canvas->paintImages[i]->image.constBits(), after.photos[i].image.constBits());
+        // The panel shows what the strip has.
+        QCOMPARE(f.ui.watermarkEdit->text(), StitcherConfig::instance()->watermarkText);
+        QCOMPARE(f.ui.verticalButton->isChecked(), f.canvas->isVertical());
+    }
+};
+
+QTEST_MAIN(TestUndoEdits)
+#include "tst_undoedits.moc"
