@@ -44,6 +44,7 @@ public:
     // Asks before unexported changes to the strip would be lost; true when the window may close.
     bool confirmClose();
     RecoveryControls* recovery() const { return recoveryControls; }
+    ProjectActions* projects() const { return projectActions; }
 
     PainterArea* canvas() const;
 

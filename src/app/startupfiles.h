@@ -2,15 +2,11 @@
 
 class Dispatch;
 class MainWindow;
-class QString;
 
 // The files named on the command line, taken in as if they had been dropped on the window.
 namespace StartupFiles {
 
 // The project first, then the photos through the usual intake, in the order given.
 void open(MainWindow* window, const Dispatch& dispatch);
-
-// Where a project named on the command line is handed to the project opener.
-void openProject(MainWindow* window, const QString& path);
 
 } // namespace StartupFiles

@@ -1,6 +1,7 @@
 #include "app/startupfiles.h"
 #include "canvas/paintimage.h"
 #include "cli/dispatch.h"
+#include "project/projectfile.h"
 #include "support/filledimage.h"
 #include "support/hostilecorpus.h"
 #include "support/intakewait.h"
@@ -42,6 +43,17 @@ private slots:
         QCOMPARE(names, (QStringList{"b.png", "-a.png"}));
         QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
         QVERIFY2(message.contains("giant.png") && !message.contains("b.png"), qPrintable(message));
+
+        // A project opens first, whatever its place among the photos.
+        const QString project = dir.filePath("kept.seamwright");
+        QVERIFY(ProjectFile().save(f.canvas->state(), project));
+        WindowFixture g(true);
+        StartupFiles::open(&g.window, Dispatch::decide({dir.filePath("b.png"), project}));
+        QVERIFY(waitForIntakes());
+        names.clear();
+        for (const PaintImage* photo : g.canvas->paintImages)
+            names << photo->name;
+        QCOMPARE(names, (QStringList{"b.png", "-a.png", "b.png"}));
     }
 };
 
