@@ -20,6 +20,7 @@
 #include "canvas/tools/watermark.h"
 #include "canvas/xformwidget.h"
 #include "editphotos/editphotosdialog.h"
+#include "export/outputtarget.h"
 #include "export/stripexport.h"
 #include "history/striphistory.h"
 #include "intake/intakerun.h"
@@ -436,6 +437,10 @@ bool MainWindow::writeStrip(const QString& fileName, const ExportFormat& format)
     }
     if (!SizeQuestion::confirm(this, strip.size, fileName))
         return false;
+    if (!OutputTarget::inputAmong(fileName, area->sourcePaths()).isEmpty()) {
+        QMessageBox::warning(this, tr("Export"), OutputTarget::isInputText(fileName));
+        return false;
+    }
     // Window-modal, so nothing changes the strip while it is written; it shows when the export takes
     // longer than half a second.
     QProgressDialog progress(tr("Exporting %1").arg(QFileInfo(fileName).fileName()), tr("Cancel"), 0,

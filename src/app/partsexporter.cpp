@@ -5,6 +5,7 @@
 #include "app/sizequestion.h"
 #include "canvas/painterarea.h"
 #include "export/bandpipeline.h"
+#include "export/outputtarget.h"
 #include "export/partfiles.h"
 #include "export/partsexport.h"
 #include "widgets/busycursor.h"
@@ -167,6 +168,11 @@ bool PartsExporter::exportNow()
     const QString suffix = ExportFormat::suffix(format.kind);
     const QString fileName = QDir(parts.folder).filePath(parts.name + QLatin1Char('.') + suffix);
     const QStringList names = PartFiles::numberedNames(fileName, ends.size());
+    for (const QString& name : names)
+        if (!OutputTarget::inputAmong(name, canvas->sourcePaths()).isEmpty()) {
+            QMessageBox::warning(partsDialog, tr("Export in Parts"), OutputTarget::isInputText(name));
+            return false;
+        }
     QStringList older;
     if (!mayReplace(fileName, names, &older))
         return false;

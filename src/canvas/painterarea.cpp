@@ -420,6 +420,15 @@ PainterArea::Trims PainterArea::trims() const
     return t;
 }
 
+QStringList PainterArea::sourcePaths() const
+{
+    QStringList paths;
+    for (const PaintImage* photo : paintImages)
+        if (!photo->source.path.isEmpty())
+            paths << photo->source.path;
+    return paths;
+}
+
 void PainterArea::setTrims(const Trims& t)
 {
     const StripEdit edit(this, tr("Trim"));

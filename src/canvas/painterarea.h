@@ -1,8 +1,8 @@
 #pragma once
 
 #include "canvas/geometry.h"
-#include "canvas/strokelayer.h"
 #include "canvas/stripstate.h"
+#include "canvas/strokelayer.h"
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/mosaicstroke.h"
 #include "canvas/viewgeometry.h"
@@ -61,6 +61,8 @@ public:
     // Decodes the files in the background and adds each photo as it comes, in the order given; a
     // project file among them is handed on. Null when no photo was given.
     IntakeRun* addPhotoFiles(const QStringList& paths);
+    // The files the strip's photos were read from; an export must never write over one.
+    QStringList sourcePaths() const;
     void removePhoto(int index);
     void removeAllPhotos();
     void swapPhotos(int i, int j);

@@ -1,6 +1,7 @@
 #include "export/outputtarget.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -67,6 +68,13 @@ bool OutputTarget::sameFile(const QString& a, const QString& b)
     struct stat first, second;
     return statOf(a, first) && statOf(b, second) && first.st_dev == second.st_dev &&
            first.st_ino == second.st_ino;
+}
+
+QString OutputTarget::isInputText(const QString& output)
+{
+    return tr("\"%1\" is one of the strip's photos, and writing it would replace the photo. Nothing was "
+              "written; choose another name.")
+        .arg(QFileInfo(output).fileName());
 }
 
 QString OutputTarget::inputAmong(const QString& output, const QStringList& inputs)

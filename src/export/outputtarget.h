@@ -30,4 +30,6 @@ public:
     static bool sameFile(const QString& a, const QString& b);
     // The first of inputs that is the output file itself, or empty.
     static QString inputAmong(const QString& output, const QStringList& inputs);
+    // Why an output that is one of the photos is not written, in words for a message.
+    static QString isInputText(const QString& output);
 };

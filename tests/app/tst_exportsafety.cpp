@@ -2,6 +2,7 @@
 #include "canvas/stitcherconfig.h"
 #include "support/filedialoganswer.h"
 #include "support/filesizelimit.h"
+#include "support/intakewait.h"
 #include "support/modalanswerer.h"
 #include "support/photolikeimage.h"
 #include "support/windowfixture.h"
@@ -148,29 +149,44 @@ private slots:
     }
 
     // A folder that is a file cannot be written into, not even by root; a full disk stops the file
-    // half-way. Either way one message names the file and the reason, and an old file stays whole.
+    // half-way; one of the strip's own photos is never written over. Each way one message names the
+    // file and the reason, and an old file stays whole.
     void failedWriteNamesTheFileAndKeepsIt_data()
     {
-        QTest::addColumn<bool>("fullDisk");
-        QTest::newRow("folder is a file") << false;
-        QTest::newRow("disk full") << true;
+        QTest::addColumn<QString>("over");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder is a file") << "blocker/strip.png"
+                                          << "directory";
+        QTest::newRow("disk full") << "strip.png"
+                                   << "large";
+        QTest::newRow("one of its photos") << "photo.png"
+                                           << "one of the strip's photos";
     }
     void failedWriteNamesTheFileAndKeepsIt()
     {
-        QFETCH(bool, fullDisk);
+        QFETCH(QString, over);
+        QFETCH(QString, reason);
+        const bool fullDisk = over == "strip.png", photo = over == "photo.png";
         WindowFixture f(true);
         f.canvas->addImage(photoLikeImage(1000, 300, 4), "photo.jpg");
+        QString path = dir.filePath(over);
+        if (photo) {
+            QVERIFY(photoLikeImage(200, 300, 5).save(path));
+            f.canvas->addPhotoFiles({path});
+            QVERIFY(waitForIntakes());
+        }
         f.canvas->adjustSize();
         f.ui.zoomSlider->setValue(80);
+        const QByteArray before = contents(path);
         ModalAnswerer answerer, nested;
-        QString path;
         if (fullDisk) {
             path = existingTarget();
+            answerer.queue(chooseExistingFile(path, nested));
+        } else if (photo) {
             answerer.queue(chooseExistingFile(path, nested));
         } else {
             QFile blocker(dir.filePath("blocker"));
             QVERIFY(blocker.open(QIODevice::WriteOnly));
-            path = dir.filePath("blocker/strip.png");
             answerer.queue(chooseFileInDialog(path));
         }
         QString message;
@@ -182,11 +198,12 @@ private slots:
             f.ui.save();
         }
         QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QMessageBox"}));
-        QVERIFY2(message.contains(QDir::toNativeSeparators(path)) &&
-                     message.contains(fullDisk ? "large" : "directory", Qt::CaseInsensitive),
+        QVERIFY2(message.contains(photo ? QFileInfo(path).fileName() : QDir::toNativeSeparators(path)) &&
+                     message.contains(reason, Qt::CaseInsensitive),
                  qPrintable(message));
-        QCOMPARE(contents(path), fullDisk ? previous : QByteArray());
-        QCOMPARE(otherFiles(), QStringList());
+        QCOMPARE(contents(path), fullDisk ? previous : before);
+        if (!photo)
+            QCOMPARE(otherFiles(), QStringList());
         QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(80));
     }
 };
