@@ -53,6 +53,16 @@ private slots:
         QCOMPARE(second->cropTop, top + 10);
         QCOMPARE(f.canvas->contentSize().height(), height - 10);
         QCOMPARE(f.canvas->renderImage().height(), height - 10);
+
+        // The trim is one step back, and the join, the repeat it took out included, one more.
+        second->topButton->click();
+        f.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QTest::keySequence(&f.window, QKeySequence::Undo);
+        QCOMPARE(f.canvas->contentSize().height(), height);
+        QTest::keySequence(&f.window, QKeySequence::Undo);
+        QCOMPARE(f.canvas->paintImages.size(), 4);
+        QCOMPARE(f.canvas->contentSize().height(), 4 * 640);
     }
 };
 
