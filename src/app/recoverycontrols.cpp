@@ -44,6 +44,8 @@ RecoveryControls::~RecoveryControls()
 
 void RecoveryControls::changed()
 {
+    if (!canvas)
+        return;
     if (canvas->paintImages.isEmpty()) {
         delay->stop();
         recovery->discard();
@@ -56,7 +58,7 @@ void RecoveryControls::changed()
 void RecoveryControls::writeCopy()
 {
     // Saved or exported since: nothing to recover.
-    if (!window->window()->isWindowModified() || canvas->paintImages.isEmpty())
+    if (!canvas || !window->window()->isWindowModified() || canvas->paintImages.isEmpty())
         recovery->discard();
     else
         recovery->write(canvas->state());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class PainterArea;
 class QTimer;
@@ -31,7 +32,8 @@ private:
     void writeCopy();
 
     QWidget* window = nullptr;
-    PainterArea* canvas = nullptr;
+    // The history outlives the canvas and says its last change while it goes.
+    QPointer<PainterArea> canvas;
     RecoveryStore* recovery = nullptr;
     QTimer* delay = nullptr;
 };
