@@ -53,10 +53,14 @@ void RecoveryStore::discard()
         discardPending = true;
         return;
     }
+    // The lock goes before its folder, and the manifest before the lock, so no other process takes
+    // the copy for a leftover in between.
+    if (!folder.isEmpty())
+        QFile::remove(QDir(folder).filePath(manifestName));
+    lock.reset();
     if (!folder.isEmpty())
         remove(folder);
     folder.clear();
-    lock.reset();
     photoFiles.clear();
 }
 
