@@ -111,5 +111,5 @@ bool PanoramaCommand::run()
         taken = QImage(panorama.constScanLine(pictureArea.y()) + pictureArea.x() * (panorama.depth() / 8),
                        pictureArea.width(), pictureArea.height(), panorama.bytesPerLine(), panorama.format());
     return StripOutput::write(RegionSource::fromImage(taken), Qt::Horizontal, opts, progress,
-                              tr("stitched, "));
+                              tr("stitched, "), false);
 }

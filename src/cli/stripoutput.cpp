@@ -63,7 +63,7 @@ bool StripOutput::acceptsTarget(const JobOptions& options, ProgressLine& progres
 }
 
 bool StripOutput::write(const RegionSource& strip, Qt::Orientation direction, const JobOptions& options,
-                        ProgressLine& progress, const QString& done)
+                        ProgressLine& progress, const QString& done, bool mayCutInParts)
 {
     const ExportFormat format = formatOf(options);
     const bool toFile = OutputTarget::kindOf(options.output) == OutputTarget::Kind::File;
@@ -88,7 +88,7 @@ bool StripOutput::write(const RegionSource& strip, Qt::Orientation direction, co
             return true;
         QString why = exporter.errorString();
         const int across = direction == Qt::Vertical ? strip.size.width() : strip.size.height();
-        if (!format.fits(strip.size) && across <= ExportFormat::maxSide(format.kind))
+        if (mayCutInParts && !format.fits(strip.size) && across <= ExportFormat::maxSide(format.kind))
             why += tr(" Write it in parts with --parts %1.").arg(ExportFormat::maxSide(format.kind));
         progress.report(tr("Could not write \"%1\": %2").arg(options.output, why));
         return false;

@@ -22,7 +22,8 @@ public:
     // a stream, never one of the photos (through links too). Reports the refusal.
     static bool acceptsTarget(const JobOptions& options, ProgressLine& progress);
     // Returns whether everything was written; on failure reports the reason in the window's words. The
-    // progress line shows what came before (done) and the rows written.
+    // progress line shows what came before (done) and the rows written; a command that cannot cut in
+    // parts is not told to.
     static bool write(const RegionSource& strip, Qt::Orientation direction, const JobOptions& options,
-                      ProgressLine& progress, const QString& done);
+                      ProgressLine& progress, const QString& done, bool mayCutInParts = true);
 };
