@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <future>
 
 using namespace Geometry;
 
@@ -1260,11 +1261,12 @@ void PainterArea::paintStrokeLayers(QPainter& painter, const QSize& deviceSize, 
     }
     const quint64 geometry = mosaicDone || drawingDone ? strokeGeometryKey(scale, deviceSize) : 0;
     const QRect exposed = clip & QRect(QPoint(0, 0), deviceSize);
-    // Paints records [from, to) of one tool into the layer's image, in device pixels.
+    const QPainter::RenderHints hints = painter.renderHints();
+    // Paints records [from, to) of one tool into the layer's image, in device pixels. Neither tool
+    // draws text, so the layer's painter needs no font.
     const auto paintInto = [&](StrokeLayer& held, bool mosaic, int from, int to) {
         QPainter layerPainter(&held.image);
-        layerPainter.setRenderHints(painter.renderHints());
-        layerPainter.setFont(painter.font());
+        layerPainter.setRenderHints(hints);
         layerPainter.translate(-held.rect.topLeft());
         layerPainter.scale(scale, scale);
         if (mosaic)
@@ -1273,34 +1275,58 @@ void PainterArea::paintStrokeLayers(QPainter& painter, const QSize& deviceSize, 
             paintAnnotationLayer(layerPainter, annotations.mid(from, to - from), deviceSize, scale,
                                  held.rect);
     };
-    const auto layer = [&](StrokeLayer& held, bool mosaic, int done) {
+    // The first stroke to paint into the layer: all of them, only the one just finished, or none.
+    const auto prepare = [&](StrokeLayer& held, bool mosaic, int done) {
         if (done == 0) {
             held.drop();
-            return;
+            return done;
         }
         const quint64 lastOrder = mosaic ? mosaicStrokes[done - 1].order : annotations[done - 1].order;
         const StrokeLayer::Key key{geometry, done, lastOrder};
         if (held.lacksOnlyTheLast(key, exposed)) {
-            paintInto(held, mosaic, done - 1, done);
             held.held = key;
-        } else if (!held.covers(key, exposed)) {
-            const QRect area = StrokeLayer::areaFor(exposed, deviceSize);
-            QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
-            if (image.isNull())
-                return;
-            image.fill(Qt::transparent);
-            held.hold(key, area, image);
-            paintInto(held, mosaic, 0, done);
+            return done - 1;
         }
+        if (held.covers(key, exposed))
+            return done;
+        const QRect area = StrokeLayer::areaFor(exposed, deviceSize);
+        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull()) {
+            held.drop();
+            return done;
+        }
+        image.fill(Qt::transparent);
+        held.hold(key, area, image);
+        return 0;
+    };
+    const int mosaicFrom = prepare(mosaicLayer, true, mosaicDone);
+    const int drawingFrom = prepare(drawingLayer, false, drawingDone);
+    // After a zoom both layers are painted whole, the costliest frame there is. Annotations need no
+    // pixmaps, which belong to this thread, so a second core paints them meanwhile.
+    std::future<void> drawing;
+    if (drawingFrom < drawingDone) {
+        const auto paintDrawing = [&] { paintInto(drawingLayer, false, drawingFrom, drawingDone); };
+        if (mosaicFrom < mosaicDone)
+            drawing = std::async(std::launch::async, paintDrawing);
+        else
+            paintDrawing();
+    }
+    if (mosaicFrom < mosaicDone)
+        paintInto(mosaicLayer, true, mosaicFrom, mosaicDone);
+    if (drawing.valid())
+        drawing.get();
+    const auto show = [&painter](const StrokeLayer& held) {
+        if (held.image.isNull())
+            return;
         painter.save();
         painter.resetTransform();
         painter.drawImage(held.rect.topLeft(), held.image);
         painter.restore();
     };
-    layer(mosaicLayer, true, mosaicDone);
+    show(mosaicLayer);
     if (liveMosaic)
         paintMosaicLayer(painter, {mosaicStrokes.last()}, deviceSize, scale, clip);
-    layer(drawingLayer, false, drawingDone);
+    show(drawingLayer);
     if (liveDrawing)
         paintAnnotationLayer(painter, {annotations.last()}, deviceSize, scale, clip);
 }
