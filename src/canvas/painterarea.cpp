@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <climits>
 #include <future>
+#include <system_error>
 
 using namespace Geometry;
 
@@ -1306,10 +1307,15 @@ void PainterArea::paintStrokeLayers(QPainter& painter, const QSize& deviceSize, 
     std::future<void> drawing;
     if (drawingFrom < drawingDone) {
         const auto paintDrawing = [&] { paintInto(drawingLayer, false, drawingFrom, drawingDone); };
-        if (mosaicFrom < mosaicDone)
-            drawing = std::async(std::launch::async, paintDrawing);
-        else
+        if (mosaicFrom < mosaicDone) {
+            try {
+                drawing = std::async(std::launch::async, paintDrawing);
+            } catch (const std::system_error&) {
+                paintDrawing(); // no thread to spare: this one paints both
+            }
+        } else {
             paintDrawing();
+        }
     }
     if (mosaicFrom < mosaicDone)
         paintInto(mosaicLayer, true, mosaicFrom, mosaicDone);
