@@ -2,12 +2,14 @@
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "project/projectfile.h"
 #include "support/filedialoganswer.h"
 #include "support/filledimage.h"
 #include "support/intakewait.h"
 #include "support/modalanswerer.h"
 #include "support/windowfixture.h"
 
+#include <QButtonGroup>
 #include <QPainter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -29,6 +31,25 @@ class TestProjects : public QObject
             f.canvas->toolMove(at + QPoint(5 * i, 2 * i), QPoint(5, 2));
         f.canvas->toolRelease(at);
         StitcherConfig::instance()->tool = StitcherConfig::NoTool;
+    }
+
+    static QAbstractButton* penSwatch(WindowFixture& f, int index)
+    {
+        return f.window.findChild<QWidget*>("penColors")->findChild<QButtonGroup*>()->button(index);
+    }
+
+    // The tools as the panel shows them and as new strokes get them.
+    static void checkPen(WindowFixture& f, QPushButton* shape, QAction* width, int swatch)
+    {
+        const StitcherConfig* config = StitcherConfig::instance();
+        QCOMPARE(config->tool, int(StitcherConfig::DrawTool));
+        for (QPushButton* b : {f.ui.pathButton, f.ui.arrowButton, f.ui.rectangleButton})
+            QCOMPARE(b->isChecked(), b == shape);
+        for (QAction* a : {f.ui.smallAction, f.ui.mediumAction, f.ui.largeAction})
+            QCOMPARE(a->isChecked(), a == width);
+        QVERIFY(penSwatch(f, swatch)->isChecked());
+        QCOMPARE(config->penColor, config->colorList.at(swatch));
+        QCOMPARE(config->shape, int(shape == f.ui.arrowButton ? Annotation::Arrow : Annotation::Path));
     }
 
 private slots:
@@ -64,6 +85,9 @@ private slots:
         stroke(f, StitcherConfig::MosaicTool, QPoint(30, 60));
         f.ui.watermarkEdit->setText("Quillmoor");
         f.ui.watermarkTileButton->click();
+        f.ui.arrowButton->click();
+        f.ui.largeAction->trigger();
+        penSwatch(f, 4)->click();
         const QImage before = f.canvas->renderImage();
 
         const QString path = dir.filePath("strip.seamwright");
@@ -73,15 +97,29 @@ private slots:
         QVERIFY(!f.window.isWindowModified());
         f.topBar(WindowFixture::Clear)->click();
         QVERIFY(f.canvas->paintImages.isEmpty());
+        f.ui.pathButton->click();
+        f.ui.smallAction->trigger();
+        penSwatch(f, 0)->click();
 
         f.canvas->addPhotoFiles({path});
         QTRY_COMPARE(f.canvas->paintImages.size(), 3);
         QCOMPARE(f.canvas->renderImage(), before);
         QVERIFY(f.ui.watermarkTileButton->isChecked());
+        checkPen(f, f.ui.arrowButton, f.ui.largeAction, 4);
+        // A project written before tools were kept leaves them as they are.
+        const QString older = dir.filePath("older.seamwright");
+        QVERIFY(ProjectFile().save(f.canvas->state(), older));
         // Opening is one step: Undo gives the cleared strip back.
         QApplication::setActiveWindow(&f.window);
         QTest::keySequence(&f.window, QKeySequence::Undo);
         QVERIFY(f.canvas->paintImages.isEmpty());
+
+        f.ui.pathButton->click();
+        f.ui.smallAction->trigger();
+        penSwatch(f, 0)->click();
+        f.canvas->addPhotoFiles({older});
+        QTRY_COMPARE(f.canvas->paintImages.size(), 3);
+        checkPen(f, f.ui.pathButton, f.ui.smallAction, 0);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "canvas/stitcherconfig.h"
 #include "project/projectfile.h"
 #include "project/projectmanifest.h"
 
@@ -47,11 +48,16 @@ class TestProjectFile : public QObject
         return s;
     }
 
+    static ToolSettings arrowTools()
+    {
+        return {StitcherConfig::DrawTool, Annotation::Arrow, 9, QColor(128, 0, 128, 200), "mosaic-red", 12};
+    }
+
     QString saved(const QString& name)
     {
         const QString path = dir.filePath(name);
         ProjectFile project;
-        if (!project.save(fullStrip(), path))
+        if (!project.save(fullStrip(), path, arrowTools()))
             qWarning() << project.errorString();
         return path;
     }
@@ -91,8 +97,9 @@ private slots:
         // The photo's file can go: the project is self-contained.
         QVERIFY(QFile::rename(jpegPath, jpegPath + ".moved"));
         StripState after;
+        std::optional<ToolSettings> tools;
         ProjectFile project;
-        const ProjectFile::Result result = project.open(path, &after);
+        const ProjectFile::Result result = project.open(path, &after, &tools);
         QVERIFY(QFile::rename(jpegPath + ".moved", jpegPath));
         QCOMPARE(int(result), int(ProjectFile::Result::Opened));
         QCOMPARE(after.photos.size(), 2);
@@ -104,14 +111,46 @@ private slots:
         }
         QCOMPARE(after.photos[0].source.bytes, jpegBytes); // never recompressed
         QVERIFY(after == before);
+        QVERIFY(tools && *tools == arrowTools());
 
-        // Saved again, the photos keep the bytes they came with.
+        // Saved again, the photos keep the bytes they came with; saved without tools, as before tools
+        // were kept, the file opens with none.
         const QString again = dir.filePath("again.seamwright");
         QVERIFY(project.save(after, again));
         StripState third;
-        QCOMPARE(int(project.open(again, &third)), int(ProjectFile::Result::Opened));
+        QCOMPARE(int(project.open(again, &third, &tools)), int(ProjectFile::Result::Opened));
+        QVERIFY(!tools);
         QCOMPARE(third.photos[0].source.bytes, jpegBytes);
         QCOMPARE(third.photos[1].image, before.photos[1].image);
+    }
+
+    void checksToolSettings_data()
+    {
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("mosaic") << int(StitcherConfig::MosaicTool) << 0 << 3.0 << true;
+        QTest::newRow("trimming is no pen") << int(StitcherConfig::TrimTool) << 1 << 3.0 << false;
+        QTest::newRow("unknown shape") << int(StitcherConfig::DrawTool) << 4 << 3.0 << false;
+        QTest::newRow("no width") << int(StitcherConfig::DrawTool) << 1 << 0.0 << false;
+        QTest::newRow("huge width") << int(StitcherConfig::DrawTool) << 1 << 1e9 << false;
+    }
+    void checksToolSettings()
+    {
+        QFETCH(int, tool);
+        QFETCH(int, shape);
+        QFETCH(double, width);
+        QFETCH(bool, valid);
+        ToolSettings tools = arrowTools();
+        tools.tool = tool;
+        tools.shape = shape;
+        tools.penWidth = width;
+        const ProjectManifest::Parsed parsed =
+            ProjectManifest::read(ProjectManifest::write(fullStrip(), {}, tools));
+        QCOMPARE(parsed.kind == ProjectManifest::Parsed::Ok, valid);
+        if (valid)
+            QVERIFY(parsed.tools && *parsed.tools == tools);
     }
 
     void refusesBadFilesWithOneMessage_data()
