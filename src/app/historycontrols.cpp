@@ -1,6 +1,7 @@
 #include "app/historycontrols.h"
 
 #include "app/mainwindow.h"
+#include "app/projectactions.h"
 #include "app/workflowvalues.h"
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
@@ -9,7 +10,9 @@
 #include "history/striphistory.h"
 #include "widgets/iconpushbutton.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -51,6 +54,8 @@ HistoryControls::HistoryControls(MainWindow* window) : QObject(window), window(w
         canvas->state(), [canvas](const StripState& state) { canvas->restoreState(state); }, this);
     canvas->setRecorder(stripHistory);
     connect(canvas, &PainterArea::signalStateRestored, this, &HistoryControls::showRestoredSettings);
+    connect(window->projects(), &ProjectActions::toolSettingsOpened, this,
+            &HistoryControls::showToolSettings);
 
     QUndoStack* stack = stripHistory->stack();
     undo = keyAction(window, QStringLiteral("undoKey"), QKeySequence::Undo);
@@ -111,4 +116,36 @@ void HistoryControls::showRestoredSettings()
     // An open Edit Photos window shows the photos as they are now.
     if (w->editPhotosDialog && w->editPhotosDialog->isVisible())
         w->editPhotosDialog->loadPhotos(w->canvas());
+}
+
+// The panel shows the tool settings a project brought: the tool on, its pen width and colour.
+void HistoryControls::showToolSettings()
+{
+    MainWindow* w = window;
+    StitcherConfig* config = StitcherConfig::instance();
+    QPushButton* tool = nullptr;
+    if (config->tool == StitcherConfig::DrawTool) {
+        tool = config->shape == Annotation::Path        ? w->pathButton
+               : config->shape == Annotation::Arrow     ? w->arrowButton
+               : config->shape == Annotation::Rectangle ? w->rectangleButton
+                                                        : nullptr;
+    } else if (config->tool == StitcherConfig::MosaicTool) {
+        for (QPushButton* b : w->mosaicButtons)
+            if (b->objectName() == config->mosaicName)
+                tool = b;
+    }
+    // A tool the panel has no button for would paint what no button shows.
+    w->selectTool(tool, tool ? config->tool : int(StitcherConfig::NoTool));
+
+    const QList<QAction*> widths = {w->smallAction, w->mediumAction, w->largeAction};
+    for (int i = 0; i < widths.size(); ++i)
+        widths[i]->setChecked(config->penWidth == WorkflowValues::penWidthFor(i));
+
+    auto* swatches = w->findChild<QWidget*>(QStringLiteral("penColors"))->findChild<QButtonGroup*>();
+    const QSignalBlocker blocker(swatches);
+    // A colour picked outside the swatches leaves none of them on.
+    swatches->setExclusive(false);
+    for (QAbstractButton* swatch : swatches->buttons())
+        swatch->setChecked(config->colorList.value(swatches->id(swatch)) == config->penColor);
+    swatches->setExclusive(true);
 }

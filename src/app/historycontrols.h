@@ -19,6 +19,7 @@ public:
 
 private:
     void showRestoredSettings();
+    void showToolSettings();
     void describeSteps();
 
     MainWindow* window = nullptr;

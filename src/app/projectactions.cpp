@@ -2,6 +2,7 @@
 
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
+#include "canvas/stitcherconfig.h"
 #include "canvas/stripedit.h"
 #include "project/projectfile.h"
 #include "settings/appsettings.h"
@@ -17,7 +18,8 @@ ProjectActions::ProjectActions(QWidget* window, PainterArea* canvas)
     : QObject(window), window(window), canvas(canvas)
 {
     save = new QAction(tr("Save &Project..."), this);
-    save->setToolTip(tr("Keep the strip with its photos, trims, drawings and watermark, to edit later"));
+    save->setToolTip(
+        tr("Keep the strip with its photos, trims, drawings, watermark and tool settings, to edit later"));
     connect(save, &QAction::triggered, this, &ProjectActions::saveProject);
     // Queued: a drop or the file dialog that chose the project has returned before any message shows.
     connect(canvas, &PainterArea::signalProjectChosen, this, &ProjectActions::openProject,
@@ -49,7 +51,7 @@ bool ProjectActions::saveProject()
     bool written = false;
     {
         BusyCursor busy;
-        written = project.save(canvas->state(), fileName);
+        written = project.save(canvas->state(), fileName, StitcherConfig::instance()->toolSettings());
     }
     if (!written) {
         QMessageBox::warning(window, tr("Save Project"),
@@ -69,10 +71,11 @@ bool ProjectActions::openProject(const QString& fileName)
         return false;
     ProjectFile project;
     StripState state;
+    std::optional<ToolSettings> tools;
     ProjectFile::Result result = ProjectFile::Result::Unreadable;
     {
         BusyCursor busy;
-        result = project.open(fileName, &state);
+        result = project.open(fileName, &state, &tools);
     }
     if (result != ProjectFile::Result::Opened) {
         QMessageBox::warning(window, tr("Open Project"), project.errorString());
@@ -81,6 +84,11 @@ bool ProjectActions::openProject(const QString& fileName)
     {
         const StripEdit edit(canvas, tr("Open project"));
         canvas->restoreState(state);
+    }
+    // Tools are no part of the strip: Undo leaves them as the project set them.
+    if (tools) {
+        StitcherConfig::instance()->setToolSettings(*tools);
+        emit toolSettingsOpened();
     }
     lastProject = fileName;
     window->window()->setWindowModified(false);

@@ -23,6 +23,8 @@ public:
 signals:
     // The strip is kept in a project file now.
     void saved();
+    // The project opened carried tool settings, now the tools' own.
+    void toolSettingsOpened();
 
 private:
     QString proposedPath() const;

@@ -288,8 +288,10 @@ QWidget* MainWindow::buildEditingSection()
     smallAction->setChecked(true);
     sizeButton->setMenu(sizeMenu);
 
-    layout->addWidget(buildSwatchStrip(QSize(220, 22), QPoint(-3, 0), SLOT(editingColorToggled(int, bool)),
-                                       &MainWindow::onClickEditingColorPick));
+    QWidget* penColors = buildSwatchStrip(QSize(220, 22), QPoint(-3, 0), SLOT(editingColorToggled(int, bool)),
+                                          &MainWindow::onClickEditingColorPick);
+    penColors->setObjectName(QStringLiteral("penColors"));
+    layout->addWidget(penColors);
     return section;
 }
 

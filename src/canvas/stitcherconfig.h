@@ -2,6 +2,7 @@
 
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/watermark.h"
+#include "canvas/toolsettings.h"
 
 #include <QColor>
 #include <QList>
@@ -38,6 +39,9 @@ public:
     QColor penColor = Qt::blue;
     int paintWidth = 320;
     int paintHeight = 320;
+
+    ToolSettings toolSettings() const;
+    void setToolSettings(const ToolSettings& settings);
 
 private:
     StitcherConfig() = default;

@@ -90,7 +90,8 @@ QByteArray ProjectFile::photoBytes(const PhotoState& photo, QString* extension)
     return png;
 }
 
-bool ProjectFile::save(const StripState& state, const QString& fileName)
+bool ProjectFile::save(const StripState& state, const QString& fileName,
+                       const std::optional<ToolSettings>& tools)
 {
     error.clear();
     QList<QByteArray> photos;
@@ -104,7 +105,7 @@ bool ProjectFile::save(const StripState& state, const QString& fileName)
         }
         entries.append(QStringLiteral("photos/%1.%2").arg(i + 1, 4, 10, QLatin1Char('0')).arg(extension));
     }
-    const QByteArray manifest = ProjectManifest::write(state, entries);
+    const QByteArray manifest = ProjectManifest::write(state, entries, tools);
 
     zip_error_t zipError;
     zip_error_init(&zipError);
@@ -184,7 +185,8 @@ ProjectFile::Result ProjectFile::fail(Result result, const QString& fileName)
     return result;
 }
 
-ProjectFile::Result ProjectFile::open(const QString& fileName, StripState* state)
+ProjectFile::Result ProjectFile::open(const QString& fileName, StripState* state,
+                                      std::optional<ToolSettings>* tools)
 {
     error.clear();
     QFile in(fileName);
@@ -231,5 +233,7 @@ ProjectFile::Result ProjectFile::open(const QString& fileName, StripState* state
         photo.source.path = parsed.photoEntries[i];
     }
     *state = parsed.state;
+    if (tools)
+        *tools = parsed.tools;
     return Result::Opened;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "canvas/stripstate.h"
+#include "canvas/toolsettings.h"
 
 #include <QCoreApplication>
 #include <QString>
+
+#include <optional>
 
 // A project file (.seamwright): a zip container holding the manifest and each photo's own file bytes
 // as they were chosen, never recompressed, or a lossless PNG for a photo with no file (a panorama) or
@@ -17,9 +20,11 @@ public:
     enum class Result { Opened, NotAProject, Newer, Damaged, Unreadable };
 
     // False with errorString() set when the file could not be written; an existing file is kept.
-    bool save(const StripState& state, const QString& fileName);
-    // The strip the file holds, decoded; on any failure nothing but errorString().
-    Result open(const QString& fileName, StripState* state);
+    bool save(const StripState& state, const QString& fileName,
+              const std::optional<ToolSettings>& tools = std::nullopt);
+    // The strip the file holds, decoded, and its tool settings if it has any; on any failure nothing but
+    // errorString().
+    Result open(const QString& fileName, StripState* state, std::optional<ToolSettings>* tools = nullptr);
 
     QString errorString() const { return error; }
 

@@ -1,5 +1,7 @@
 #include "project/projectmanifest.h"
 
+#include "canvas/stitcherconfig.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -86,7 +88,8 @@ struct Reader
 
 } // namespace
 
-QByteArray write(const StripState& s, const QStringList& photoEntries)
+QByteArray write(const StripState& s, const QStringList& photoEntries,
+                 const std::optional<ToolSettings>& tools)
 {
     QJsonArray photos;
     for (int i = 0; i < s.photos.size(); ++i) {
@@ -109,25 +112,32 @@ QByteArray write(const StripState& s, const QStringList& photoEntries)
         strokes.append(QJsonObject{
             {"name", m.name}, {"size", m.size}, {"points", points(m.points)}, {"order", double(m.order)}});
     const Watermark::Style& w = s.watermark;
-    const QJsonObject root{{"format", formatName},
-                           {"version", formatVersion},
-                           {"photos", photos},
-                           {"direction", s.direction},
-                           {"commonSize", QJsonArray{s.paintWidth, s.paintHeight}},
-                           {"area", numbers({s.areaWidth, s.areaHeight})},
-                           {"stripCuts", numbers({s.cutLeft, s.cutTop, s.cutRight, s.cutBottom})},
-                           {"spacing", QJsonObject{{"mode", s.spacingMode},
-                                                   {"inner", s.spacingInner},
-                                                   {"outer", s.spacingOuter},
-                                                   {"color", s.spacingColor.name(QColor::HexArgb)}}},
-                           {"annotations", annotations},
-                           {"mosaicStrokes", strokes},
-                           {"watermark", QJsonObject{{"mode", w.mode},
-                                                     {"text", w.text},
-                                                     {"opacity", w.opacity},
-                                                     {"spacing", w.spacing},
-                                                     {"size", w.size},
-                                                     {"color", w.color.name(QColor::HexArgb)}}}};
+    QJsonObject root{{"format", formatName},
+                     {"version", formatVersion},
+                     {"photos", photos},
+                     {"direction", s.direction},
+                     {"commonSize", QJsonArray{s.paintWidth, s.paintHeight}},
+                     {"area", numbers({s.areaWidth, s.areaHeight})},
+                     {"stripCuts", numbers({s.cutLeft, s.cutTop, s.cutRight, s.cutBottom})},
+                     {"spacing", QJsonObject{{"mode", s.spacingMode},
+                                             {"inner", s.spacingInner},
+                                             {"outer", s.spacingOuter},
+                                             {"color", s.spacingColor.name(QColor::HexArgb)}}},
+                     {"annotations", annotations},
+                     {"mosaicStrokes", strokes},
+                     {"watermark", QJsonObject{{"mode", w.mode},
+                                               {"text", w.text},
+                                               {"opacity", w.opacity},
+                                               {"spacing", w.spacing},
+                                               {"size", w.size},
+                                               {"color", w.color.name(QColor::HexArgb)}}}};
+    if (tools)
+        root.insert("tools", QJsonObject{{"active", tools->tool},
+                                         {"penShape", tools->shape},
+                                         {"penWidth", tools->penWidth},
+                                         {"penColor", tools->penColor.name(QColor::HexArgb)},
+                                         {"mosaicPattern", tools->mosaicName},
+                                         {"mosaicSize", tools->mosaicSize}});
     return QJsonDocument(root).toJson();
 }
 
@@ -209,6 +219,25 @@ Parsed read(const QByteArray& json)
     s.watermark.spacing = r.integer(w.value("spacing"));
     s.watermark.size = r.integer(w.value("size"));
     s.watermark.color = r.color(w.value("color"));
+    if (root.contains("tools")) {
+        const QJsonObject t = root.value("tools").toObject();
+        ToolSettings tools;
+        tools.tool = r.integer(t.value("active"));
+        tools.shape = r.integer(t.value("penShape"));
+        tools.penWidth = r.number(t.value("penWidth"));
+        tools.penColor = r.color(t.value("penColor"));
+        tools.mosaicName = r.text(t.value("mosaicPattern"));
+        tools.mosaicSize = r.number(t.value("mosaicSize"));
+        // Widths beyond any pen the panel offers would only paint slowly; they mean a damaged file.
+        constexpr double largest = 1000;
+        r.ok = r.ok &&
+               (tools.tool == StitcherConfig::NoTool || tools.tool == StitcherConfig::DrawTool ||
+                tools.tool == StitcherConfig::MosaicTool) &&
+               tools.shape >= Annotation::NoShape && tools.shape <= Annotation::Rectangle &&
+               tools.penWidth > 0 && tools.penWidth <= largest && tools.mosaicSize > 0 &&
+               tools.mosaicSize <= largest;
+        parsed.tools = tools;
+    }
     // Values the canvas could not lay out are damage too.
     r.ok = r.ok && (s.direction == Geometry::Horizontal || s.direction == Geometry::Vertical) &&
            s.paintWidth > 0 && s.paintHeight > 0 && s.areaWidth > 0 && s.areaHeight > 0 &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/stripstate.h"
+#include "canvas/toolsettings.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -16,8 +17,10 @@ namespace ProjectManifest {
 constexpr int formatVersion = 1;
 inline const char* formatName = "seamwright-project";
 
-// photoEntries[i] names the entry that holds photo i.
-QByteArray write(const StripState& state, const QStringList& photoEntries);
+// photoEntries[i] names the entry that holds photo i. Tool settings are optional: a file written before
+// they were kept has none, and opening it leaves the tools as they are.
+QByteArray write(const StripState& state, const QStringList& photoEntries,
+                 const std::optional<ToolSettings>& tools = std::nullopt);
 
 struct Parsed
 {
@@ -25,6 +28,7 @@ struct Parsed
     Kind kind = Damaged;
     StripState state; // photos without their images
     QStringList photoEntries;
+    std::optional<ToolSettings> tools;
 };
 Parsed read(const QByteArray& json);
 

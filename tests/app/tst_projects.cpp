@@ -2,12 +2,14 @@
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
+#include "project/projectfile.h"
 #include "support/filedialoganswer.h"
 #include "support/filledimage.h"
 #include "support/intakewait.h"
 #include "support/modalanswerer.h"
 #include "support/windowfixture.h"
 
+#include <QButtonGroup>
 #include <QPainter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -29,6 +31,17 @@ class TestProjects : public QObject
             f.canvas->toolMove(at + QPoint(5 * i, 2 * i), QPoint(5, 2));
         f.canvas->toolRelease(at);
         StitcherConfig::instance()->tool = StitcherConfig::NoTool;
+    }
+
+    static QAbstractButton* penSwatch(WindowFixture& f, int index)
+    {
+        return f.window.findChild<QWidget*>("penColors")->findChild<QButtonGroup*>()->button(index);
+    }
+
+    // The panel shows its tools as they are.
+    static void checkPen(WindowFixture& f, QPushButton* shape, QAction* width, int swatch)
+    {
+        QVERIFY(shape->isChecked() && width->isChecked() && penSwatch(f, swatch)->isChecked());
     }
 
 private slots:
@@ -64,6 +77,9 @@ private slots:
         stroke(f, StitcherConfig::MosaicTool, QPoint(30, 60));
         f.ui.watermarkEdit->setText("Quillmoor");
         f.ui.watermarkTileButton->click();
+        f.ui.arrowButton->click();
+        f.ui.largeAction->trigger();
+        penSwatch(f, 4)->click();
         const QImage before = f.canvas->renderImage();
 
         const QString path = dir.filePath("strip.seamwright");
@@ -73,15 +89,26 @@ private slots:
         QVERIFY(!f.window.isWindowModified());
         f.topBar(WindowFixture::Clear)->click();
         QVERIFY(f.canvas->paintImages.isEmpty());
+        f.ui.pathButton->click();
+        f.ui.smallAction->trigger();
+        penSwatch(f, 0)->click();
 
         f.canvas->addPhotoFiles({path});
         QTRY_COMPARE(f.canvas->paintImages.size(), 3);
         QCOMPARE(f.canvas->renderImage(), before);
         QVERIFY(f.ui.watermarkTileButton->isChecked());
+        checkPen(f, f.ui.arrowButton, f.ui.largeAction, 4);
+        // A project written before tools were kept leaves them as they are, Undo too.
+        const QString older = dir.filePath("older.seamwright");
+        QVERIFY(ProjectFile().save(f.canvas->state(), older));
         // Opening is one step: Undo gives the cleared strip back.
         QApplication::setActiveWindow(&f.window);
         QTest::keySequence(&f.window, QKeySequence::Undo);
         QVERIFY(f.canvas->paintImages.isEmpty());
+        f.canvas->addPhotoFiles({older});
+        QTRY_COMPARE(f.canvas->paintImages.size(), 3);
+        checkPen(f, f.ui.arrowButton, f.ui.largeAction, 4);
+        QCOMPARE(StitcherConfig::instance()->penColor, QColor(Qt::red));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "canvas/stitcherconfig.h"
 #include "project/projectfile.h"
 #include "project/projectmanifest.h"
 
@@ -47,11 +48,16 @@ class TestProjectFile : public QObject
         return s;
     }
 
+    static ToolSettings savedTools()
+    {
+        return {StitcherConfig::MosaicTool, Annotation::Arrow, 9, QColor(128, 0, 128, 200), "mosaic-red", 12};
+    }
+
     QString saved(const QString& name)
     {
         const QString path = dir.filePath(name);
         ProjectFile project;
-        if (!project.save(fullStrip(), path))
+        if (!project.save(fullStrip(), path, savedTools()))
             qWarning() << project.errorString();
         return path;
     }
@@ -91,8 +97,9 @@ private slots:
         // The photo's file can go: the project is self-contained.
         QVERIFY(QFile::rename(jpegPath, jpegPath + ".moved"));
         StripState after;
+        std::optional<ToolSettings> tools;
         ProjectFile project;
-        const ProjectFile::Result result = project.open(path, &after);
+        const ProjectFile::Result result = project.open(path, &after, &tools);
         QVERIFY(QFile::rename(jpegPath + ".moved", jpegPath));
         QCOMPARE(int(result), int(ProjectFile::Result::Opened));
         QCOMPARE(after.photos.size(), 2);
@@ -104,14 +111,36 @@ private slots:
         }
         QCOMPARE(after.photos[0].source.bytes, jpegBytes); // never recompressed
         QVERIFY(after == before);
+        QVERIFY(tools && *tools == savedTools());
 
-        // Saved again, the photos keep the bytes they came with.
+        // Saved again, the photos keep the bytes they came with; saved without tools, as before tools
+        // were kept, the file opens with none.
         const QString again = dir.filePath("again.seamwright");
         QVERIFY(project.save(after, again));
         StripState third;
-        QCOMPARE(int(project.open(again, &third)), int(ProjectFile::Result::Opened));
+        QCOMPARE(int(project.open(again, &third, &tools)), int(ProjectFile::Result::Opened));
+        QVERIFY(!tools);
         QCOMPARE(third.photos[0].source.bytes, jpegBytes);
         QCOMPARE(third.photos[1].image, before.photos[1].image);
+    }
+
+    void refusesToolSettingsOutOfRange_data()
+    {
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<double>("width");
+        QTest::newRow("trimming is no pen") << int(StitcherConfig::TrimTool) << 3.0;
+        QTest::newRow("no width") << int(StitcherConfig::DrawTool) << 0.0;
+        QTest::newRow("huge width") << int(StitcherConfig::DrawTool) << 1e9;
+    }
+    void refusesToolSettingsOutOfRange()
+    {
+        QFETCH(int, tool);
+        QFETCH(double, width);
+        ToolSettings tools = savedTools();
+        tools.tool = tool;
+        tools.penWidth = width;
+        const QByteArray json = ProjectManifest::write(fullStrip(), {}, tools);
+        QCOMPARE(int(ProjectManifest::read(json).kind), int(ProjectManifest::Parsed::Damaged));
     }
 
     void refusesBadFilesWithOneMessage_data()
