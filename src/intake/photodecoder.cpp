@@ -1,12 +1,12 @@
 #include "intake/photodecoder.h"
 
+#include "photofile/photofile.h"
+
 #include <QFile>
 #include <QImageReader>
-#include <QtEndian>
 
 #include <mutex>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,23 +53,6 @@ public:
     bool strayBytes() const { return strayJpegBytes; }
 };
 
-// Opens without blocking (a pipe swapped in after the check would otherwise wait for a writer) and
-// confirms on the open descriptor that it is a regular file.
-bool openRegular(const QString& path, QFile* file)
-{
-    if (path.isEmpty())
-        return false;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat info = {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    return file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-}
-
 // No end-of-image marker after the last scan: entropy-coded data never holds one, so the file was cut.
 bool isJpegCutShort(QFile* file)
 {
@@ -78,24 +61,6 @@ bool isJpegCutShort(QFile* file)
     const QByteArray bytes = file->readAll();
     const int scan = bytes.lastIndexOf("\xff\xda");
     return scan < 0 || bytes.indexOf("\xff\xd9", scan) < 0;
-}
-
-// An uncompressed BMP shorter than its rows: its reader fills the missing ones without a word.
-bool isBmpCutShort(QFile* file)
-{
-    if (!file->seek(0))
-        return true;
-    const QByteArray header = file->read(34);
-    if (header.size() < 34 || qFromLittleEndian<quint32>(header.constData() + 14) < 40)
-        return false;
-    const qint64 width = qFromLittleEndian<qint32>(header.constData() + 18);
-    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(header.constData() + 22)));
-    const qint64 bits = qFromLittleEndian<quint16>(header.constData() + 28);
-    const quint32 compression = qFromLittleEndian<quint32>(header.constData() + 30);
-    if (compression != 0 && compression != 3)
-        return false;
-    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
-    return file->size() < qint64(qFromLittleEndian<quint32>(header.constData() + 10)) + rowBytes * height;
 }
 
 QSize fitted(const QSize& size, const QSize& box)
@@ -108,8 +73,14 @@ QSize fitted(const QSize& size, const QSize& box)
 // The file open and the reader on it, when it holds a photo; its size when the reader can tell.
 bool openPhoto(const QString& path, QFile* file, QImageReader* reader, QSize* size)
 {
-    if (!isRegularFile(path) || !openRegular(path, file))
+    if (!isRegularFile(path))
         return false;
+    const int fd = PhotoFile::openRegular(QFile::encodeName(path).constData());
+    if (fd < 0 || !file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
     reader->setDevice(file);
     reader->setDecideFormatFromContent(true);
     reader->setAutoTransform(true);
@@ -174,7 +145,7 @@ QImage decode(const QString& path, const QSize& fitWithin)
     const QByteArray format = reader.format();
     QImage image = reader.read();
     if (warnings.any() || (warnings.strayBytes() && isJpegCutShort(&file)) ||
-        (format == "bmp" && isBmpCutShort(&file)))
+        (format == "bmp" && PhotoFile::isBmpCutShort(&file)))
         return {};
     if (image.isNull() || qint64(image.width()) * image.height() > maxPixels)
         return {};

@@ -1,11 +1,10 @@
 #include "panorama/engine/stitchinput.h"
 
+#include "photofile/photofile.h"
+
 #include <QFile>
 #include <QImageReader>
-#include <QtEndian>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -35,24 +34,6 @@ void criticalOnly(QtMsgType type, const QMessageLogContext& context, const QStri
         std::fputs(qPrintable(qFormatLogMessage(type, context, text) + QLatin1Char('\n')), stderr);
 }
 
-// An uncompressed BMP shorter than its rows: its reader fills the missing ones without a word.
-bool isBmpCutShort(QIODevice* device)
-{
-    if (!device || !device->seek(0))
-        return true;
-    const QByteArray header = device->read(34);
-    if (header.size() < 34 || qFromLittleEndian<quint32>(header.constData() + 14) < 40)
-        return false;
-    const qint64 width = qFromLittleEndian<qint32>(header.constData() + 18);
-    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(header.constData() + 22)));
-    const qint64 bits = qFromLittleEndian<quint16>(header.constData() + 28);
-    const quint32 compression = qFromLittleEndian<quint32>(header.constData() + 30);
-    if (compression != 0 && compression != 3)
-        return false;
-    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
-    return device->size() < qint64(qFromLittleEndian<quint32>(header.constData() + 10)) + rowBytes * height;
-}
-
 } // namespace
 
 void silenceWarnings()
@@ -67,24 +48,14 @@ QImage readWhole(QImageReader& reader)
     const QtMessageHandler previous = qInstallMessageHandler(countWarning);
     QImage image = reader.read();
     qInstallMessageHandler(previous);
-    if (readerWarnings > 0 || (format == "bmp" && isBmpCutShort(reader.device())))
+    if (readerWarnings > 0 || (format == "bmp" && PhotoFile::isBmpCutShort(reader.device())))
         return QImage();
     return image;
 }
 
 int openPhoto(const std::string& path)
 {
-    if (path.empty())
-        return -1;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat info = {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    return PhotoFile::openRegular(path.c_str());
 }
 
 Header readHeader(const std::string& path)
