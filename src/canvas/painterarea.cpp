@@ -109,18 +109,7 @@ StripState PainterArea::state() const
     s.photos.reserve(paintImages.size());
     for (const PaintImage* photo : paintImages)
         s.photos.append({photo->image, photo->name, photo->crop(), photo->source});
-    s.direction = direction;
-    s.paintWidth = config->paintWidth;
-    s.paintHeight = config->paintHeight;
-    s.areaWidth = areaWidth;
-    s.areaHeight = areaHeight;
-    s.cutLeft = cutLeft;
-    s.cutTop = cutTop;
-    s.cutRight = cutRight;
-    s.cutBottom = cutBottom;
-    s.spacingMode = spacingMode;
-    s.spacingInner = spacingInner;
-    s.spacingOuter = spacingOuter;
+    s.layout = stripLayout();
     s.spacingColor = config->spacingColor;
     s.annotations = annotations;
     s.mosaicStrokes = mosaicStrokes;
@@ -131,21 +120,22 @@ StripState PainterArea::state() const
 void PainterArea::restoreState(const StripState& s)
 {
     const bool wasEmpty = paintImages.isEmpty();
-    const bool turned = s.direction != direction;
+    const bool turned = s.layout.direction != direction;
     const QVector<PhotoState> photosBefore = state().photos;
     restorePhotos(s.photos);
-    direction = s.direction;
-    config->paintWidth = s.paintWidth;
-    config->paintHeight = s.paintHeight;
-    areaWidth = s.areaWidth;
-    areaHeight = s.areaHeight;
-    cutLeft = s.cutLeft;
-    cutTop = s.cutTop;
-    cutRight = s.cutRight;
-    cutBottom = s.cutBottom;
-    spacingMode = s.spacingMode;
-    spacingInner = s.spacingInner;
-    spacingOuter = s.spacingOuter;
+    const StripLayout& l = s.layout;
+    direction = l.direction;
+    config->paintWidth = qRound(l.paintWidth);
+    config->paintHeight = qRound(l.paintHeight);
+    areaWidth = l.areaWidth;
+    areaHeight = l.areaHeight;
+    cutLeft = l.cutLeft;
+    cutTop = l.cutTop;
+    cutRight = l.cutRight;
+    cutBottom = l.cutBottom;
+    spacingMode = l.spacingMode;
+    spacingInner = l.spacingInner;
+    spacingOuter = l.spacingOuter;
     config->spacingColor = s.spacingColor;
     annotations = s.annotations;
     mosaicStrokes = s.mosaicStrokes;

@@ -17,13 +17,18 @@ bool PhotoState::operator==(const PhotoState& other) const
 
 bool StripState::operator==(const StripState& other) const
 {
-    return photos == other.photos && direction == other.direction && paintWidth == other.paintWidth &&
-           paintHeight == other.paintHeight && areaWidth == other.areaWidth &&
-           areaHeight == other.areaHeight && cutLeft == other.cutLeft && cutTop == other.cutTop &&
-           cutRight == other.cutRight && cutBottom == other.cutBottom && spacingMode == other.spacingMode &&
-           spacingInner == other.spacingInner && spacingOuter == other.spacingOuter &&
-           spacingColor == other.spacingColor && annotations == other.annotations &&
-           mosaicStrokes == other.mosaicStrokes && watermark == other.watermark;
+    return photos == other.photos && layout == other.layout && spacingColor == other.spacingColor &&
+           annotations == other.annotations && mosaicStrokes == other.mosaicStrokes &&
+           watermark == other.watermark;
+}
+
+bool operator==(const Geometry::StripLayout& a, const Geometry::StripLayout& b)
+{
+    return a.direction == b.direction && a.spacingMode == b.spacingMode && a.spacingInner == b.spacingInner &&
+           a.spacingOuter == b.spacingOuter && a.paintWidth == b.paintWidth &&
+           a.paintHeight == b.paintHeight && a.areaWidth == b.areaWidth && a.areaHeight == b.areaHeight &&
+           a.cutLeft == b.cutLeft && a.cutTop == b.cutTop && a.cutRight == b.cutRight &&
+           a.cutBottom == b.cutBottom;
 }
 
 bool operator==(const Annotation& a, const Annotation& b)

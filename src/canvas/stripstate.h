@@ -39,18 +39,7 @@ struct PhotoState
 struct StripState
 {
     QVector<PhotoState> photos;
-    int direction = Geometry::Horizontal;
-    int paintWidth = 320;
-    int paintHeight = 320;
-    double areaWidth = 320;
-    double areaHeight = 320;
-    double cutLeft = 0;
-    double cutTop = 0;
-    double cutRight = 0;
-    double cutBottom = 0;
-    int spacingMode = 0;
-    double spacingInner = 5.0;
-    double spacingOuter = 5.0;
+    Geometry::StripLayout layout;
     QColor spacingColor = Qt::blue;
     QVector<Annotation> annotations;
     QVector<MosaicStroke> mosaicStrokes;
@@ -60,6 +49,7 @@ struct StripState
     bool operator!=(const StripState& other) const { return !(*this == other); }
 };
 
+bool operator==(const Geometry::StripLayout& a, const Geometry::StripLayout& b);
 bool operator==(const Annotation& a, const Annotation& b);
 bool operator==(const MosaicStroke& a, const MosaicStroke& b);
 bool operator==(const Watermark::Style& a, const Watermark::Style& b);

@@ -112,16 +112,17 @@ QByteArray write(const StripState& s, const QStringList& photoEntries,
         strokes.append(QJsonObject{
             {"name", m.name}, {"size", m.size}, {"points", points(m.points)}, {"order", double(m.order)}});
     const Watermark::Style& w = s.watermark;
+    const Geometry::StripLayout& l = s.layout;
     QJsonObject root{{"format", formatName},
                      {"version", formatVersion},
                      {"photos", photos},
-                     {"direction", s.direction},
-                     {"commonSize", QJsonArray{s.paintWidth, s.paintHeight}},
-                     {"area", numbers({s.areaWidth, s.areaHeight})},
-                     {"stripCuts", numbers({s.cutLeft, s.cutTop, s.cutRight, s.cutBottom})},
-                     {"spacing", QJsonObject{{"mode", s.spacingMode},
-                                             {"inner", s.spacingInner},
-                                             {"outer", s.spacingOuter},
+                     {"direction", l.direction},
+                     {"commonSize", QJsonArray{qRound(l.paintWidth), qRound(l.paintHeight)}},
+                     {"area", numbers({l.areaWidth, l.areaHeight})},
+                     {"stripCuts", numbers({l.cutLeft, l.cutTop, l.cutRight, l.cutBottom})},
+                     {"spacing", QJsonObject{{"mode", l.spacingMode},
+                                             {"inner", l.spacingInner},
+                                             {"outer", l.spacingOuter},
                                              {"color", s.spacingColor.name(QColor::HexArgb)}}},
                      {"annotations", annotations},
                      {"mosaicStrokes", strokes},
@@ -170,22 +171,23 @@ Parsed read(const QByteArray& json)
         photo.crop = {r.number(crop.at(0)), r.number(crop.at(1)), r.number(crop.at(2)), r.number(crop.at(3))};
         s.photos.append(photo);
     }
-    s.direction = r.integer(root.value("direction"));
+    Geometry::StripLayout& l = s.layout;
+    l.direction = r.integer(root.value("direction"));
     const QJsonArray common = r.array(root.value("commonSize"), 2);
-    s.paintWidth = r.integer(common.at(0));
-    s.paintHeight = r.integer(common.at(1));
+    l.paintWidth = r.integer(common.at(0));
+    l.paintHeight = r.integer(common.at(1));
     const QJsonArray area = r.array(root.value("area"), 2);
-    s.areaWidth = r.number(area.at(0));
-    s.areaHeight = r.number(area.at(1));
+    l.areaWidth = r.number(area.at(0));
+    l.areaHeight = r.number(area.at(1));
     const QJsonArray cuts = r.array(root.value("stripCuts"), 4);
-    s.cutLeft = r.number(cuts.at(0));
-    s.cutTop = r.number(cuts.at(1));
-    s.cutRight = r.number(cuts.at(2));
-    s.cutBottom = r.number(cuts.at(3));
+    l.cutLeft = r.number(cuts.at(0));
+    l.cutTop = r.number(cuts.at(1));
+    l.cutRight = r.number(cuts.at(2));
+    l.cutBottom = r.number(cuts.at(3));
     const QJsonObject spacing = root.value("spacing").toObject();
-    s.spacingMode = r.integer(spacing.value("mode"));
-    s.spacingInner = r.number(spacing.value("inner"));
-    s.spacingOuter = r.number(spacing.value("outer"));
+    l.spacingMode = r.integer(spacing.value("mode"));
+    l.spacingInner = r.number(spacing.value("inner"));
+    l.spacingOuter = r.number(spacing.value("outer"));
     s.spacingColor = r.color(spacing.value("color"));
     for (const QJsonValue& value : r.array(root.value("annotations"))) {
         const QJsonObject o = value.toObject();
@@ -239,10 +241,10 @@ Parsed read(const QByteArray& json)
         parsed.tools = tools;
     }
     // Values the canvas could not lay out are damage too.
-    r.ok = r.ok && (s.direction == Geometry::Horizontal || s.direction == Geometry::Vertical) &&
-           s.paintWidth > 0 && s.paintHeight > 0 && s.areaWidth > 0 && s.areaHeight > 0 &&
-           s.areaWidth < INT_MAX && s.areaHeight < INT_MAX && s.cutLeft >= 0 && s.cutTop >= 0 &&
-           s.cutRight >= 0 && s.cutBottom >= 0;
+    r.ok = r.ok && (l.direction == Geometry::Horizontal || l.direction == Geometry::Vertical) &&
+           l.paintWidth > 0 && l.paintHeight > 0 && l.areaWidth > 0 && l.areaHeight > 0 &&
+           l.areaWidth < INT_MAX && l.areaHeight < INT_MAX && l.cutLeft >= 0 && l.cutTop >= 0 &&
+           l.cutRight >= 0 && l.cutBottom >= 0;
     parsed.kind = r.ok ? Parsed::Ok : Parsed::Damaged;
     return parsed;
 }

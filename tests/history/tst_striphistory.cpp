@@ -11,7 +11,7 @@ class TestStripHistory : public QObject
     static StripState withCut(double cut)
     {
         StripState s;
-        s.cutLeft = cut;
+        s.layout.cutLeft = cut;
         return s;
     }
 
