@@ -589,7 +589,7 @@ void PainterArea::placeCanvas(int parentWidth, int parentHeight)
     const QSize container(parentWidth, parentHeight);
     if (paintImages.isEmpty())
         move(Geometry::placeCanvas(false, isVertical(), pos(), size(), container));
-    else if (!armedDrag)
+    else if (!edgeTrimmer.dragging())
         move(ViewGeometry(isVertical(), size(), container).clamped(pos()));
 }
 
@@ -708,7 +708,7 @@ void PainterArea::toolPress(const QPoint& point)
     case StitcherConfig::TrimTool:
         pressed = true;
         if (trimActive)
-            beginEdgeDrag(point + pos());
+            edgeTrimmer.begin(point + pos());
         return;
     default:
         return;
@@ -722,8 +722,8 @@ void PainterArea::toolMove(const QPoint& point, const QPoint& movement)
     if (!pressed || paintImages.isEmpty())
         return;
     if (config->tool == StitcherConfig::TrimTool) {
-        if (armedDrag)
-            dragEdgeTo(point + pos());
+        if (edgeTrimmer.dragging())
+            edgeTrimmer.dragTo(point + pos());
         else
             panBy(movement);
         return;
@@ -758,7 +758,7 @@ void PainterArea::toolRelease(const QPoint& point)
 {
     Q_UNUSED(point);
     pressed = false;
-    endEdgeDrag();
+    edgeTrimmer.end();
 }
 
 // ---- trimming
@@ -816,123 +816,14 @@ void PainterArea::setStitchMove(QPoint p)
 {
     if (!trimActive || paintImages.isEmpty())
         return;
-    beginEdgeDrag(QPoint());
-    dragEdgeTo(p);
-    endEdgeDrag();
-}
-
-double* PainterArea::armedCut()
-{
-    const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
-    // A strip edge along the strip has nothing to cut.
-    if (activeImage || alongX != isVertical())
-        return nullptr;
-    switch (activeDirection) {
-    case EdgeLeft:
-        return &cutLeft;
-    case EdgeRight:
-        return &cutRight;
-    case EdgeTop:
-        return &cutTop;
-    default:
-        return &cutBottom;
-    }
-}
-
-void PainterArea::beginEdgeDrag(const QPoint& pointer)
-{
-    armedDrag.reset();
-    if (!trimActive || paintImages.isEmpty())
-        return;
-    const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
-    ArmedDrag drag;
-    drag.pointer = pointer;
-    drag.keepFarSide = activeDirection == EdgeLeft || activeDirection == EdgeTop;
-    if (activeImage) {
-        relayout();
-        const QRectF& r = activeImage->layoutRect;
-        drag.edge = EdgeDrag::photoEdge(activeImage->crop(), activeDirection, activeImage->image.size(),
-                                        stripLayout(), painterScale);
-        drag.farSide = (alongX ? x() : y()) + qRound((alongX ? r.right() : r.bottom()) * painterScale);
-    } else if (double* cut = armedCut()) {
-        const double* opposite = cut == &cutLeft    ? &cutRight
-                                 : cut == &cutRight ? &cutLeft
-                                 : cut == &cutTop   ? &cutBottom
-                                                    : &cutTop;
-        const int crossLength = truncToInt(isVertical() ? areaWidth : areaHeight);
-        drag.edge = EdgeDrag::stripCut(*cut, *opposite, activeDirection, crossLength, painterScale);
-        drag.farSide = alongX ? x() + width() : y() + height();
-    } else {
-        return;
-    }
-    armedDrag = drag;
-}
-
-void PainterArea::dragEdgeTo(const QPoint& pointer)
-{
-    if (!armedDrag || !trimActive)
-        return;
-    const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
-    const StripEdit edit(this, tr("Trim"), gestureKey);
-    const QPoint travel = pointer - armedDrag->pointer;
-    const double value = armedDrag->edge.at(alongX ? travel.x() : travel.y());
-    bool changed = false;
-    int farSide = 0;
-    if (activeImage) {
-        Crop crop = activeImage->crop();
-        double* edges[] = {&crop.left, &crop.top, &crop.right, &crop.bottom};
-        changed = *edges[activeDirection] != value;
-        *edges[activeDirection] = value;
-        activeImage->setCrop(crop);
-        adjustSize();
-        relayout();
-        const QRectF& r = activeImage->layoutRect;
-        farSide = qRound((alongX ? r.right() : r.bottom()) * painterScale);
-    } else if (double* cut = armedCut()) {
-        changed = *cut != value;
-        *cut = value;
-        adjustSize();
-        farSide = alongX ? width() : height();
-    }
-    if (armedDrag->keepFarSide) {
-        const int start = armedDrag->farSide - farSide;
-        move(alongX ? QPoint(start, y()) : QPoint(x(), start));
-    }
-    placeButtons();
-    update();
-    if (changed)
-        emit signalStripEdited();
-}
-
-void PainterArea::endEdgeDrag()
-{
-    if (!armedDrag)
-        return;
-    armedDrag.reset();
-    keepInView();
+    edgeTrimmer.begin(QPoint());
+    edgeTrimmer.dragTo(p);
+    edgeTrimmer.end();
 }
 
 bool PainterArea::nudgeArmedEdge(int key, int stripPixels)
 {
-    if (!trimActive || paintImages.isEmpty())
-        return false;
-    const bool alongX = activeDirection == EdgeLeft || activeDirection == EdgeRight;
-    int sign = 0;
-    if (alongX && (key == Qt::Key_Left || key == Qt::Key_Right))
-        sign = key == Qt::Key_Right ? 1 : -1;
-    else if (!alongX && (key == Qt::Key_Up || key == Qt::Key_Down))
-        sign = key == Qt::Key_Down ? 1 : -1;
-    if (sign == 0)
-        return false;
-    // A strip pixel is painterScale pixels of the view, whatever the zoom. Each press is a step.
-    gestureKey = newMergeKey();
-    beginEdgeDrag(QPoint());
-    if (armedDrag) {
-        armedDrag->edge.perViewPixel *= painterScale;
-        dragEdgeTo(QPoint(sign * stripPixels, sign * stripPixels));
-    }
-    endEdgeDrag();
-    return true;
+    return edgeTrimmer.nudge(key, stripPixels);
 }
 
 void PainterArea::placeButtons()

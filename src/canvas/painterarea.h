@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/edgetrimmer.h"
 #include "canvas/geometry.h"
 #include "canvas/stripstate.h"
 #include "canvas/strokelayer.h"
@@ -14,8 +15,6 @@
 #include <QSize>
 #include <QVector>
 #include <QWidget>
-
-#include <optional>
 
 class IntakeRun;
 class PaintImage;
@@ -208,11 +207,6 @@ private:
     void relayout();
     void commonSizeChanged();
     void keepInView();
-    // A drag of the armed edge, by the pointer in container pixels.
-    void beginEdgeDrag(const QPoint& pointer);
-    void dragEdgeTo(const QPoint& pointer);
-    void endEdgeDrag();
-    double* armedCut();
 
     // The screen shows the trimming outlines; a file gets the same pixels however it is cut in bands.
     enum class Purpose { Screen, File };
@@ -242,14 +236,8 @@ private:
     // Reused by every layout pass so that painting allocates nothing per photo.
     QVector<Geometry::PhotoShape> shapes;
     QVector<QRectF> rects;
-    struct ArmedDrag
-    {
-        EdgeDrag edge;
-        QPoint pointer;
-        bool keepFarSide = false; // a leading edge: the far side stays put, so the edge follows
-        int farSide = 0;
-    };
-    std::optional<ArmedDrag> armedDrag;
+    friend class EdgeTrimmer;
+    EdgeTrimmer edgeTrimmer{this};
     StrokeLayer mosaicLayer;
     StrokeLayer drawingLayer;
     StripRecorder* recorder = nullptr;
