@@ -628,40 +628,33 @@ void PainterArea::keepInView()
 
 // ---- drawing tools
 
+void PainterArea::dropStrokes(bool none, const QString& label, const std::function<void()>& drop)
+{
+    if (none)
+        return;
+    const StripEdit edit(this, label);
+    drop();
+    emit signalStripEdited();
+}
+
 void PainterArea::undoAnnotation()
 {
-    if (annotations.isEmpty())
-        return;
-    const StripEdit edit(this, tr("Undo drawing"));
-    annotations.removeLast();
-    emit signalStripEdited();
+    dropStrokes(annotations.isEmpty(), tr("Undo drawing"), [this] { annotations.removeLast(); });
 }
 
 void PainterArea::clearAnnotations()
 {
-    if (annotations.isEmpty())
-        return;
-    const StripEdit edit(this, tr("Clear drawings"));
-    annotations.clear();
-    emit signalStripEdited();
+    dropStrokes(annotations.isEmpty(), tr("Clear drawings"), [this] { annotations.clear(); });
 }
 
 void PainterArea::undoMosaic()
 {
-    if (mosaicStrokes.isEmpty())
-        return;
-    const StripEdit edit(this, tr("Undo mosaic stroke"));
-    mosaicStrokes.removeLast();
-    emit signalStripEdited();
+    dropStrokes(mosaicStrokes.isEmpty(), tr("Undo mosaic stroke"), [this] { mosaicStrokes.removeLast(); });
 }
 
 void PainterArea::clearMosaics()
 {
-    if (mosaicStrokes.isEmpty())
-        return;
-    const StripEdit edit(this, tr("Clear mosaic strokes"));
-    mosaicStrokes.clear();
-    emit signalStripEdited();
+    dropStrokes(mosaicStrokes.isEmpty(), tr("Clear mosaic strokes"), [this] { mosaicStrokes.clear(); });
 }
 
 void PainterArea::undoLastStroke()

@@ -16,6 +16,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+
 class IntakeRun;
 class PaintImage;
 class QPainter;
@@ -205,6 +207,8 @@ private:
     QSize containerSize() const;
     QPoint toCanvasUnits(const QPoint& widgetPoint) const;
     void relayout();
+    // Takes strokes away as one step of the history, unless there are none.
+    void dropStrokes(bool none, const QString& label, const std::function<void()>& drop);
     void commonSizeChanged();
     void keepInView();
 
