@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QRandomGenerator>
+#include <QtEndian>
 #include <QtTest>
 
 #include <libdeflate.h>
@@ -41,11 +42,6 @@ QByteArray qtPng(const QImage& image)
     return bytes;
 }
 
-QImage decode(const QByteArray& bytes)
-{
-    return QImage::fromData(bytes, "png");
-}
-
 // Pixels as Qt reads them, in one format, so that any difference is a difference of colour.
 QImage argb(const QImage& image)
 {
@@ -57,8 +53,7 @@ QByteArray zlibStream(const QByteArray& png)
 {
     QByteArray stream;
     for (int at = 8; at + 12 <= png.size();) {
-        const auto* p = reinterpret_cast<const uchar*>(png.constData() + at);
-        const int length = int(quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3]);
+        const int length = int(qFromBigEndian<quint32>(png.constData() + at));
         if (png.mid(at + 4, 4) == "IDAT")
             stream += png.mid(at + 8, length);
         at += 12 + length;
@@ -128,10 +123,10 @@ private slots:
         StripExport writer;
         writer.setRowFilter(filter);
         writer.setBandRows(rowsPerBand);
-        const QImage ours = decode(ourPng(image, writer));
+        const QImage ours = QImage::fromData(ourPng(image, writer), "png");
         QVERIFY2(!ours.isNull(), "Qt's reader rejects the file");
         QCOMPARE(ours.hasAlphaChannel(), image.hasAlphaChannel());
-        QCOMPARE(argb(ours), argb(decode(qtPng(image))));
+        QCOMPARE(argb(ours), argb(QImage::fromData(qtPng(image), "png")));
         QCOMPARE(ours.dotsPerMeterX(), 11811);
         QCOMPARE(ours.dotsPerMeterY(), 5906);
     }
@@ -176,7 +171,7 @@ private slots:
                                                        filtered.data(), size_t(filtered.size()), nullptr);
         libdeflate_free_decompressor(decompressor);
         QCOMPARE(int(result), int(LIBDEFLATE_SUCCESS));
-        QCOMPARE(argb(decode(png)), argb(photo));
+        QCOMPARE(argb(QImage::fromData(png, "png")), argb(photo));
     }
 
     // Cancelling is checked through the export; here, what only the writer knows.
