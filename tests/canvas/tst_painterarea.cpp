@@ -78,20 +78,24 @@ class TestPainterArea : public QObject
         return shown;
     }
 
-    void press(QWidget* widget, const QPoint& at)
+    // Mouse presses, drags and releases on the host, as a user makes them.
+    void press(const QPoint& at, Qt::MouseButton button = Qt::LeftButton)
     {
         last = at;
-        QTest::mousePress(widget, Qt::LeftButton, {}, at);
+        QTest::mousePress(host.get(), button, {}, at);
     }
     // QTest::mouseMove only moves the cursor for widgets; a drag needs the event itself.
-    void dragBy(QWidget* widget, int dx, int dy)
+    void dragBy(int dx, int dy, Qt::MouseButton button = Qt::LeftButton)
     {
         last += QPoint(dx, dy);
-        QMouseEvent move(QEvent::MouseMove, last, widget->mapToGlobal(last), Qt::NoButton, Qt::LeftButton,
+        QMouseEvent move(QEvent::MouseMove, last, host->mapToGlobal(last), Qt::NoButton, button,
                          Qt::NoModifier);
-        QApplication::sendEvent(widget, &move);
+        QApplication::sendEvent(host.get(), &move);
     }
-    void release(QWidget* widget) { QTest::mouseRelease(widget, Qt::LeftButton, {}, last); }
+    void release(Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseRelease(host.get(), button, {}, last);
+    }
     void drawWith(int tool, const QVector<QPoint>& points)
     {
         config->tool = tool;
@@ -130,14 +134,8 @@ private slots:
 
         canvas->setSpacingInner(100);
         QCOMPARE(canvas->width(), 1000); // stored but not applied while the inner bit is off
-        canvas->setSpacingInner(0);
-        host->resize(500, 400);
-        canvas->fitPainterScale();
-        QCOMPARE(canvas->sizeHint(), QSize(500, 100));
-        QCOMPARE(canvas->pos(), QPoint(0, 150));
-
         canvas->setDirection(Geometry::Vertical);
-        QCOMPARE(canvas->size(), QSize(200, 400));
+        QCOMPARE(canvas->size(), QSize(400, 800));
     }
 
     void removingAndSwapping()
@@ -212,17 +210,11 @@ private slots:
         QCOMPARE(start, QPoint(0, 200));
         if (space)
             QTest::keyPress(host.get(), Qt::Key_Space);
-        last = onStrip ? canvas->pos() + QPoint(100, 100) : QPoint(5, 5);
-        QTest::mousePress(host.get(), Qt::MouseButton(button), {}, last);
-        for (const QPoint step : {QPoint(-40, 30), QPoint(-500, 0)}) {
-            last += step;
-            QMouseEvent move(QEvent::MouseMove, last, host->mapToGlobal(last), Qt::NoButton,
-                             Qt::MouseButton(button), Qt::NoModifier);
-            QApplication::sendEvent(host.get(), &move);
-            if (step.x() == -40)
-                QCOMPARE(canvas->pos(), start + QPoint(-40, 0));
-        }
-        QTest::mouseRelease(host.get(), Qt::MouseButton(button), {}, last);
+        press(onStrip ? canvas->pos() + QPoint(100, 100) : QPoint(5, 5), Qt::MouseButton(button));
+        dragBy(-40, 30, Qt::MouseButton(button));
+        QCOMPARE(canvas->pos(), start + QPoint(-40, 0));
+        dragBy(-500, 0, Qt::MouseButton(button));
+        release(Qt::MouseButton(button));
         QCOMPARE(canvas->pos(), start + QPoint(-200, 0)); // up to the strip's end
         QVERIFY(canvas->annotations.isEmpty() && !canvas->pressed);
     }
@@ -301,13 +293,13 @@ private slots:
             const QPoint onSecond =
                 canvas->pos() +
                 (canvas->paintImages[1]->layoutRect.center() * canvas->painterScale).toPoint();
-            press(host.get(), onSecond);
-            dragBy(host.get(), travel.x() * 3 / 2, travel.y() * 3 / 2);
-            dragBy(host.get(), -travel.x() / 2, -travel.y() / 2);
+            press(onSecond);
+            dragBy(travel.x() * 3 / 2, travel.y() * 3 / 2);
+            dragBy(-travel.x() / 2, -travel.y() / 2);
             const int moved = armedEdgeOnScreen() - before;
             const int expected = travel.x() + travel.y();
             QVERIFY2(qAbs(moved - expected) <= 1, qPrintable(QString("%1 of %2").arg(moved).arg(expected)));
-            release(host.get());
+            release();
         }
         if (stripEdge)
             QCOMPARE(canvas->cutTop + canvas->cutBottom, qAbs(2 * (travel.y()) / canvas->painterScale));
@@ -360,9 +352,9 @@ private slots:
         config->tool = StitcherConfig::TrimTool;
         canvas->setCutMode(Geometry::CutOuter);
         canvas->stripButtons[2]->click();
-        press(host.get(), canvas->pos() + QPoint(402, 100));
-        dragBy(host.get(), 0, -100);
-        release(host.get());
+        press(canvas->pos() + QPoint(402, 100));
+        dragBy(0, -100);
+        release();
         QCOMPARE(canvas->cutTop, 0.0);
         drawWith(StitcherConfig::DrawTool, {{402, 50}, {40, 50}});
         drawWith(StitcherConfig::MosaicTool, {{402, 50}, {40, 50}, {20, 50}});
@@ -418,9 +410,7 @@ private slots:
 
     void rectangleInPenColourFollowsItsPhoto()
     {
-        for (int i = 0; i < 3; ++i)
-            canvas->addImage(filledImage(100, 100), "p.png");
-        canvas->adjustSize();
+        add(QVector<QImage>(3, filledImage(100, 100)));
         drawWith(StitcherConfig::DrawTool, {{20, 20}, {40, 30}, {80, 70}});
         drawWith(StitcherConfig::DrawTool, {{220, 20}, {280, 70}}); // on photo 2
         config->penColor = Qt::blue; // colour and shape were fixed at the press
@@ -441,9 +431,7 @@ private slots:
     // layout and a zoom the moment they happen.
     void screenStrokesFollowEveryChange()
     {
-        for (int i = 0; i < 3; ++i)
-            canvas->addImage(filledImage(100, 100), "p.png");
-        canvas->adjustSize();
+        add(QVector<QImage>(3, filledImage(100, 100)));
         const auto redOnScreen = [this](const QRect& area) {
             return count(canvas->grab().toImage().convertToFormat(QImage::Format_RGB32), area, Qt::red);
         };
