@@ -52,11 +52,6 @@ QImage verticalStrip(int width, const QVector<Run>& runs)
     return strip;
 }
 
-QImage horizontal(const QImage& vertical)
-{
-    return vertical.transformed(QTransform(0, 1, 1, 0, 0, 0));
-}
-
 double psnr(const QImage& a, const QImage& b)
 {
     QImage x = a.convertToFormat(QImage::Format_RGB888), y = b.convertToFormat(QImage::Format_RGB888);
@@ -75,21 +70,18 @@ QByteArray contents(const QString& path)
 // Sticks the parts' images back together along the strip.
 QImage joined(const QStringList& paths, Qt::Orientation direction)
 {
-    QVector<QImage> parts;
-    QSize size(0, 0);
+    QImage whole;
     for (const QString& path : paths) {
-        parts << QImage(path).convertToFormat(QImage::Format_RGB32);
-        if (parts.last().isNull())
-            return {};
-        size = direction == Qt::Vertical ? QSize(parts.last().width(), size.height() + parts.last().height())
-                                         : QSize(size.width() + parts.last().width(), parts.last().height());
-    }
-    QImage whole(size, QImage::Format_RGB32);
-    QPainter painter(&whole);
-    int at = 0;
-    for (const QImage& part : parts) {
-        painter.drawImage(direction == Qt::Vertical ? QPoint(0, at) : QPoint(at, 0), part);
-        at += direction == Qt::Vertical ? part.height() : part.width();
+        const QImage part(path);
+        const bool down = direction == Qt::Vertical;
+        QImage longer(down ? QSize(part.width(), whole.height() + part.height())
+                           : QSize(whole.width() + part.width(), part.height()),
+                      QImage::Format_RGB32);
+        QPainter painter(&longer);
+        painter.drawImage(0, 0, whole);
+        painter.drawImage(down ? QPoint(0, whole.height()) : QPoint(whole.width(), 0), part);
+        painter.end();
+        whole = longer;
     }
     return whole;
 }
@@ -178,7 +170,8 @@ private slots:
         QFETCH(int, partLength);
         QFETCH(QVector<int>, ends);
         for (const Qt::Orientation direction : {Qt::Vertical, Qt::Horizontal}) {
-            const QImage image = direction == Qt::Vertical ? strip : horizontal(strip);
+            const QImage image =
+                direction == Qt::Vertical ? strip : strip.transformed(QTransform(0, 1, 1, 0, 0, 0));
             CutPlanner planner;
             const QVector<int> planned =
                 planner.plan(RegionSource::fromImage(image), {direction, partLength, calm, sensitivity});
