@@ -238,19 +238,17 @@ private slots:
     int armedEdgeOnScreen() const
     {
         canvas->photoAt(0, 0); // lays out
+        const double scale = canvas->painterScale;
+        const QRectF r = canvas->activeImage
+                             ? canvas->activeImage->layoutRect
+                             : QRectF(0, 0, canvas->width() / scale, canvas->height() / scale);
         const int edge = canvas->activeDirection;
         const bool alongX = edge == Geometry::EdgeLeft || edge == Geometry::EdgeRight;
-        const int origin = alongX ? canvas->x() : canvas->y();
-        if (!canvas->activeImage)
-            return origin + (edge == Geometry::EdgeLeft || edge == Geometry::EdgeTop
-                                 ? 0
-                                 : (alongX ? canvas->width() : canvas->height()));
-        const QRectF& r = canvas->activeImage->layoutRect;
         const double at = edge == Geometry::EdgeLeft    ? r.left()
                           : edge == Geometry::EdgeRight ? r.right()
                           : edge == Geometry::EdgeTop   ? r.top()
                                                         : r.bottom();
-        return origin + qRound(at * canvas->painterScale);
+        return (alongX ? canvas->x() : canvas->y()) + qRound(at * scale);
     }
 
     void armedEdgeStaysUnderThePointer_data()
