@@ -124,25 +124,6 @@ private slots:
         QCOMPARE(third.photos[1].image, before.photos[1].image);
     }
 
-    void refusesToolSettingsOutOfRange_data()
-    {
-        QTest::addColumn<int>("tool");
-        QTest::addColumn<double>("width");
-        QTest::newRow("trimming is no pen") << int(StitcherConfig::TrimTool) << 3.0;
-        QTest::newRow("no width") << int(StitcherConfig::DrawTool) << 0.0;
-        QTest::newRow("huge width") << int(StitcherConfig::DrawTool) << 1e9;
-    }
-    void refusesToolSettingsOutOfRange()
-    {
-        QFETCH(int, tool);
-        QFETCH(double, width);
-        ToolSettings tools = savedTools();
-        tools.tool = tool;
-        tools.penWidth = width;
-        const QByteArray json = ProjectManifest::write(fullStrip(), {}, tools);
-        QCOMPARE(int(ProjectManifest::read(json).kind), int(ProjectManifest::Parsed::Damaged));
-    }
-
     void refusesBadFilesWithOneMessage_data()
     {
         QTest::addColumn<QString>("path");
@@ -184,6 +165,20 @@ private slots:
         QTest::newRow("manifest field missing")
             << container("fieldless.seamwright", {{"manifest.json", fieldless}}) << int(R::Damaged)
             << "is damaged";
+        // Tool settings no panel could show.
+        const auto badTools = [this](const QString& name, int tool, double width) {
+            ToolSettings tools = savedTools();
+            tools.tool = tool;
+            tools.penWidth = width;
+            ProjectFile().save(fullStrip(), dir.filePath(name), tools);
+            return dir.filePath(name);
+        };
+        QTest::newRow("trimming is no pen")
+            << badTools("trim.seamwright", StitcherConfig::TrimTool, 3) << int(R::Damaged) << "is damaged";
+        QTest::newRow("no pen width")
+            << badTools("thin.seamwright", StitcherConfig::DrawTool, 0) << int(R::Damaged) << "is damaged";
+        QTest::newRow("huge pen width")
+            << badTools("wide.seamwright", StitcherConfig::DrawTool, 1e9) << int(R::Damaged) << "is damaged";
         QTest::newRow("photo missing") << container("photoless.seamwright", {{"manifest.json", manifest}})
                                        << int(R::Damaged) << "is damaged";
     }
