@@ -108,13 +108,9 @@ Layer mosaics(const QVector<MosaicStroke>& strokes, const PixmapLoader& loader =
     };
 }
 
-Watermark::Style tiled(const QString& text = "Seamwright")
+Watermark::Style tiled(const QString& text = "Seamwright", int spacing = 50, int size = 50)
 {
-    Watermark::Style style;
-    style.mode = Watermark::Tile;
-    style.text = text;
-    style.color = Qt::black;
-    return style;
+    return {Watermark::Tile, text, 255, spacing, size, Qt::black};
 }
 
 Layer watermark(const Watermark::Style& style, double outer = 0.0)
@@ -162,10 +158,9 @@ private slots:
         image =
             paintLayer(annotations({record(Annotation::Path, {{{10, 10}, 0}, {{50, 100}, 0}, {{0, 10}, 1}})}),
                        all.size(), all);
-        QCOMPARE(image.pixelColor(30, 55), QColor(Qt::blue));
-        QCOMPARE(image.pixelColor(74, 55), QColor(Qt::blue));
-        QCOMPARE(image.pixelColor(50, 55), QColor(Qt::white));
-        QCOMPARE(image.pixelColor(60, 10), QColor(Qt::white));
+        for (const auto& [x, y, color] :
+             {std::tuple(30, 55, Qt::blue), {74, 55, Qt::blue}, {50, 55, Qt::white}, {60, 10, Qt::white}})
+            QCOMPARE(image.pixelColor(x, y), QColor(color));
     }
 
     void annotationsRepaintInParts()
@@ -299,9 +294,7 @@ private slots:
     void watermarkShowsOnlyWithModeTextAndOpacity()
     {
         const auto shows = [](int mode, const QString& text, int opacity) {
-            Watermark::Style style = tiled(text);
-            style.mode = mode;
-            style.opacity = opacity;
+            const Watermark::Style style{mode, text, opacity, 50, 50, Qt::black};
             return inked(paintLayer(watermark(style), {300, 150}, QRect(0, 0, 300, 150)));
         };
         QVERIFY(!shows(Watermark::None, "Seamwright", 255));
@@ -320,10 +313,7 @@ private slots:
             for (int x = 0; x < size.width(); x += 53)
                 parts.append(QRect(x, y, 4, 3));
         // Small texts packed closely reach far past their neighbours' anchors.
-        Watermark::Style dense = tiled("Wj|");
-        dense.spacing = 0;
-        dense.size = 0;
-        for (const Watermark::Style& style : {tiled(), dense})
+        for (const Watermark::Style& style : {tiled(), tiled("Wj|", 0, 0)})
             for (double scale : {1.0, 0.6})
                 checkPartialRepaint(watermark(style, 5.0), size, parts, 0, scale);
         // The export paints a strip larger than any image in tiles, through a translated painter.
@@ -335,10 +325,9 @@ private slots:
     void largeTextsStillTileShortStrips()
     {
         // At size 100 the texts are twice as large and so is their pitch; a short strip still shows them.
-        Watermark::Style style = tiled();
-        style.size = 100;
         const QSize strip(1200, 110);
-        QVERIFY(inked(paintLayer(watermark(style), strip, QRect(QPoint(0, 0), strip))));
+        QVERIFY(
+            inked(paintLayer(watermark(tiled("Seamwright", 50, 100)), strip, QRect(QPoint(0, 0), strip))));
         const QFontMetrics metrics{QFont()};
         const auto pitch = [&](int size) {
             const double factor = Watermark::sizeFactor(size);
