@@ -141,7 +141,6 @@ private slots:
             const QSize size = contentSize(layout, photos);
             QVERIFY(size.width() > 0 && size.height() > 0);
         }
-        layout.paintHeight = 0;
         QCOMPARE(toImagePixels(QSize(100, 100), false, 10, 320, 0), 0.0);
 
         QCOMPARE(truncToInt(1e12), intMax);

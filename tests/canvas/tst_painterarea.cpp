@@ -216,20 +216,16 @@ private slots:
     {
         addTrimPair();
         // An unknown mode leaves the arrows as they are.
-        const QPair<int, int> shownFor[] = {{Geometry::CutInner, 4},
-                                            {Geometry::CutOuter, 4},
-                                            {Geometry::CutAll, 8},
-                                            {9, 8},
-                                            {Geometry::CutNone, 0}};
-        for (const auto& [mode, shown] : shownFor) {
+        using namespace Geometry;
+        for (const auto& [mode, shown] :
+             {QPair(int(CutInner), 4), {CutOuter, 4}, {CutAll, 8}, {9, 8}, {CutNone, 0}}) {
             canvas->setCutMode(mode);
             QCOMPARE(shownButtons().size(), shown);
         }
-        canvas->setDirection(Geometry::Vertical);
-        canvas->setCutMode(Geometry::CutInner); // photo arrows across the strip only
+        canvas->setDirection(Vertical);
+        canvas->setCutMode(CutInner); // photo arrows across the strip only
         for (StitcherButton* b : shownButtons())
-            QVERIFY(b->paintImage &&
-                    (b->direction == Geometry::EdgeTop || b->direction == Geometry::EdgeBottom));
+            QVERIFY(b->paintImage && (b->direction == EdgeTop || b->direction == EdgeBottom));
     }
 
     // Where the armed edge is in the host's pixels.
@@ -476,8 +472,7 @@ private slots:
 
     void tiledWatermarkUnderSpacingBottomOneOver()
     {
-        canvas->addImage(filledImage(200, 100), "a.png");
-        canvas->addImage(filledImage(200, 100), "b.png");
+        add(QVector<QImage>(2, filledImage(200, 100)));
         canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->setSpacingInner(30); // about 51 units
         canvas->adjustSize();

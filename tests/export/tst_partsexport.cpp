@@ -74,13 +74,11 @@ QImage joined(const QStringList& paths, Qt::Orientation direction)
     QImage whole;
     for (const QString& path : paths) {
         const QImage part(path);
-        const bool down = direction == Qt::Vertical;
-        QImage longer(down ? QSize(part.width(), whole.height() + part.height())
-                           : QSize(whole.width() + part.width(), part.height()),
-                      QImage::Format_RGB32);
+        const QPoint at = direction == Qt::Vertical ? QPoint(0, whole.height()) : QPoint(whole.width(), 0);
+        QImage longer(QRect(at, part.size()).united(whole.rect()).size(), QImage::Format_RGB32);
         QPainter painter(&longer);
         painter.drawImage(0, 0, whole);
-        painter.drawImage(down ? QPoint(0, whole.height()) : QPoint(whole.width(), 0), part);
+        painter.drawImage(at, part);
         painter.end();
         whole = longer;
     }
