@@ -17,10 +17,11 @@ namespace {
 using Layer = std::function<void(QPainter&, const PaintTarget&)>;
 
 // Paints a layer into a white image the way the canvas does, or, with `translated`, only the exposed
-// part into an image of its own size, as the export's tiles do.
-QImage paintLayer(const Layer& layer, const QSize& size, const QRect& exposed, double scale = 1.0,
+// part into an image of its own size, as the export's tiles do. Nothing exposed exposes the whole.
+QImage paintLayer(const Layer& layer, const QSize& size, QRect exposed = {}, double scale = 1.0,
                   bool translated = false)
 {
+    exposed = exposed.isNull() ? QRect(QPoint(), size) : exposed;
     QImage image(translated ? exposed.size() : size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -48,7 +49,7 @@ double largestDifference(QImage a, QImage b)
 void checkPartialRepaint(const Layer& layer, const QSize& size, const QVector<QRect>& parts, int tolerance,
                          double scale = 1.0)
 {
-    const QImage full = paintLayer(layer, size, QRect(QPoint(0, 0), size), scale);
+    const QImage full = paintLayer(layer, size, {}, scale);
     for (const QRect& part : parts)
         QVERIFY2(largestDifference(paintLayer(layer, size, part, scale).copy(part), full.copy(part)) <=
                      tolerance,
@@ -149,15 +150,14 @@ private slots:
     void annotationsPaintOnTheirOwnPhotos()
     {
         // The end lies on photo 1, so the rectangle reaches 100 units further than its stored points.
-        const QRect all(0, 0, 240, 120);
-        QImage image = paintLayer(
-            annotations({record(Annotation::Rectangle, {{{10, 20}, 0}, {{20, 60}, 1}})}), all.size(), all);
+        const QSize all(240, 120);
+        QImage image =
+            paintLayer(annotations({record(Annotation::Rectangle, {{{10, 20}, 0}, {{20, 60}, 1}})}), all);
         QCOMPARE(image.pixelColor(121, 40), QColor(Qt::blue));
         QCOMPARE(image.pixelColor(70, 20), QColor(Qt::blue));
         // A path runs through its points without closing or filling.
-        image =
-            paintLayer(annotations({record(Annotation::Path, {{{10, 10}, 0}, {{50, 100}, 0}, {{0, 10}, 1}})}),
-                       all.size(), all);
+        image = paintLayer(
+            annotations({record(Annotation::Path, {{{10, 10}, 0}, {{50, 100}, 0}, {{0, 10}, 1}})}), all);
         for (const auto& [x, y, color] :
              {std::tuple(30, 55, Qt::blue), {74, 55, Qt::blue}, {50, 55, Qt::white}, {60, 10, Qt::white}})
             QCOMPARE(image.pixelColor(x, y), QColor(color));
@@ -184,10 +184,8 @@ private slots:
     void ribbonStepsBySize()
     {
         // Moves of 3 units: nothing until the pointer is 5 away, then the anchor jumps a whole step.
-        QVector<StripPoint> points;
-        for (int x : {0, 3, 6, 9, 12})
-            points.append({{x, 0}, 4});
-        auto blocks = MosaicStroke::ribbonBlocks(points, 5);
+        auto blocks =
+            MosaicStroke::ribbonBlocks({{{0, 0}, 4}, {{3, 0}, 4}, {{6, 0}, 4}, {{9, 0}, 4}, {{12, 0}, 4}}, 5);
         QCOMPARE(blocks.size(), 2);
         QCOMPARE(blocks[0].upper, QPolygonF({{0, -5}, {0, 0}, {5, 0}, {5, -5}}));
         QCOMPARE(blocks[0].lowerSample, QPoint(5, 5));
@@ -213,10 +211,9 @@ private slots:
             requested.append(path);
             return solidPattern(path);
         };
-        const QRect all(0, 0, 200, 100);
-        const QImage image =
-            paintLayer(mosaics({stroke("mosaic-red", 5, {{20, 50}, {60, 50}, {100, 50}, {100, 90}})}, loader),
-                       all.size(), all);
+        const QSize all(200, 100);
+        const QImage image = paintLayer(
+            mosaics({stroke("mosaic-red", 5, {{20, 50}, {60, 50}, {100, 50}, {100, 90}})}, loader), all);
         QCOMPARE(requested, QStringList({":images/mosaic-red.png"}));
         QCOMPARE(image.pixelColor(40, 47), QColor(Qt::blue));
         QCOMPARE(image.pixelColor(40, 57), QColor(Qt::white));      // the band is 10 wide whatever the size
@@ -225,10 +222,10 @@ private slots:
         // Gestures within 10 units, and bands without a pattern or colour, paint nothing.
         const QVector<MosaicStroke> nothing = {stroke(MosaicStroke::ribbonName, 5, {{20, 20}, {60, 20}}),
                                                stroke("mosaic-blue", 5, {{20, 60}, {24, 64}, {28, 60}})};
-        QVERIFY(!inked(paintLayer(mosaics(nothing), all.size(), all)));
+        QVERIFY(!inked(paintLayer(mosaics(nothing), all)));
         QVERIFY(!inked(paintLayer(mosaics({stroke("mosaic:none", 5, {{20, 50}, {60, 50}, {100, 50}})},
                                           [](const QString&) { return QPixmap(); }),
-                                  all.size(), all)));
+                                  all)));
     }
 
     void sampleColorStaysInShownRegion()
@@ -295,7 +292,7 @@ private slots:
     {
         const auto shows = [](int mode, const QString& text, int opacity) {
             const Watermark::Style style{mode, text, opacity, 50, 50, Qt::black};
-            return inked(paintLayer(watermark(style), {300, 150}, QRect(0, 0, 300, 150)));
+            return inked(paintLayer(watermark(style), {300, 150}));
         };
         QVERIFY(!shows(Watermark::None, "Seamwright", 255));
         for (int mode : {1, 2}) {
@@ -317,7 +314,7 @@ private slots:
             for (double scale : {1.0, 0.6})
                 checkPartialRepaint(watermark(style, 5.0), size, parts, 0, scale);
         // The export paints a strip larger than any image in tiles, through a translated painter.
-        const QImage whole = paintLayer(watermark(tiled(), 5.0), {1500, 300}, QRect(0, 0, 1500, 300));
+        const QImage whole = paintLayer(watermark(tiled(), 5.0), {1500, 300});
         for (const QRect& part : {QRect(500, 0, 500, 200), QRect(1000, 100, 500, 200)})
             QCOMPARE(paintLayer(watermark(tiled(), 5.0), {1500, 300}, part, 1.0, true), whole.copy(part));
     }
@@ -326,8 +323,7 @@ private slots:
     {
         // At size 100 the texts are twice as large and so is their pitch; a short strip still shows them.
         const QSize strip(1200, 110);
-        QVERIFY(
-            inked(paintLayer(watermark(tiled("Seamwright", 50, 100)), strip, QRect(QPoint(0, 0), strip))));
+        QVERIFY(inked(paintLayer(watermark(tiled("Seamwright", 50, 100)), strip)));
         const QFontMetrics metrics{QFont()};
         const auto pitch = [&](int size) {
             const double factor = Watermark::sizeFactor(size);
