@@ -221,7 +221,6 @@ private slots:
         const QVector<int> ends = planner.plan(strip, {direction, length / 5, true, 90});
         QVERIFY(ends.size() >= 5);
         const QStringList names = PartFiles::numberedNames(dir.filePath("strip.png"), ends.size());
-        QCOMPARE(QFileInfo(names[1]).fileName(), QString("strip-002.png"));
         PartsExport parts;
         int lastDone = 0, lastTotal = 0;
         parts.setProgress([&](int done, int total) {
@@ -451,7 +450,7 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("dots inside the name") << "/a/v1.2.jpg" << 1 << QStringList{"/a/v1.2-001.jpg"};
-        QTest::newRow("no suffix") << "/a/page" << 1 << QStringList{"/a/page-001"};
+        QTest::newRow("no suffix") << "/a/page" << 2 << QStringList{"/a/page-001", "/a/page-002"};
         QTest::newRow("more than 999 parts") << "/a/p.png" << 1000 << QStringList{"/a/p-0001.png"};
     }
     void numberedNames()
