@@ -7,6 +7,7 @@
 #include "export/partsexport.h"
 #include "export/stripexport.h"
 #include "support/filesizelimit.h"
+#include "support/filledimage.h"
 #include "support/photolikeimage.h"
 
 #include <QDir>
@@ -296,9 +297,7 @@ private slots:
         int painted = 0;
         const RegionSource strip{size, [&painted](const QRect& area) {
                                      ++painted;
-                                     QImage image(area.size(), QImage::Format_RGB32);
-                                     image.fill(Qt::darkCyan);
-                                     return image;
+                                     return filledImage(area.width(), area.height(), Qt::darkCyan);
                                  }};
         ExportFormat format;
         format.kind = ExportFormat::Kind(kind);
@@ -422,11 +421,11 @@ private slots:
                                     QString(".sw-parts-%1-def456").arg(getpid())};
         for (const QString& folder : leftovers) {
             QVERIFY(QDir(dir.path()).mkdir(folder));
-            QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(dir.filePath(folder + "/p0"), "png"));
+            QVERIFY(filledImage(4, 4).save(dir.filePath(folder + "/p0"), "png"));
         }
         const QStringList names = PartFiles::numberedNames(dir.filePath(QString(240, 'n') + ".png"), 2);
         if (existingMode >= 0) {
-            QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(names[0]));
+            QVERIFY(filledImage(4, 4).save(names[0]));
             QVERIFY(::chmod(QFile::encodeName(names[0]), mode_t(existingMode)) == 0);
         }
         const mode_t before = ::umask(mode_t(mask));

@@ -38,19 +38,14 @@ private slots:
         QTest::addColumn<Page>("kind");
         QTest::addColumn<double>("overlap");
         QTest::addColumn<bool>("jpeg");
-        const struct
-        {
-            const char* name;
-            Page kind;
-        } pages[] = {
-            {"text", Page::Text}, {"chat", Page::Chat}, {"photos", Page::Photos}, {"table", Page::Table}};
-        for (const auto& page : pages) {
-            for (double overlap : {0.1, 0.5, 0.9}) {
+        for (const auto& [name, kind] : {std::pair("text", Page::Text),
+                                         {"chat", Page::Chat},
+                                         {"photos", Page::Photos},
+                                         {"table", Page::Table}})
+            for (double overlap : {0.1, 0.5, 0.9})
                 for (bool jpeg : {false, true})
-                    QTest::addRow("%s %d%% %s", page.name, int(overlap * 100), jpeg ? "jpeg" : "png")
-                        << page.kind << overlap << jpeg;
-            }
-        }
+                    QTest::addRow("%s %d%% %s", name, int(overlap * 100), jpeg ? "jpeg" : "png")
+                        << kind << overlap << jpeg;
     }
 
     // Every row once, the bars once, whether the page scrolls down or sideways.

@@ -1,6 +1,7 @@
 #include "canvas/stitcherconfig.h"
 #include "project/projectfile.h"
 #include "project/projectmanifest.h"
+#include "support/filledimage.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -25,8 +26,7 @@ class TestProjectFile : public QObject
         const QFileInfo file(jpegPath);
         s.photos.append(
             {jpeg, "beach.jpg", {3, 2, 60, 40}, {jpegPath, file.size(), file.lastModified(), {}}});
-        QImage panorama(90, 30, QImage::Format_RGB32);
-        panorama.fill(Qt::darkRed);
+        const QImage panorama = filledImage(90, 30, Qt::darkRed);
         s.photos.append({panorama, "panorama.jpg", Geometry::Crop::whole(panorama.size()), {}});
         s.direction = Geometry::Vertical;
         s.paintWidth = 210;
@@ -80,8 +80,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
-        QImage photo(64, 48, QImage::Format_RGB32);
-        photo.fill(Qt::darkCyan);
+        QImage photo = filledImage(64, 48, Qt::darkCyan);
         QPainter(&photo).fillRect(10, 10, 30, 20, Qt::white);
         jpegPath = dir.filePath("beach.jpg");
         QVERIFY(photo.save(jpegPath, "JPEG", 80));
