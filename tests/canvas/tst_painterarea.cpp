@@ -71,27 +71,30 @@ class TestPainterArea : public QObject
     }
     QList<StitcherButton*> shownButtons() const
     {
-        QList<StitcherButton*> shown;
-        for (StitcherButton* b : canvas->findChildren<StitcherButton*>())
-            if (!b->isHidden())
-                shown.append(b);
-        return shown;
+        QList<StitcherButton*> all = canvas->findChildren<StitcherButton*>();
+        all.erase(std::remove_if(all.begin(), all.end(), [](StitcherButton* b) { return b->isHidden(); }),
+                  all.end());
+        return all;
     }
 
-    void press(QWidget* widget, const QPoint& at)
+    // Mouse presses, drags and releases on the host, as a user makes them.
+    void press(const QPoint& at, Qt::MouseButton button = Qt::LeftButton)
     {
         last = at;
-        QTest::mousePress(widget, Qt::LeftButton, {}, at);
+        QTest::mousePress(host.get(), button, {}, at);
     }
     // QTest::mouseMove only moves the cursor for widgets; a drag needs the event itself.
-    void dragBy(QWidget* widget, int dx, int dy)
+    void dragBy(int dx, int dy, Qt::MouseButton button = Qt::LeftButton)
     {
         last += QPoint(dx, dy);
-        QMouseEvent move(QEvent::MouseMove, last, widget->mapToGlobal(last), Qt::NoButton, Qt::LeftButton,
+        QMouseEvent move(QEvent::MouseMove, last, host->mapToGlobal(last), Qt::NoButton, button,
                          Qt::NoModifier);
-        QApplication::sendEvent(widget, &move);
+        QApplication::sendEvent(host.get(), &move);
     }
-    void release(QWidget* widget) { QTest::mouseRelease(widget, Qt::LeftButton, {}, last); }
+    void release(Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseRelease(host.get(), button, {}, last);
+    }
     void drawWith(int tool, const QVector<QPoint>& points)
     {
         config->tool = tool;
@@ -124,20 +127,9 @@ private slots:
         addThree();
         QCOMPARE(changed.count(), 3);
         QCOMPARE(config->paintHeight, 200);
-        QVERIFY(canvas->addButton->isHidden());
-        QCOMPARE(canvas->size(), QSize(1000, 200));
         QCOMPARE(hint.last(), (QList<QVariant>{1000, 200}));
-
         canvas->setSpacingInner(100);
         QCOMPARE(canvas->width(), 1000); // stored but not applied while the inner bit is off
-        canvas->setSpacingInner(0);
-        host->resize(500, 400);
-        canvas->fitPainterScale();
-        QCOMPARE(canvas->sizeHint(), QSize(500, 100));
-        QCOMPARE(canvas->pos(), QPoint(0, 150));
-
-        canvas->setDirection(Geometry::Vertical);
-        QCOMPARE(canvas->size(), QSize(200, 400));
     }
 
     void removingAndSwapping()
@@ -208,22 +200,15 @@ private slots:
         QFETCH(bool, onStrip);
         addThree(); // 1000 x 200 in an 800 x 600 view: 200 pixels to scroll along, none across
         config->tool = tool;
-        const QPoint start = canvas->pos();
-        QCOMPARE(start, QPoint(0, 200));
+        QCOMPARE(canvas->pos(), QPoint(0, 200));
         if (space)
             QTest::keyPress(host.get(), Qt::Key_Space);
-        last = onStrip ? canvas->pos() + QPoint(100, 100) : QPoint(5, 5);
-        QTest::mousePress(host.get(), Qt::MouseButton(button), {}, last);
-        for (const QPoint step : {QPoint(-40, 30), QPoint(-500, 0)}) {
-            last += step;
-            QMouseEvent move(QEvent::MouseMove, last, host->mapToGlobal(last), Qt::NoButton,
-                             Qt::MouseButton(button), Qt::NoModifier);
-            QApplication::sendEvent(host.get(), &move);
-            if (step.x() == -40)
-                QCOMPARE(canvas->pos(), start + QPoint(-40, 0));
-        }
-        QTest::mouseRelease(host.get(), Qt::MouseButton(button), {}, last);
-        QCOMPARE(canvas->pos(), start + QPoint(-200, 0)); // up to the strip's end
+        press(onStrip ? canvas->pos() + QPoint(100, 100) : QPoint(5, 5), Qt::MouseButton(button));
+        dragBy(-40, 30, Qt::MouseButton(button));
+        QCOMPARE(canvas->pos(), QPoint(-40, 200));
+        dragBy(-500, 0, Qt::MouseButton(button));
+        release(Qt::MouseButton(button));
+        QCOMPARE(canvas->pos(), QPoint(-200, 200)); // up to the strip's end
         QVERIFY(canvas->annotations.isEmpty() && !canvas->pressed);
     }
 
@@ -231,39 +216,33 @@ private slots:
     {
         addTrimPair();
         // An unknown mode leaves the arrows as they are.
-        const QPair<int, int> shownFor[] = {{Geometry::CutInner, 4},
-                                            {Geometry::CutOuter, 4},
-                                            {Geometry::CutAll, 8},
-                                            {9, 8},
-                                            {Geometry::CutNone, 0}};
-        for (const auto& [mode, shown] : shownFor) {
+        using namespace Geometry;
+        for (const auto& [mode, shown] :
+             {QPair(int(CutInner), 4), {CutOuter, 4}, {CutAll, 8}, {9, 8}, {CutNone, 0}}) {
             canvas->setCutMode(mode);
             QCOMPARE(shownButtons().size(), shown);
         }
-        canvas->setDirection(Geometry::Vertical);
-        canvas->setCutMode(Geometry::CutInner); // photo arrows across the strip only
+        canvas->setDirection(Vertical);
+        canvas->setCutMode(CutInner); // photo arrows across the strip only
         for (StitcherButton* b : shownButtons())
-            QVERIFY(b->paintImage &&
-                    (b->direction == Geometry::EdgeTop || b->direction == Geometry::EdgeBottom));
+            QVERIFY(b->paintImage && (b->direction == EdgeTop || b->direction == EdgeBottom));
     }
 
     // Where the armed edge is in the host's pixels.
     int armedEdgeOnScreen() const
     {
         canvas->photoAt(0, 0); // lays out
+        const double scale = canvas->painterScale;
+        const QRectF r = canvas->activeImage
+                             ? canvas->activeImage->layoutRect
+                             : QRectF(0, 0, canvas->width() / scale, canvas->height() / scale);
         const int edge = canvas->activeDirection;
         const bool alongX = edge == Geometry::EdgeLeft || edge == Geometry::EdgeRight;
-        const int origin = alongX ? canvas->x() : canvas->y();
-        if (!canvas->activeImage)
-            return origin + (edge == Geometry::EdgeLeft || edge == Geometry::EdgeTop
-                                 ? 0
-                                 : (alongX ? canvas->width() : canvas->height()));
-        const QRectF& r = canvas->activeImage->layoutRect;
         const double at = edge == Geometry::EdgeLeft    ? r.left()
                           : edge == Geometry::EdgeRight ? r.right()
                           : edge == Geometry::EdgeTop   ? r.top()
                                                         : r.bottom();
-        return origin + qRound(at * canvas->painterScale);
+        return (alongX ? canvas->x() : canvas->y()) + qRound(at * scale);
     }
 
     void armedEdgeStaysUnderThePointer_data()
@@ -301,13 +280,13 @@ private slots:
             const QPoint onSecond =
                 canvas->pos() +
                 (canvas->paintImages[1]->layoutRect.center() * canvas->painterScale).toPoint();
-            press(host.get(), onSecond);
-            dragBy(host.get(), travel.x() * 3 / 2, travel.y() * 3 / 2);
-            dragBy(host.get(), -travel.x() / 2, -travel.y() / 2);
+            press(onSecond);
+            dragBy(travel.x() * 3 / 2, travel.y() * 3 / 2);
+            dragBy(-travel.x() / 2, -travel.y() / 2);
             const int moved = armedEdgeOnScreen() - before;
             const int expected = travel.x() + travel.y();
             QVERIFY2(qAbs(moved - expected) <= 1, qPrintable(QString("%1 of %2").arg(moved).arg(expected)));
-            release(host.get());
+            release();
         }
         if (stripEdge)
             QCOMPARE(canvas->cutTop + canvas->cutBottom, qAbs(2 * (travel.y()) / canvas->painterScale));
@@ -360,9 +339,9 @@ private slots:
         config->tool = StitcherConfig::TrimTool;
         canvas->setCutMode(Geometry::CutOuter);
         canvas->stripButtons[2]->click();
-        press(host.get(), canvas->pos() + QPoint(402, 100));
-        dragBy(host.get(), 0, -100);
-        release(host.get());
+        press(canvas->pos() + QPoint(402, 100));
+        dragBy(0, -100);
+        release();
         QCOMPARE(canvas->cutTop, 0.0);
         drawWith(StitcherConfig::DrawTool, {{402, 50}, {40, 50}});
         drawWith(StitcherConfig::MosaicTool, {{402, 50}, {40, 50}, {20, 50}});
@@ -418,9 +397,7 @@ private slots:
 
     void rectangleInPenColourFollowsItsPhoto()
     {
-        for (int i = 0; i < 3; ++i)
-            canvas->addImage(filledImage(100, 100), "p.png");
-        canvas->adjustSize();
+        add(QVector<QImage>(3, filledImage(100, 100)));
         drawWith(StitcherConfig::DrawTool, {{20, 20}, {40, 30}, {80, 70}});
         drawWith(StitcherConfig::DrawTool, {{220, 20}, {280, 70}}); // on photo 2
         config->penColor = Qt::blue; // colour and shape were fixed at the press
@@ -441,9 +418,7 @@ private slots:
     // layout and a zoom the moment they happen.
     void screenStrokesFollowEveryChange()
     {
-        for (int i = 0; i < 3; ++i)
-            canvas->addImage(filledImage(100, 100), "p.png");
-        canvas->adjustSize();
+        add(QVector<QImage>(3, filledImage(100, 100)));
         const auto redOnScreen = [this](const QRect& area) {
             return count(canvas->grab().toImage().convertToFormat(QImage::Format_RGB32), area, Qt::red);
         };
@@ -497,8 +472,7 @@ private slots:
 
     void tiledWatermarkUnderSpacingBottomOneOver()
     {
-        canvas->addImage(filledImage(200, 100), "a.png");
-        canvas->addImage(filledImage(200, 100), "b.png");
+        add(QVector<QImage>(2, filledImage(200, 100)));
         canvas->spacingMode = Geometry::SpacingInnerBit | Geometry::SpacingOuterBit;
         canvas->setSpacingInner(30); // about 51 units
         canvas->adjustSize();

@@ -22,10 +22,8 @@ Screens screens(Page kind, const QVector<int>& offsets, bool jpeg, int cross = 3
 {
     Screens s =
         kind == Page::Table ? cut(kind, cross, 640, 80, 0, offsets) : cut(kind, cross, 640, 60, 44, offsets);
-    if (jpeg) {
-        for (QImage& frame : s.frames)
-            frame = throughJpeg(frame);
-    }
+    for (QImage& frame : s.frames)
+        frame = jpeg ? throughJpeg(frame) : frame;
     return s;
 }
 
@@ -40,19 +38,14 @@ private slots:
         QTest::addColumn<Page>("kind");
         QTest::addColumn<double>("overlap");
         QTest::addColumn<bool>("jpeg");
-        const struct
-        {
-            const char* name;
-            Page kind;
-        } pages[] = {
-            {"text", Page::Text}, {"chat", Page::Chat}, {"photos", Page::Photos}, {"table", Page::Table}};
-        for (const auto& page : pages) {
-            for (double overlap : {0.1, 0.5, 0.9}) {
+        for (const auto& [name, kind] : {std::pair("text", Page::Text),
+                                         {"chat", Page::Chat},
+                                         {"photos", Page::Photos},
+                                         {"table", Page::Table}})
+            for (double overlap : {0.1, 0.5, 0.9})
                 for (bool jpeg : {false, true})
-                    QTest::addRow("%s %d%% %s", page.name, int(overlap * 100), jpeg ? "jpeg" : "png")
-                        << page.kind << overlap << jpeg;
-            }
-        }
+                    QTest::addRow("%s %d%% %s", name, int(overlap * 100), jpeg ? "jpeg" : "png")
+                        << kind << overlap << jpeg;
     }
 
     // Every row once, the bars once, whether the page scrolls down or sideways.
@@ -90,14 +83,11 @@ private slots:
         QTest::addColumn<int>("secondCross");
         QTest::addColumn<QVector<int>>("apartAfter"); // index of the later photo of each pair apart
         QTest::addColumn<QVector<int>>("duplicates");
-        QTest::newRow("one pair apart")
-            << Page::Chat << QVector<int>{0, 270, 1500, 1770} << 0 << QVector<int>{2} << QVector<int>{};
-        QTest::newRow("captured twice")
-            << Page::Text << QVector<int>{0, 270, 270, 540} << 0 << QVector<int>{} << QVector<int>{2};
-        QTest::newRow("only repeats")
-            << Page::RepeatedChat << QVector<int>{0, 270, 540} << 0 << QVector<int>{1, 2} << QVector<int>{};
-        QTest::newRow("other cross size")
-            << Page::Text << QVector<int>{0, 270} << 400 << QVector<int>{1} << QVector<int>{};
+        using Ints = QVector<int>;
+        QTest::newRow("one pair apart") << Page::Chat << Ints{0, 270, 1500, 1770} << 0 << Ints{2} << Ints{};
+        QTest::newRow("captured twice") << Page::Text << Ints{0, 270, 270, 540} << 0 << Ints{} << Ints{2};
+        QTest::newRow("only repeats") << Page::RepeatedChat << Ints{0, 270, 540} << 0 << Ints{1, 2} << Ints{};
+        QTest::newRow("other cross size") << Page::Text << Ints{0, 270} << 400 << Ints{1} << Ints{};
     }
 
     // Neighbours that do not continue each other are named and left whole; a repeat is taken out.
