@@ -106,23 +106,6 @@ private slots:
         QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(0));
     }
 
-    void longStripExportsPixelForPixel()
-    {
-        WindowFixture f(true);
-        for (int i = 0; i < 10; ++i)
-            f.canvas->addImage(photoLikeImage(4000, 100, std::uint32_t(i + 1)), "photo.jpg");
-        f.canvas->adjustSize();
-        const QString path = existingTarget();
-        ModalAnswerer answerer, nested;
-        answerer.queue(chooseExistingFile(path, nested));
-        f.ui.save();
-
-        const QImage written(path, "png");
-        QCOMPARE(written.size(), QSize(40000, 100));
-        QCOMPARE(written.convertToFormat(QImage::Format_RGB32), f.canvas->renderImage());
-        QCOMPARE(otherFiles(), QStringList());
-    }
-
     void cancelKeepsThePreviousFile()
     {
         WindowFixture f(true);

@@ -172,20 +172,6 @@ private slots:
         QVERIFY(w.pathButton->isChecked());
     }
 
-    void zoomButtonsStayWithinRange()
-    {
-        Fixture f;
-        using T = WindowFixture;
-        // Steps of two that would pass an end stop at it.
-        const std::tuple<int, T::TopBar, int> steps[] = {{99, T::ZoomIn, 100}, {1, T::ZoomOut, 0}};
-        for (const auto& [start, button, expected] : steps) {
-            f.ui.zoomSlider->setValue(start);
-            f.topBar(button)->click();
-            QCOMPARE(f.ui.zoomSlider->value(), expected);
-            QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(expected));
-        }
-    }
-
     void sizeEntries()
     {
         Fixture f;
