@@ -40,6 +40,13 @@ class TestUndoEdits : public QObject
             f.canvas->setStitchMove(step);
         edge->click();
     }
+    static void panelButton(WindowFixture& f, const QString& toolTip)
+    {
+        for (QAbstractButton* b : f.window.findChildren<QAbstractButton*>())
+            if (b->toolTip().startsWith(toolTip + " ("))
+                return b->click();
+        QFAIL(qPrintable("no button " + toolTip));
+    }
     static void slide(WindowFixture& f, const char* name)
     {
         auto* slider = f.window.findChild<QSlider*>(name);
@@ -90,10 +97,10 @@ private slots:
             {"spacing colour", [](WindowFixture& f) { f.canvas->setSpacingColor(Qt::red); }},
             {"drawing", [](WindowFixture& f) { stroke(f, StitcherConfig::DrawTool); }},
             {"mosaic stroke", [](WindowFixture& f) { stroke(f, StitcherConfig::MosaicTool); }},
-            {"panel undo drawing", [](WindowFixture& f) { f.ui.undoPen(); }},
-            {"panel clear drawings", [](WindowFixture& f) { f.ui.clearPens(); }},
-            {"panel undo mosaic", [](WindowFixture& f) { f.ui.undoMosaic(); }},
-            {"panel clear mosaic", [](WindowFixture& f) { f.ui.clearMosaics(); }},
+            {"panel undo drawing", [](WindowFixture& f) { panelButton(f, "Undo the last drawing"); }},
+            {"panel clear drawings", [](WindowFixture& f) { panelButton(f, "Clear all drawings"); }},
+            {"panel undo mosaic", [](WindowFixture& f) { panelButton(f, "Undo the last mosaic stroke"); }},
+            {"panel clear mosaic", [](WindowFixture& f) { panelButton(f, "Clear all mosaic strokes"); }},
             {"watermark mode", [](WindowFixture& f) { f.ui.watermarkTileButton->click(); }},
             {"watermark text typed",
              [](WindowFixture& f) {
