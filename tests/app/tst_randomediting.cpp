@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -119,10 +120,9 @@ private:
     void clickTrimArrow()
     {
         QList<StitcherButton*> visible;
-        for (StitcherButton* b : canvas()->findChildren<StitcherButton*>()) {
+        for (StitcherButton* b : canvas()->findChildren<StitcherButton*>())
             if (b->isVisibleTo(canvas()))
                 visible << b;
-        }
         if (!visible.isEmpty())
             visible.at(randomInt(visible.size()))->click();
     }
@@ -246,17 +246,11 @@ private slots:
         const QList<QAbstractButton*> spacings = {w->spacingInnerButton, w->spacingOuterButton,
                                                   w->spacingAllButton};
         const QList<QAbstractButton*> shapes = {w->pathButton, w->rectangleButton, w->arrowButton};
-        const QList<QAbstractButton*> mosaics = {w->mosaicButtons[0], w->mosaicButtons[1],
-                                                 w->mosaicButtons[2], w->mosaicButtons[3]};
+        const QList<QAbstractButton*> mosaics(std::begin(w->mosaicButtons), std::end(w->mosaicButtons));
         const QList<QAbstractButton*> watermarks = {w->watermarkBottomButton, w->watermarkTileButton};
-        const QList<QAbstractButton*> swatches = [w] {
-            QList<QAbstractButton*> out;
-            for (QAbstractButton* b : w->window.findChildren<QAbstractButton*>()) {
-                if (b->inherits("QRadioButton"))
-                    out << b;
-            }
-            return out;
-        }();
+        QList<QAbstractButton*> swatches;
+        for (QRadioButton* b : w->window.findChildren<QRadioButton*>())
+            swatches << b;
 
         struct Weighted
         {
@@ -291,15 +285,10 @@ private slots:
             {"common size", 2, [this] { typeCommonSize(); }},
             {"undo or clear", 3,
              [w, this] {
-                 const int which = randomInt(4);
-                 if (which == 0)
-                     w->undoPen();
-                 else if (which == 1)
-                     w->clearPens();
-                 else if (which == 2)
-                     w->undoMosaic();
-                 else
-                     w->clearMosaics();
+                 using Slot = void (MainWindowProbe::*)();
+                 const Slot panel[] = {&MainWindowProbe::undoPen, &MainWindowProbe::clearPens,
+                                       &MainWindowProbe::undoMosaic, &MainWindowProbe::clearMosaics};
+                 (w->*panel[randomInt(4)])();
              }},
             {"clear", 1, [this] { topBar(1); }},
             {"cancel intake", 1,
@@ -357,14 +346,10 @@ private slots:
                 const QSize written = QImageReader(lastExportPath).size();
                 const QSize content = canvas()->contentSize();
                 const bool tooLarge = qint64(content.width()) * content.height() * 4 >= (qint64(1) << 31);
+                QString sizes;
+                QDebug(&sizes) << "seed" << seed << "step" << step << written << content;
                 QVERIFY2(written == content || (tooLarge && !QFile::exists(lastExportPath)),
-                         qPrintable(QString("seed %1, step %2: exported %3 x %4, strip %5 x %6")
-                                        .arg(seed)
-                                        .arg(step)
-                                        .arg(written.width())
-                                        .arg(written.height())
-                                        .arg(content.width())
-                                        .arg(content.height())));
+                         qPrintable(sizes));
                 lastExportPath.clear();
             }
         }
