@@ -106,14 +106,11 @@ private slots:
         QTest::addColumn<bool>("closes");
         QTest::newRow("discard") << "Discard" << QString() << true;
         QTest::newRow("cancel") << "Cancel" << QString() << false;
-        QTest::newRow("export written") << "Export…"
-                                        << "closing.png" << true;
+        QTest::newRow("export written") << QString("Export…") << "closing.png" << true;
         QTest::newRow("export cancelled") << "Export…" << QString() << false;
-        QTest::newRow("project saved") << "Save Project…"
-                                       << "closing.seamwright" << true;
+        QTest::newRow("project saved") << QString("Save Project…") << "closing.seamwright" << true;
         QTest::newRow("project cancelled") << "Save Project…" << QString() << false;
-        QTest::newRow("export fails") << "Export…"
-                                      << "/proc/no-such-place/closing.png" << false;
+        QTest::newRow("export fails") << QString("Export…") << "/proc/no-such-place/closing.png" << false;
     }
 
     void closeAnswers()

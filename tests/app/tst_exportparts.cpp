@@ -1,6 +1,7 @@
 #include "app/partsdialog.h"
 #include "app/partsexporter.h"
 #include "app/qualityrow.h"
+#include "app/windowedits.h"
 #include "canvas/stitcherconfig.h"
 #include "export/cutplanner.h"
 #include "support/filedialoganswer.h"
@@ -23,11 +24,7 @@
 
 namespace {
 
-QByteArray head(const QString& path, int bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(bytes) : QByteArray();
-}
+using WindowEdits::fileHead;
 
 const QByteArray jpegMagic("\xff\xd8\xff", 3);
 
@@ -79,14 +76,12 @@ private slots:
         QTest::addColumn<QString>("filter");
         QTest::addColumn<bool>("acceptQuality");
         QTest::addColumn<QByteArray>("magic");
-        QTest::newRow("jpg suffix") << "a.jpg"
-                                    << "" << true << jpegMagic;
+        QTest::newRow("jpg suffix") << QString("a.jpg") << QString() << true << jpegMagic;
         QTest::newRow("no suffix, WebP type")
             << "b" << ExportFormat::nameFilter(ExportFormat::Kind::Webp) << true << QByteArray("RIFF");
         QTest::newRow("png suffix under the JPEG type")
             << "c.png" << ExportFormat::nameFilter(ExportFormat::Kind::Jpeg) << true << QByteArray("\x89PNG");
-        QTest::newRow("quality cancelled") << "d.webp"
-                                           << "" << false << QByteArray();
+        QTest::newRow("quality cancelled") << QString("d.webp") << QString() << false << QByteArray();
     }
     void formatByNameOrFileType()
     {
@@ -106,7 +101,7 @@ private slots:
             answerer.queue(acceptQuality ? ModalAnswerer::accept() : ModalAnswerer::reject());
         QCOMPARE(f.ui.exportStrip(), acceptQuality);
         QCOMPARE(answerer.pendingCount(), 0);
-        QCOMPARE(head(path, magic.size()), magic);
+        QCOMPARE(fileHead(path, magic.size()), magic);
     }
 
     // One JPEG file holds 65500 rows: a taller strip is refused before its quality is asked or anything
@@ -162,7 +157,7 @@ private slots:
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
         QVERIFY(!f.exporter()->exportNow());
         QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
-        QCOMPARE(head(dir.filePath("page-002.png"), 100), QByteArray("earlier"));
+        QCOMPARE(fileHead(dir.filePath("page-002.png")), QByteArray("earlier"));
         QVERIFY(!QFile::exists(dir.filePath("page-001.png")));
         QVERIFY(f.dialog()->isVisible());
 

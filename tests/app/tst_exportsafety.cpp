@@ -1,3 +1,4 @@
+#include "app/windowedits.h"
 #include "canvas/geometry.h"
 #include "canvas/stitcherconfig.h"
 #include "support/filedialoganswer.h"
@@ -21,11 +22,7 @@ namespace {
 
 const QByteArray previous = "the strip exported yesterday";
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using WindowEdits::fileHead;
 
 // Chooses a file that exists: the file dialog then asks, in a loop of its own, whether to replace it,
 // which only a second answerer can answer; the user says yes.
@@ -90,7 +87,7 @@ private slots:
         answerer.queue(chooseFileInDialog(path));
         f.ui.save();
         QCOMPARE(answerer.answeredClasses(), QStringList{"QFileDialog"});
-        QCOMPARE(contents(path).left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+        QCOMPARE(fileHead(path, 8), QByteArray("\x89PNG\r\n\x1a\n", 8));
         const QImage written(path);
         QCOMPARE(written.size(), QSize(1020, 210));
         QCOMPARE(QColor(written.pixel(0, 0)), QColor(Qt::blue));     // the border
@@ -127,7 +124,7 @@ private slots:
 
         QCOMPARE(answerer.answeredClasses(), (QStringList{"QFileDialog", "QProgressDialog"}));
         QCOMPARE(nested.answeredClasses(), QStringList{"QMessageBox"});
-        QCOMPARE(contents(path), previous);
+        QCOMPARE(fileHead(path), previous);
         QCOMPARE(otherFiles(), QStringList());
     }
 
@@ -138,12 +135,9 @@ private slots:
     {
         QTest::addColumn<QString>("over");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("folder is a file") << "blocker/strip.png"
-                                          << "directory";
-        QTest::newRow("disk full") << "strip.png"
-                                   << "large";
-        QTest::newRow("one of its photos") << "photo.png"
-                                           << "one of the strip's photos";
+        QTest::newRow("folder is a file") << QString("blocker/strip.png") << "directory";
+        QTest::newRow("disk full") << QString("strip.png") << "large";
+        QTest::newRow("one of its photos") << QString("photo.png") << "one of the strip's photos";
     }
     void failedWriteNamesTheFileAndKeepsIt()
     {
@@ -160,7 +154,7 @@ private slots:
         }
         f.canvas->adjustSize();
         f.ui.zoomSlider->setValue(80);
-        const QByteArray before = contents(path);
+        const QByteArray before = fileHead(path);
         ModalAnswerer answerer, nested;
         if (fullDisk) {
             path = existingTarget();
@@ -184,7 +178,7 @@ private slots:
         QVERIFY2(message.contains(photo ? QFileInfo(path).fileName() : QDir::toNativeSeparators(path)) &&
                      message.contains(reason, Qt::CaseInsensitive),
                  qPrintable(message));
-        QCOMPARE(contents(path), fullDisk ? previous : before);
+        QCOMPARE(fileHead(path), fullDisk ? previous : before);
         if (!photo)
             QCOMPARE(otherFiles(), QStringList());
         QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(80));

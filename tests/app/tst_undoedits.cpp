@@ -1,7 +1,5 @@
 #include "app/historycontrols.h"
-#include "canvas/paintimage.h"
-#include "canvas/stitcherbutton.h"
-#include "canvas/stitcherconfig.h"
+#include "app/windowedits.h"
 #include "history/striphistory.h"
 #include "support/filledimage.h"
 #include "support/intakewait.h"
@@ -24,21 +22,8 @@ class TestUndoEdits : public QObject
 
     static void stroke(WindowFixture& f, int tool)
     {
-        StitcherConfig::instance()->tool = tool;
         StitcherConfig::instance()->shape = Annotation::Path;
-        const QPoint at(f.canvas->width() / 4, f.canvas->height() / 2);
-        f.canvas->toolPress(at);
-        for (int i = 1; i <= 3; ++i)
-            f.canvas->toolMove(at + QPoint(4 * i, 3 * i), QPoint(4, 3));
-        f.canvas->toolRelease(at);
-        StitcherConfig::instance()->tool = StitcherConfig::NoTool;
-    }
-    static void drag(WindowFixture& f, StitcherButton* edge, const QPoint& step)
-    {
-        edge->click();
-        for (int i = 0; i < 3; ++i)
-            f.canvas->setStitchMove(step);
-        edge->click();
+        WindowEdits::stroke(f.canvas, tool, QPoint(f.canvas->width() / 4, f.canvas->height() / 2));
     }
     static void panelButton(WindowFixture& f, const QString& toolTip)
     {
@@ -86,11 +71,11 @@ private slots:
              }},
             {"trim drag",
              [](WindowFixture& f) {
-                 drag(f, f.canvas->paintImages[0]->rightButton, {-5, 0});
+                 WindowEdits::dragEdge(f.canvas, f.canvas->paintImages[0]->rightButton, {-5, 0}, 3);
              }},
             {"strip cut drag",
              [](WindowFixture& f) {
-                 drag(f, f.canvas->stripButtons[2], {0, 5});
+                 WindowEdits::dragEdge(f.canvas, f.canvas->stripButtons[2], {0, 5}, 3);
              }},
             {"spacing on", [](WindowFixture& f) { f.ui.spacingAllButton->click(); }},
             {"spacing size", [](WindowFixture& f) { slide(f, "spacingOuterSlider"); }},
