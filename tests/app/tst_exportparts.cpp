@@ -7,6 +7,7 @@
 #include "support/filedialoganswer.h"
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
+#include "support/photolikeimage.h"
 #include "support/windowfixture.h"
 
 #include <QCheckBox>
@@ -176,9 +177,30 @@ private slots:
         QCOMPARE(f.dialog()->parts().name, QString("a-strip"));
         QCOMPARE(f.dialog()->parts().partLength, 800);
         QCOMPARE(f.dialog()->parts().sensitivity, 100);
+        QCOMPARE(f.dialog()->parts().kind, ExportFormat::Kind::Png);
         QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});
         f.dialog()->reject();
         QCOMPARE(f.canvas->cutPreview(), QVector<int>());
+    }
+
+    // A strip slow to write shows its progress, whose Cancel stops the parts and leaves none behind.
+    void cancelledPartsLeaveNothing()
+    {
+        Fixture f;
+        const QImage photo = photoLikeImage(300, 20000);
+        for (int i = 0; i < 8; ++i)
+            f.canvas->addImage(photo, "long.jpg");
+        f.canvas->adjustSize();
+        QTemporaryDir folder;
+        f.ui.exportParts();
+        setParts(f.dialog(), folder.path(), 0, 10000);
+        f.dialog()->calmBox->setChecked(false);
+        ModalAnswerer answerer;
+        answerer.queue([](QWidget* progress) { progress->findChild<QPushButton*>()->click(); });
+        QVERIFY(!f.exporter()->exportNow());
+        QCOMPARE(answerer.answeredClasses(), QStringList{"QProgressDialog"});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 
     // A user takes a while to answer: the question stays on top and takes the click, whether it is

@@ -143,6 +143,7 @@ private slots:
         // The panel shows what the strip has.
         QCOMPARE(f.ui.watermarkEdit->text(), StitcherConfig::instance()->watermarkText);
         QCOMPARE(f.ui.verticalButton->isChecked(), f.canvas->isVertical());
+        QCOMPARE(f.ui.heightEdit->isReadOnly(), f.canvas->isVertical());
     }
 };
 

@@ -190,6 +190,7 @@ private slots:
         }
         // In vertical layout only the width entry counts, with the same bound.
         f.ui.verticalButton->click();
+        QVERIFY(f.ui.heightEdit->isReadOnly() && !f.ui.widthEdit->isReadOnly());
         const int width = config.paintWidth;
         enter(f.ui.heightEdit, "150");
         QCOMPARE(config.paintHeight, 100);
