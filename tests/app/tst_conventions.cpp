@@ -10,6 +10,7 @@
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
 #include "support/windowfixture.h"
+#include "widgets/colourcontrast.h"
 #include "widgets/mainframe.h"
 
 #include <QColorDialog>
@@ -26,7 +27,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cmath>
 #include <map>
 
 namespace {
@@ -35,21 +35,6 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-double luminance(QRgb rgb)
-{
-    auto channel = [](int v) {
-        const double c = v / 255.0;
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
-}
-
-double contrast(QRgb a, QRgb b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // The colour most of the picture has, and the strongest contrast any pixel makes with it: for text on
@@ -72,8 +57,8 @@ Reading readingOf(const QImage& picture)
         if (n > most)
             most = n, r.ground = rgb;
     for (const auto& [rgb, n] : counts) {
-        r.textContrast = std::max(r.textContrast, contrast(rgb, r.ground));
-        r.meanLuminance += luminance(rgb) * n / (picture.width() * picture.height());
+        r.textContrast = std::max(r.textContrast, contrastRatio(rgb, r.ground));
+        r.meanLuminance += relativeLuminance(rgb) * n / (picture.width() * picture.height());
     }
     return r;
 }
@@ -196,7 +181,7 @@ private slots:
         int left = entry.width(), right = -1;
         for (int y = 0; y < entry.height(); ++y)
             for (int x = 0; x < entry.width(); ++x)
-                if (luminance(entry.pixel(x, y)) > 0.4)
+                if (relativeLuminance(entry.pixel(x, y)) > 0.4)
                     left = std::min(left, x), right = std::max(right, x);
         const QFontMetrics metrics(f.ui.widthEdit->font());
         QVERIFY2(right - left + 1 >= metrics.boundingRect("120000").width() - 2,
@@ -263,7 +248,7 @@ private slots:
             const double mean = reading.meanLuminance;
             // The colour dialog's spectrum is bright by nature; its ground is what must be dark.
             const bool spectrum = dialog == &colours;
-            QVERIFY2(luminance(reading.ground) < 0.05 && (spectrum || mean < 0.15),
+            QVERIFY2(relativeLuminance(reading.ground) < 0.05 && (spectrum || mean < 0.15),
                      qPrintable(QString("%1: ground %2, mean %3")
                                     .arg(dialog->metaObject()->className(), QColor(reading.ground).name())
                                     .arg(mean)));
