@@ -179,6 +179,7 @@ private slots:
             edit->setText(text);
             emit edit->editingFinished();
         };
+        QCOMPARE(f.ui.heightEdit->text(), QString("200")); // the first photo's
         enter(f.ui.heightEdit, "100");
         QCOMPARE(config.paintHeight, 100);
         QCOMPARE(f.ui.widthEdit->text(), QString("300"));
@@ -235,6 +236,7 @@ private slots:
         QCOMPARE(config.watermarkMode, int(Watermark::None));
         QCOMPARE(f.canvas->hasTrims(), !asks);
         QCOMPARE(config.watermarkText, asks ? QString() : QString("mine"));
+        QCOMPARE(f.ui.watermarkEdit->text(), config.watermarkText);
         // The shape button stays checked and the tool on, but with no shape.
         QCOMPARE(f.ui.pathButton->isChecked(), change.contains("path"));
         QCOMPARE(config.tool,
