@@ -155,17 +155,12 @@ private slots:
         f.canvas->adjustSize();
         f.ui.zoomSlider->setValue(80);
         const QByteArray before = fileHead(path);
-        ModalAnswerer answerer, nested;
-        if (fullDisk) {
+        if (fullDisk)
             path = existingTarget();
-            answerer.queue(chooseExistingFile(path, nested));
-        } else if (photo) {
-            answerer.queue(chooseExistingFile(path, nested));
-        } else {
-            QFile blocker(dir.filePath("blocker"));
-            QVERIFY(blocker.open(QIODevice::WriteOnly));
-            answerer.queue(chooseFileInDialog(path));
-        }
+        else if (!photo)
+            QVERIFY(QFile(dir.filePath("blocker")).open(QIODevice::WriteOnly));
+        ModalAnswerer answerer, nested;
+        answerer.queue(fullDisk || photo ? chooseExistingFile(path, nested) : chooseFileInDialog(path));
         QString message;
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &message));
         {

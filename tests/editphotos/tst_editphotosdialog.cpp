@@ -39,10 +39,9 @@ QStringList gridNames(EditPhotoContent* grid)
 
 EditPhotoItem* cellNamed(EditPhotoContent* grid, const QString& name)
 {
-    for (EditPhotoItem* cell : grid->cells()) {
+    for (EditPhotoItem* cell : grid->cells())
         if (cell->isVisibleTo(grid) && cell->photo && cell->photo->name == name)
             return cell;
-    }
     return nullptr;
 }
 
