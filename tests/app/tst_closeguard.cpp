@@ -20,14 +20,9 @@ namespace {
 ModalAnswerer::Answer pressText(const QString& text)
 {
     return [text](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            for (QAbstractButton* b : box->buttons()) {
-                if (b->text() == text) {
-                    b->click();
-                    return;
-                }
-            }
-        }
+        for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+            if (b->text() == text)
+                return b->click();
         modal->close();
     };
 }

@@ -1,4 +1,5 @@
 #include "app/helppage.h"
+#include "app/windowedits.h"
 #include "canvas/geometry.h"
 #include "canvas/stitcherconfig.h"
 #include "panorama/ui/dragdropwidget.h"
@@ -31,11 +32,7 @@
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
+using WindowEdits::writeFile;
 
 // The colour most of the picture has, and the strongest contrast any pixel makes with it: for text on
 // a plain ground, the contrast of the text.
@@ -115,16 +112,13 @@ private slots:
             modal->close();
         });
         QTest::keySequence(&f.window, key);
-        if (effect == "+2" || effect == "-2") {
-            QCOMPARE(f.ui.zoomSlider->value(), 40 + effect.toInt());
-        } else if (effect == "fit") {
+        const bool asks = effect.size() > 3; // the effect is the title of the window it opens
+        if (effect == "fit")
             QCOMPARE(f.canvas->width(), f.ui.canvasHolder->width());
-        } else {
-            QTRY_COMPARE(answerer.answeredCount(), 1);
-            QCOMPARE(asked, effect);
-        }
-        if (effect != "Choose Pictures" && effect != "Save" && effect != "Help")
-            QCOMPARE(answerer.answeredCount(), 0);
+        else if (!asks)
+            QCOMPARE(f.ui.zoomSlider->value(), 40 + effect.toInt());
+        QTRY_COMPARE(answerer.answeredCount(), int(asks));
+        QCOMPARE(asked, asks ? effect : QString());
     }
 
     // The tips take Escape as "Know-it"; the panorama window that follows keeps it for itself.
@@ -185,9 +179,7 @@ private slots:
                     left = std::min(left, x), right = std::max(right, x);
         const QFontMetrics metrics(f.ui.widthEdit->font());
         QVERIFY2(right - left + 1 >= metrics.boundingRect("120000").width() - 2,
-                 qPrintable(QString("text %1 px of %2")
-                                .arg(right - left + 1)
-                                .arg(metrics.boundingRect("120000").width())));
+                 qPrintable(QString::number(right - left + 1)));
         QVERIFY(left > 1 && right < entry.width() - 2);
 
         // The pen-width menu is readable.
@@ -249,9 +241,7 @@ private slots:
             // The colour dialog's spectrum is bright by nature; its ground is what must be dark.
             const bool spectrum = dialog == &colours;
             QVERIFY2(relativeLuminance(reading.ground) < 0.05 && (spectrum || mean < 0.15),
-                     qPrintable(QString("%1: ground %2, mean %3")
-                                    .arg(dialog->metaObject()->className(), QColor(reading.ground).name())
-                                    .arg(mean)));
+                     dialog->metaObject()->className());
             QVERIFY2(reading.textContrast >= 4.5, dialog->metaObject()->className());
             dialog->hide();
         }
@@ -284,9 +274,7 @@ private slots:
         QVERIFY(resource.open(QIODevice::ReadOnly));
         QVERIFY(writeFile(url.toLocalFile(), "old"));
         QCOMPARE(HelpPage::locate(prefix.filePath("bin"), target), url);
-        QFile written(url.toLocalFile());
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), resource.readAll());
+        QCOMPARE(WindowEdits::fileHead(url.toLocalFile()), resource.readAll());
 
         QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/seamwright/help"));
         const QString page = prefix.filePath("share/seamwright/help/index.html");

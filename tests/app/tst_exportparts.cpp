@@ -149,11 +149,7 @@ private slots:
         f.dialog()->calmBox->setChecked(true);
         QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});
 
-        {
-            QFile earlier(dir.filePath("page-002.png"));
-            QVERIFY(earlier.open(QIODevice::WriteOnly));
-            earlier.write("earlier");
-        }
+        QVERIFY(WindowEdits::writeFile(dir.filePath("page-002.png"), "earlier"));
         ModalAnswerer answerer;
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
         QVERIFY(!f.exporter()->exportNow());

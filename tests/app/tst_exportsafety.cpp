@@ -46,10 +46,7 @@ class TestExportSafety : public QObject
     QString existingTarget()
     {
         const QString path = dir.filePath("strip.png");
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(previous);
-        return path;
+        return WindowEdits::writeFile(path, previous) ? path : QString();
     }
 
     QStringList otherFiles() const

@@ -22,10 +22,8 @@
 namespace {
 int shownCells(EditPhotosDialog* dialog)
 {
-    int count = 0;
-    for (EditPhotoItem* cell : dialog->photoGrid()->cells())
-        count += cell->isHidden() ? 0 : 1;
-    return count;
+    const auto cells = dialog->photoGrid()->cells();
+    return int(std::count_if(cells.begin(), cells.end(), [](EditPhotoItem* c) { return !c->isHidden(); }));
 }
 } // namespace
 

@@ -48,4 +48,10 @@ inline QByteArray fileHead(const QString& path, qint64 bytes = -1)
     return bytes < 0 ? file.readAll() : file.read(bytes);
 }
 
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
 } // namespace WindowEdits
