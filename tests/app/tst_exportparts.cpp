@@ -3,7 +3,6 @@
 #include "app/qualityrow.h"
 #include "app/windowedits.h"
 #include "canvas/stitcherconfig.h"
-#include "export/cutplanner.h"
 #include "support/filedialoganswer.h"
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"

@@ -1,4 +1,3 @@
-#include "app/historycontrols.h"
 #include "app/recoverycontrols.h"
 #include "app/windowedits.h"
 #include "project/recoverystore.h"
@@ -12,7 +11,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QThread>
 #include <QtTest>
 
 #include <iostream>

@@ -68,6 +68,7 @@ private slots:
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("toDirection");
         QTest::addColumn<bool>("asks");
+        QTest::addColumn<bool>("yes");
         const struct
         {
             const char* change;
@@ -75,21 +76,38 @@ private slots:
         } rows[] = {{"nothing", false, false}, {"cut", true, false},         {"spacing", true, true},
                     {"watermark", true, true}, {"text alone", false, false}, {"annotation", true, true}};
         for (const auto& r : rows) {
-            QTest::addRow("direction, %s", r.change) << r.change << true << r.direction;
-            QTest::addRow("stitching, %s", r.change) << r.change << false << r.stitching;
+            QTest::addRow("direction, %s", r.change) << r.change << true << r.direction << true;
+            QTest::addRow("stitching, %s", r.change) << r.change << false << r.stitching << true;
         }
+        const QString all = "cut spacing watermark annotation path";
+        QTest::newRow("direction, all, answered no") << all << true << true << false;
+        QTest::newRow("stitching, all, answered no") << all << false << true << false;
     }
     void asksOnlyWhenWorkWouldBeLost()
     {
         QFETCH(QString, change);
         QFETCH(bool, toDirection);
         QFETCH(bool, asks);
+        QFETCH(bool, yes);
         Fixture f;
         f.makeChange(change);
         ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
+        answerer.queue(ModalAnswerer::pressButton(yes ? QMessageBox::Yes : QMessageBox::No));
         (toDirection ? f.ui.verticalButton : f.ui.cutInnerButton)->click();
         QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
+        if (!yes) {
+            // Everything stays, and the direction already in effect changes nothing and asks nothing.
+            f.ui.horizontalButton->click();
+            QCOMPARE(answerer.answeredCount(), 1);
+            QVERIFY(!f.ui.verticalButton->isChecked() && !f.ui.cutInnerButton->isChecked());
+            QVERIFY(f.ui.horizontalButton->isChecked() && f.ui.pathButton->isChecked());
+            QCOMPARE(config.tool, int(StitcherConfig::DrawTool));
+            QCOMPARE(f.canvas->cutLeft, 10.0);
+            QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
+            QCOMPARE(f.canvas->annotations.size(), 1);
+            QCOMPARE(config.watermarkMode, int(Watermark::Tile));
+            return;
+        }
         // Editing results are gone either way; trims only when the direction changed.
         QCOMPARE(f.canvas->spacingMode, 0);
         QVERIFY(f.canvas->annotations.isEmpty());
@@ -98,32 +116,6 @@ private slots:
         QCOMPARE(config.watermarkText, change == "text alone" ? QString("mine") : QString());
         QCOMPARE(config.tool, int(toDirection ? StitcherConfig::NoTool : StitcherConfig::TrimTool));
         QCOMPARE(f.canvas->direction, int(toDirection ? Geometry::Vertical : Geometry::Horizontal));
-    }
-
-    void answeringNoKeepsEverything()
-    {
-        Fixture f;
-        f.makeChange("cut spacing watermark annotation");
-        f.ui.pathButton->click();
-        ModalAnswerer answerer;
-        for (IconPushButton* target : {f.ui.verticalButton, f.ui.cutOuterButton}) {
-            answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
-            target->click();
-            QVERIFY(!target->isChecked());
-            QVERIFY(f.ui.horizontalButton->isChecked() && f.ui.pathButton->isChecked());
-            QCOMPARE(config.tool, int(StitcherConfig::DrawTool));
-            QCOMPARE(f.canvas->cutLeft, 10.0);
-            QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
-            QCOMPARE(f.canvas->annotations.size(), 1);
-            QCOMPARE(config.watermarkMode, int(Watermark::Tile));
-        }
-        QCOMPARE(answerer.answeredCount(), 2);
-
-        // The direction already in effect changes nothing and asks nothing.
-        f.ui.horizontalButton->click();
-        QCOMPARE(answerer.answeredCount(), 2);
-        QVERIFY(f.ui.horizontalButton->isChecked());
-        QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
     }
 
     void toolButtonsFormOneExclusiveSet()
