@@ -1,6 +1,5 @@
 #include "app/applicationfont.h"
 
-#include <QApplication>
 #include <QFontInfo>
 #include <QtTest>
 

@@ -1,11 +1,12 @@
 #include "app/partsdialog.h"
 #include "app/partsexporter.h"
 #include "app/qualityrow.h"
+#include "app/windowedits.h"
 #include "canvas/stitcherconfig.h"
-#include "export/cutplanner.h"
 #include "support/filedialoganswer.h"
 #include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
+#include "support/photolikeimage.h"
 #include "support/windowfixture.h"
 
 #include <QCheckBox>
@@ -23,11 +24,7 @@
 
 namespace {
 
-QByteArray head(const QString& path, int bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(bytes) : QByteArray();
-}
+using WindowEdits::fileHead;
 
 const QByteArray jpegMagic("\xff\xd8\xff", 3);
 
@@ -79,14 +76,12 @@ private slots:
         QTest::addColumn<QString>("filter");
         QTest::addColumn<bool>("acceptQuality");
         QTest::addColumn<QByteArray>("magic");
-        QTest::newRow("jpg suffix") << "a.jpg"
-                                    << "" << true << jpegMagic;
+        QTest::newRow("jpg suffix") << QString("a.jpg") << QString() << true << jpegMagic;
         QTest::newRow("no suffix, WebP type")
             << "b" << ExportFormat::nameFilter(ExportFormat::Kind::Webp) << true << QByteArray("RIFF");
         QTest::newRow("png suffix under the JPEG type")
             << "c.png" << ExportFormat::nameFilter(ExportFormat::Kind::Jpeg) << true << QByteArray("\x89PNG");
-        QTest::newRow("quality cancelled") << "d.webp"
-                                           << "" << false << QByteArray();
+        QTest::newRow("quality cancelled") << QString("d.webp") << QString() << false << QByteArray();
     }
     void formatByNameOrFileType()
     {
@@ -106,7 +101,7 @@ private slots:
             answerer.queue(acceptQuality ? ModalAnswerer::accept() : ModalAnswerer::reject());
         QCOMPARE(f.ui.exportStrip(), acceptQuality);
         QCOMPARE(answerer.pendingCount(), 0);
-        QCOMPARE(head(path, magic.size()), magic);
+        QCOMPARE(fileHead(path, magic.size()), magic);
     }
 
     // One JPEG file holds 65500 rows: a taller strip is refused before its quality is asked or anything
@@ -153,16 +148,12 @@ private slots:
         f.dialog()->calmBox->setChecked(true);
         QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});
 
-        {
-            QFile earlier(dir.filePath("page-002.png"));
-            QVERIFY(earlier.open(QIODevice::WriteOnly));
-            earlier.write("earlier");
-        }
+        QVERIFY(WindowEdits::writeFile(dir.filePath("page-002.png"), "earlier"));
         ModalAnswerer answerer;
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
         QVERIFY(!f.exporter()->exportNow());
         QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
-        QCOMPARE(head(dir.filePath("page-002.png"), 100), QByteArray("earlier"));
+        QCOMPARE(fileHead(dir.filePath("page-002.png")), QByteArray("earlier"));
         QVERIFY(!QFile::exists(dir.filePath("page-001.png")));
         QVERIFY(f.dialog()->isVisible());
 
@@ -181,9 +172,30 @@ private slots:
         QCOMPARE(f.dialog()->parts().name, QString("a-strip"));
         QCOMPARE(f.dialog()->parts().partLength, 800);
         QCOMPARE(f.dialog()->parts().sensitivity, 100);
+        QCOMPARE(f.dialog()->parts().kind, ExportFormat::Kind::Png);
         QTRY_COMPARE(f.canvas->cutPreview(), QVector<int>{705});
         f.dialog()->reject();
         QCOMPARE(f.canvas->cutPreview(), QVector<int>());
+    }
+
+    // A strip slow to write shows its progress, whose Cancel stops the parts and leaves none behind.
+    void cancelledPartsLeaveNothing()
+    {
+        Fixture f;
+        const QImage photo = photoLikeImage(300, 20000);
+        for (int i = 0; i < 8; ++i)
+            f.canvas->addImage(photo, "long.jpg");
+        f.canvas->adjustSize();
+        QTemporaryDir folder;
+        f.ui.exportParts();
+        setParts(f.dialog(), folder.path(), 0, 10000);
+        f.dialog()->calmBox->setChecked(false);
+        ModalAnswerer answerer;
+        answerer.queue([](QWidget* progress) { progress->findChild<QPushButton*>()->click(); });
+        QVERIFY(!f.exporter()->exportNow());
+        QCOMPARE(answerer.answeredClasses(), QStringList{"QProgressDialog"});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 
     // A user takes a while to answer: the question stays on top and takes the click, whether it is

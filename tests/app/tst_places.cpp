@@ -1,4 +1,3 @@
-#include "canvas/paintimage.h"
 #include "support/filedialoganswer.h"
 #include "support/filledimage.h"
 #include "support/intakewait.h"

@@ -1,7 +1,5 @@
 #include "app/projectactions.h"
-#include "canvas/paintimage.h"
-#include "canvas/stitcherbutton.h"
-#include "canvas/stitcherconfig.h"
+#include "app/windowedits.h"
 #include "project/projectfile.h"
 #include "support/filedialoganswer.h"
 #include "support/filledimage.h"
@@ -22,16 +20,6 @@ class TestProjects : public QObject
     Q_OBJECT
     QTemporaryDir dir;
     QStringList photos;
-
-    static void stroke(WindowFixture& f, int tool, const QPoint& at)
-    {
-        StitcherConfig::instance()->tool = tool;
-        f.canvas->toolPress(at);
-        for (int i = 1; i <= 4; ++i)
-            f.canvas->toolMove(at + QPoint(5 * i, 2 * i), QPoint(5, 2));
-        f.canvas->toolRelease(at);
-        StitcherConfig::instance()->tool = StitcherConfig::NoTool;
-    }
 
     static QAbstractButton* penSwatch(WindowFixture& f, int index)
     {
@@ -66,15 +54,12 @@ private slots:
         f.canvas->addPhotoFiles(photos);
         QVERIFY(waitForIntakes());
         f.ui.onPanoramaDone(filledImage(70, 40, Qt::darkRed));
-        StitcherButton* edge = f.canvas->paintImages[0]->bottomButton;
-        edge->click();
-        f.canvas->setStitchMove(QPoint(0, 9));
-        edge->click();
+        WindowEdits::dragEdge(f.canvas, f.canvas->paintImages[0]->bottomButton, {0, 9});
         f.ui.spacingAllButton->click();
         StitcherConfig::instance()->shape = Annotation::Arrow;
-        stroke(f, StitcherConfig::DrawTool, QPoint(20, 20));
+        WindowEdits::stroke(f.canvas, StitcherConfig::DrawTool, {20, 20}, {5, 2}, 4);
         StitcherConfig::instance()->mosaicName = "mosaic-normal";
-        stroke(f, StitcherConfig::MosaicTool, QPoint(30, 60));
+        WindowEdits::stroke(f.canvas, StitcherConfig::MosaicTool, {30, 60}, {5, 2}, 4);
         f.ui.watermarkEdit->setText("Quillmoor");
         f.ui.watermarkTileButton->click();
         f.ui.arrowButton->click();

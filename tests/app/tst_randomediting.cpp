@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -119,10 +120,9 @@ private:
     void clickTrimArrow()
     {
         QList<StitcherButton*> visible;
-        for (StitcherButton* b : canvas()->findChildren<StitcherButton*>()) {
+        for (StitcherButton* b : canvas()->findChildren<StitcherButton*>())
             if (b->isVisibleTo(canvas()))
                 visible << b;
-        }
         if (!visible.isEmpty())
             visible.at(randomInt(visible.size()))->click();
     }
@@ -180,25 +180,20 @@ private:
         const PainterArea* area = canvas();
         for (int i = 0; i < area->paintImages.size(); ++i) {
             const PaintImage* p = area->paintImages.at(i);
-            const QSize size = p->image.size();
-            if (!(p->cropLeft >= 0 && p->cropTop >= 0 && p->cropRight <= size.width() &&
-                  p->cropBottom <= size.height()))
-                return QString("crop of photo %1 leaves its image").arg(i);
-            if (!(p->cropRight - p->cropLeft >= 1 && p->cropBottom - p->cropTop >= 1))
-                return QString("crop of photo %1 is thinner than a pixel").arg(i);
+            if (!(p->cropLeft >= 0 && p->cropTop >= 0 && p->cropRight <= p->image.width() &&
+                  p->cropBottom <= p->image.height() && p->cropRight - p->cropLeft >= 1 &&
+                  p->cropBottom - p->cropTop >= 1))
+                return QString("crop of photo %1 leaves its image or is thinner than a pixel").arg(i);
         }
-        const double acrossWidth = area->areaWidth, acrossHeight = area->areaHeight;
         if (area->cutLeft < 0 || area->cutRight < 0 || area->cutTop < 0 || area->cutBottom < 0)
             return "negative strip cut";
-        if (area->isVertical() && area->cutLeft + area->cutRight > int(acrossWidth) - 1 + 1e-9)
-            return "strip cut across a vertical strip leaves nothing";
-        if (!area->isVertical() && area->cutTop + area->cutBottom > int(acrossHeight) - 1 + 1e-9)
-            return "strip cut across a horizontal strip leaves nothing";
-        if (!area->paintImages.isEmpty()) {
-            const QSize content = area->contentSize();
-            if (content.width() <= 0 || content.height() <= 0)
-                return QString("content size %1 x %2").arg(content.width()).arg(content.height());
-        }
+        const bool vertical = area->isVertical();
+        const double across = vertical ? area->cutLeft + area->cutRight : area->cutTop + area->cutBottom;
+        if (across > int(vertical ? area->areaWidth : area->areaHeight) - 1 + 1e-9)
+            return "strip cut across the strip leaves nothing";
+        const QSize content = area->contentSize();
+        if (!area->paintImages.isEmpty() && (content.width() <= 0 || content.height() <= 0))
+            return "content size not positive";
         const double tool = StitcherConfig::instance()->tool;
         if (tool < StitcherConfig::NoTool || tool > StitcherConfig::TrimTool)
             return "unknown tool";
@@ -246,17 +241,11 @@ private slots:
         const QList<QAbstractButton*> spacings = {w->spacingInnerButton, w->spacingOuterButton,
                                                   w->spacingAllButton};
         const QList<QAbstractButton*> shapes = {w->pathButton, w->rectangleButton, w->arrowButton};
-        const QList<QAbstractButton*> mosaics = {w->mosaicButtons[0], w->mosaicButtons[1],
-                                                 w->mosaicButtons[2], w->mosaicButtons[3]};
+        const QList<QAbstractButton*> mosaics(std::begin(w->mosaicButtons), std::end(w->mosaicButtons));
         const QList<QAbstractButton*> watermarks = {w->watermarkBottomButton, w->watermarkTileButton};
-        const QList<QAbstractButton*> swatches = [w] {
-            QList<QAbstractButton*> out;
-            for (QAbstractButton* b : w->window.findChildren<QAbstractButton*>()) {
-                if (b->inherits("QRadioButton"))
-                    out << b;
-            }
-            return out;
-        }();
+        QList<QAbstractButton*> swatches;
+        for (QRadioButton* b : w->window.findChildren<QRadioButton*>())
+            swatches << b;
 
         struct Weighted
         {
@@ -291,15 +280,10 @@ private slots:
             {"common size", 2, [this] { typeCommonSize(); }},
             {"undo or clear", 3,
              [w, this] {
-                 const int which = randomInt(4);
-                 if (which == 0)
-                     w->undoPen();
-                 else if (which == 1)
-                     w->clearPens();
-                 else if (which == 2)
-                     w->undoMosaic();
-                 else
-                     w->clearMosaics();
+                 using Slot = void (MainWindowProbe::*)();
+                 const Slot panel[] = {&MainWindowProbe::undoPen, &MainWindowProbe::clearPens,
+                                       &MainWindowProbe::undoMosaic, &MainWindowProbe::clearMosaics};
+                 (w->*panel[randomInt(4)])();
              }},
             {"clear", 1, [this] { topBar(1); }},
             {"cancel intake", 1,
@@ -357,14 +341,9 @@ private slots:
                 const QSize written = QImageReader(lastExportPath).size();
                 const QSize content = canvas()->contentSize();
                 const bool tooLarge = qint64(content.width()) * content.height() * 4 >= (qint64(1) << 31);
-                QVERIFY2(written == content || (tooLarge && !QFile::exists(lastExportPath)),
-                         qPrintable(QString("seed %1, step %2: exported %3 x %4, strip %5 x %6")
-                                        .arg(seed)
-                                        .arg(step)
-                                        .arg(written.width())
-                                        .arg(written.height())
-                                        .arg(content.width())
-                                        .arg(content.height())));
+                QVERIFY2(
+                    written == content || (tooLarge && !QFile::exists(lastExportPath)),
+                    qPrintable(QString("seed %1, step %2: export of the wrong size").arg(seed).arg(step)));
                 lastExportPath.clear();
             }
         }

@@ -1,8 +1,5 @@
-#include "app/historycontrols.h"
 #include "app/recoverycontrols.h"
-#include "canvas/paintimage.h"
-#include "canvas/stitcherbutton.h"
-#include "canvas/stitcherconfig.h"
+#include "app/windowedits.h"
 #include "project/recoverystore.h"
 #include "settings/appsettings.h"
 #include "support/filledimage.h"
@@ -14,7 +11,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QThread>
 #include <QtTest>
 
 #include <iostream>
@@ -35,17 +31,10 @@ void editStrip(WindowFixture& f)
 {
     f.addPhotos({{60, 40}, {40, 60}}, Qt::darkCyan);
     f.ui.onPanoramaDone(filledImage(90, 30, Qt::darkRed));
-    StitcherButton* edge = f.canvas->paintImages[1]->rightButton;
-    edge->click();
-    f.canvas->setStitchMove(QPoint(12, 0));
-    edge->click();
+    WindowEdits::dragEdge(f.canvas, f.canvas->paintImages[1]->rightButton, {12, 0});
     f.ui.spacingAllButton->click();
-    StitcherConfig::instance()->tool = StitcherConfig::DrawTool;
     StitcherConfig::instance()->shape = Annotation::Rectangle;
-    f.canvas->toolPress(QPoint(10, 10));
-    f.canvas->toolMove(QPoint(30, 25), QPoint(20, 15));
-    f.canvas->toolRelease(QPoint(30, 25));
-    StitcherConfig::instance()->tool = StitcherConfig::NoTool;
+    WindowEdits::stroke(f.canvas, StitcherConfig::DrawTool, {10, 10}, {20, 15}, 1);
     f.ui.watermarkEdit->setText("Quillmoor");
     f.ui.watermarkBottomButton->click();
 }

@@ -1,5 +1,5 @@
 #include "app/startupfiles.h"
-#include "canvas/paintimage.h"
+#include "app/windowedits.h"
 #include "cli/dispatch.h"
 #include "project/projectfile.h"
 #include "support/filledimage.h"
@@ -37,10 +37,7 @@ private slots:
         StartupFiles::open(&f.window, d);
         QVERIFY(waitForIntakes());
 
-        QStringList names;
-        for (const PaintImage* photo : f.canvas->paintImages)
-            names << photo->name;
-        QCOMPARE(names, (QStringList{"b.png", "-a.png"}));
+        QCOMPARE(WindowEdits::photoNames(f.canvas), (QStringList{"b.png", "-a.png"}));
         QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
         QVERIFY2(message.contains("giant.png") && !message.contains("b.png"), qPrintable(message));
 
@@ -50,10 +47,7 @@ private slots:
         WindowFixture g(true);
         StartupFiles::open(&g.window, Dispatch::decide({dir.filePath("b.png"), project}));
         QVERIFY(waitForIntakes());
-        names.clear();
-        for (const PaintImage* photo : g.canvas->paintImages)
-            names << photo->name;
-        QCOMPARE(names, (QStringList{"b.png", "-a.png", "b.png"}));
+        QCOMPARE(WindowEdits::photoNames(g.canvas), (QStringList{"b.png", "-a.png", "b.png"}));
     }
 };
 

@@ -36,9 +36,10 @@ class TestView : public QObject
             QCoreApplication::processEvents();
         }
         void click(TopBar which) { topBar(which)->click(); }
-        void wheel(const QPoint& delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+        void wheel(const QPoint& delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier, QPoint at = {})
         {
-            const QPoint at = view->rect().center();
+            if (at.isNull())
+                at = view->rect().center();
             QWheelEvent event(at, view->mapToGlobal(at), QPoint(), delta, Qt::NoButton, modifiers,
                               Qt::NoScrollPhase, false);
             QApplication::sendEvent(view, &event);
@@ -209,13 +210,11 @@ private slots:
         f.canvas->scrollTo(QPoint(-900, 0));
         f.ui.cutAllButton->click();
         const auto state = [&f] {
-            return QString("%1 %2,%3 tool %4 cut %5 lit %6")
-                .arg(f.canvas->painterScale)
-                .arg(f.canvas->x())
-                .arg(f.canvas->y())
-                .arg(StitcherConfig::instance()->tool)
-                .arg(f.canvas->cutMode)
-                .arg(f.ui.cutAllButton->isChecked());
+            QString text;
+            QDebug(&text) << f.canvas->painterScale << f.canvas->pos() << "tool"
+                          << StitcherConfig::instance()->tool << "cut" << f.canvas->cutMode
+                          << f.ui.cutAllButton->isChecked();
+            return text;
         };
         const QString before = state();
         QString during;
@@ -281,11 +280,8 @@ private slots:
         const double fitted = f.canvas->painterScale;
         const QPoint pointer(f.view->width() * 3 / 4, f.view->height() / 2);
         const double unitBefore = (pointer.x() - f.canvas->x()) / f.canvas->painterScale;
-
-        auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
-            QWheelEvent event(pointer, f.view->mapToGlobal(pointer), QPoint(), QPoint(0, delta), Qt::NoButton,
-                              modifiers, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(f.view, &event);
+        const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+            f.wheel(QPoint(0, delta), modifiers, pointer);
         };
         wheel(120, Qt::NoModifier); // without Ctrl the wheel leaves the zoom alone
         QCOMPARE(f.canvas->painterScale, fitted);

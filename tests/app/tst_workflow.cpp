@@ -22,10 +22,8 @@
 namespace {
 int shownCells(EditPhotosDialog* dialog)
 {
-    int count = 0;
-    for (EditPhotoItem* cell : dialog->photoGrid()->cells())
-        count += cell->isHidden() ? 0 : 1;
-    return count;
+    const auto cells = dialog->photoGrid()->cells();
+    return int(std::count_if(cells.begin(), cells.end(), [](EditPhotoItem* c) { return !c->isHidden(); }));
 }
 } // namespace
 
@@ -70,6 +68,7 @@ private slots:
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("toDirection");
         QTest::addColumn<bool>("asks");
+        QTest::addColumn<bool>("yes");
         const struct
         {
             const char* change;
@@ -77,21 +76,38 @@ private slots:
         } rows[] = {{"nothing", false, false}, {"cut", true, false},         {"spacing", true, true},
                     {"watermark", true, true}, {"text alone", false, false}, {"annotation", true, true}};
         for (const auto& r : rows) {
-            QTest::addRow("direction, %s", r.change) << r.change << true << r.direction;
-            QTest::addRow("stitching, %s", r.change) << r.change << false << r.stitching;
+            QTest::addRow("direction, %s", r.change) << r.change << true << r.direction << true;
+            QTest::addRow("stitching, %s", r.change) << r.change << false << r.stitching << true;
         }
+        const QString all = "cut spacing watermark annotation path";
+        QTest::newRow("direction, all, answered no") << all << true << true << false;
+        QTest::newRow("stitching, all, answered no") << all << false << true << false;
     }
     void asksOnlyWhenWorkWouldBeLost()
     {
         QFETCH(QString, change);
         QFETCH(bool, toDirection);
         QFETCH(bool, asks);
+        QFETCH(bool, yes);
         Fixture f;
         f.makeChange(change);
         ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
+        answerer.queue(ModalAnswerer::pressButton(yes ? QMessageBox::Yes : QMessageBox::No));
         (toDirection ? f.ui.verticalButton : f.ui.cutInnerButton)->click();
         QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
+        if (!yes) {
+            // Everything stays, and the direction already in effect changes nothing and asks nothing.
+            f.ui.horizontalButton->click();
+            QCOMPARE(answerer.answeredCount(), 1);
+            QVERIFY(!f.ui.verticalButton->isChecked() && !f.ui.cutInnerButton->isChecked());
+            QVERIFY(f.ui.horizontalButton->isChecked() && f.ui.pathButton->isChecked());
+            QCOMPARE(config.tool, int(StitcherConfig::DrawTool));
+            QCOMPARE(f.canvas->cutLeft, 10.0);
+            QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
+            QCOMPARE(f.canvas->annotations.size(), 1);
+            QCOMPARE(config.watermarkMode, int(Watermark::Tile));
+            return;
+        }
         // Editing results are gone either way; trims only when the direction changed.
         QCOMPARE(f.canvas->spacingMode, 0);
         QVERIFY(f.canvas->annotations.isEmpty());
@@ -100,32 +116,6 @@ private slots:
         QCOMPARE(config.watermarkText, change == "text alone" ? QString("mine") : QString());
         QCOMPARE(config.tool, int(toDirection ? StitcherConfig::NoTool : StitcherConfig::TrimTool));
         QCOMPARE(f.canvas->direction, int(toDirection ? Geometry::Vertical : Geometry::Horizontal));
-    }
-
-    void answeringNoKeepsEverything()
-    {
-        Fixture f;
-        f.makeChange("cut spacing watermark annotation");
-        f.ui.pathButton->click();
-        ModalAnswerer answerer;
-        for (IconPushButton* target : {f.ui.verticalButton, f.ui.cutOuterButton}) {
-            answerer.queue(ModalAnswerer::pressButton(QMessageBox::No));
-            target->click();
-            QVERIFY(!target->isChecked());
-            QVERIFY(f.ui.horizontalButton->isChecked() && f.ui.pathButton->isChecked());
-            QCOMPARE(config.tool, int(StitcherConfig::DrawTool));
-            QCOMPARE(f.canvas->cutLeft, 10.0);
-            QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
-            QCOMPARE(f.canvas->annotations.size(), 1);
-            QCOMPARE(config.watermarkMode, int(Watermark::Tile));
-        }
-        QCOMPARE(answerer.answeredCount(), 2);
-
-        // The direction already in effect changes nothing and asks nothing.
-        f.ui.horizontalButton->click();
-        QCOMPARE(answerer.answeredCount(), 2);
-        QVERIFY(f.ui.horizontalButton->isChecked());
-        QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
     }
 
     void toolButtonsFormOneExclusiveSet()
@@ -172,20 +162,6 @@ private slots:
         QVERIFY(w.pathButton->isChecked());
     }
 
-    void zoomButtonsStayWithinRange()
-    {
-        Fixture f;
-        using T = WindowFixture;
-        // Steps of two that would pass an end stop at it.
-        const std::tuple<int, T::TopBar, int> steps[] = {{99, T::ZoomIn, 100}, {1, T::ZoomOut, 0}};
-        for (const auto& [start, button, expected] : steps) {
-            f.ui.zoomSlider->setValue(start);
-            f.topBar(button)->click();
-            QCOMPARE(f.ui.zoomSlider->value(), expected);
-            QCOMPARE(f.canvas->painterScale, Geometry::zoomFactor(expected));
-        }
-    }
-
     void sizeEntries()
     {
         Fixture f;
@@ -193,6 +169,7 @@ private slots:
             edit->setText(text);
             emit edit->editingFinished();
         };
+        QCOMPARE(f.ui.heightEdit->text(), QString("200")); // the first photo's
         enter(f.ui.heightEdit, "100");
         QCOMPARE(config.paintHeight, 100);
         QCOMPARE(f.ui.widthEdit->text(), QString("300"));
@@ -204,6 +181,7 @@ private slots:
         }
         // In vertical layout only the width entry counts, with the same bound.
         f.ui.verticalButton->click();
+        QVERIFY(f.ui.heightEdit->isReadOnly() && !f.ui.widthEdit->isReadOnly());
         const int width = config.paintWidth;
         enter(f.ui.heightEdit, "150");
         QCOMPARE(config.paintHeight, 100);
@@ -248,6 +226,7 @@ private slots:
         QCOMPARE(config.watermarkMode, int(Watermark::None));
         QCOMPARE(f.canvas->hasTrims(), !asks);
         QCOMPARE(config.watermarkText, asks ? QString() : QString("mine"));
+        QCOMPARE(f.ui.watermarkEdit->text(), config.watermarkText);
         // The shape button stays checked and the tool on, but with no shape.
         QCOMPARE(f.ui.pathButton->isChecked(), change.contains("path"));
         QCOMPARE(config.tool,

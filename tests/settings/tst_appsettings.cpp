@@ -44,8 +44,7 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("answers");
         QTest::newRow("no key: shown once") << QString() << "0 1";
-        QTest::newRow("stored true: never shown") << "true"
-                                                  << "1 1";
+        QTest::newRow("stored true: never shown") << QString("true") << "1 1";
     }
 
     void eachRunReadsTheStoreOnlyOnce()
