@@ -130,17 +130,6 @@ private slots:
         QCOMPARE(names(), QStringList{"photo.pbm"});
     }
 
-    void dropsAddEveryDecodableFile()
-    {
-        ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok)); // b.txt is named
-        QVERIFY(dropUrls(host.get(), {QUrl::fromLocalFile(path("a.png")), QUrl::fromLocalFile(path("b.txt")),
-                                      QUrl::fromLocalFile(path("c.jpg")), QUrl::fromLocalFile(path("a.png")),
-                                      QUrl("https://example.com/x.png")}));
-        QCOMPARE(names(), (QStringList{"a.png", "c.jpg", "a.png"}));
-        QCOMPARE(canvas->size(), QSize(60 + 24 + 60, 40));
-    }
-
     void textOnlyDragIsAcceptedAndAddsNothing()
     {
         QMimeData data;
