@@ -13,6 +13,7 @@
 #include "support/intakewait.h"
 #include "support/modalanswerer.h"
 #include "support/panoramaviews.h"
+#include "support/stitchworkers.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -175,10 +176,7 @@ private slots:
         for (const HostileCorpus::Entry& e : corpus.entries()) {
             if (e.decodes)
                 continue;
-            PanoramaRequest request;
-            request.style = "Panorama";
-            request.imageList = {good[0].toLocal8Bit().toStdString(), e.path.toLocal8Bit().toStdString()};
-            PanoramaThread worker(request);
+            PanoramaThread worker(StitchWorkers::request({good[0], e.path}));
             QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
             QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
             worker.stitchPanorama();

@@ -23,14 +23,6 @@ const QString stitchFailedText =
     "Input more images to construct your panorama. Ensure each photo has about 30% "
     "overlap with all other ajacent photograph.";
 
-PanoramaRequest requestFor(const std::string& style, const QStringList& paths)
-{
-    PanoramaRequest request{style, {}};
-    for (const QString& path : paths)
-        request.imageList.push_back(path.toLocal8Bit().toStdString());
-    return request;
-}
-
 // Collects what the pipeline writes to standard output while it is alive.
 class StdoutCapture
 {
@@ -57,10 +49,7 @@ int runQuittingChild(int argc, char** argv)
     ExitClock exitClock;
     QCoreApplication app(argc, argv);
     const QString mode = app.arguments().at(2);
-    PanoramaRequest request{"Panorama", {}};
-    for (int i = 3; i < argc; ++i)
-        request.imageList.push_back(argv[i]);
-    QPointer<PanoramaThread> worker = new PanoramaThread(request);
+    QPointer<PanoramaThread> worker = new PanoramaThread(StitchWorkers::request(app.arguments().mid(3)));
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start(QThread::InheritPriority);
     while (worker->workerProcessId() == 0)
@@ -154,7 +143,8 @@ private slots:
         QStringList events;
         QImage image;
         QRect area;
-        QPointer<PanoramaThread> worker = new PanoramaThread(requestFor(style.toStdString(), paths));
+        QPointer<PanoramaThread> worker =
+            new PanoramaThread(StitchWorkers::request(paths, style.toStdString()));
         connect(worker, &PanoramaThread::signalPictureArea, this, [&](QRect r) { area = r; });
         connect(worker, &PanoramaThread::signalPanoramaResult, this, [&](QImage panorama, QString message) {
             image = panorama;
@@ -202,7 +192,7 @@ private slots:
         const QString bad = dir.filePath(badName);
         if (!badName.isEmpty())
             photos.insert(1, bad);
-        PanoramaThread worker(requestFor("Panorama", photos));
+        PanoramaThread worker(StitchWorkers::request(photos));
         QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
         QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
         StdoutCapture capture;
@@ -236,7 +226,7 @@ private slots:
             photos << tiny;
         const QString bad = dir.filePath("gone.jpg");
         photos << bad;
-        PanoramaThread worker(requestFor("Panorama", photos));
+        PanoramaThread worker(StitchWorkers::request(photos));
         QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
         worker.stitchPanorama();
         QCOMPARE(errors.count(), 1);
@@ -258,7 +248,7 @@ private slots:
         QFETCH(bool, killIt);
         QFETCH(QString, message);
         // Room to load three large photos, not to stitch them.
-        PanoramaThread worker(requestFor("Panorama", killIt ? paths : largePaths));
+        PanoramaThread worker(StitchWorkers::request(killIt ? paths : largePaths));
         if (!killIt)
             worker.setMemoryLimit(qint64(48) << 20);
         QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
@@ -277,7 +267,7 @@ private slots:
 
     void cancelEndsTheProcessAndItsFilesAtOnce()
     {
-        QPointer<PanoramaThread> worker = new PanoramaThread(requestFor("Panorama", paths));
+        QPointer<PanoramaThread> worker = new PanoramaThread(StitchWorkers::request(paths));
         QSignalSpy results(worker, &PanoramaThread::signalPanoramaResult);
         QSignalSpy errors(worker, &PanoramaThread::siganlPanoramaError);
         connect(worker, &QThread::finished, worker, &QObject::deleteLater);
@@ -299,7 +289,7 @@ private slots:
         int results = 0;
         std::vector<std::unique_ptr<PanoramaThread>> workers;
         for (int i = 0; i < 2; ++i) {
-            workers.push_back(std::make_unique<PanoramaThread>(requestFor("Panorama", paths)));
+            workers.push_back(std::make_unique<PanoramaThread>(StitchWorkers::request(paths)));
             connect(workers.back().get(), &PanoramaThread::signalPanoramaResult, this, [&] { ++results; });
         }
         StdoutCapture capture;
@@ -315,7 +305,7 @@ private slots:
     // as left out. Photos that match nothing are named: the window's suite shows that.
     void retryKeepsAViewTheDefaultFeaturesMiss()
     {
-        PanoramaThread worker(requestFor("Panorama", hazed));
+        PanoramaThread worker(StitchWorkers::request(hazed));
         QStringList events;
         QImage image;
         connect(
