@@ -318,17 +318,14 @@ QVector<int> offsetsForOverlap(int viewport, double overlap, int count)
 Screens cut(Page kind, int cross, int screenLength, int header, int footer, const QVector<int>& offsets,
             bool thumb, quint32 seed)
 {
-    Screens s;
-    s.vertical = kind != Page::Table;
-    s.header = header;
-    s.footer = footer;
-    s.offsets = offsets;
+    Screens s{{}, offsets, {}, kind != Page::Table, header, footer};
     const int viewport = screenLength - header - footer;
     const int length = offsets.last() + viewport;
     const QImage content = page(kind, cross, length, seed);
     const QImage top = header > 0 ? headerBar(kind, cross, header) : QImage();
     const QImage bottom = footer > 0 ? footerBar(kind, cross, footer) : QImage();
-    // Placed along the strip: (along, 0) in a vertical screen is (0, along).
+    // Bars of no lines are null pictures, drawn and pasted as nothing. Placed along the strip: (along, 0) in
+    // a vertical screen is (0, along).
     auto at = [&](int along) { return s.vertical ? QPoint(0, along) : QPoint(along, 0); };
     auto alongRect = [&](int along, int lines) {
         return s.vertical ? QRect(0, along, cross, lines) : QRect(along, 0, lines, cross);
@@ -340,10 +337,8 @@ Screens cut(Page kind, int cross, int screenLength, int header, int footer, cons
         QImage frame(screen, QImage::Format_RGB32);
         QPainter p(&frame);
         p.drawImage(at(header), content.copy(alongRect(offset, viewport)));
-        if (header > 0)
-            p.drawImage(at(0), top);
-        if (footer > 0)
-            p.drawImage(at(screenLength - footer), bottom);
+        p.drawImage(at(0), top);
+        p.drawImage(at(screenLength - footer), bottom);
         if (thumb) {
             const int travel = std::max(1, length - viewport);
             const int along = header + (viewport - thumbLength) * offset / travel;
@@ -358,11 +353,9 @@ Screens cut(Page kind, int cross, int screenLength, int header, int footer, cons
     const int covered = offsets.last() + viewport - offsets.first();
     const int total = header + covered + footer;
     QImage expected(s.vertical ? QSize(cross, total) : QSize(total, cross), QImage::Format_RGB32);
-    if (header > 0)
-        paste(expected, top, 0, s.vertical);
+    paste(expected, top, 0, s.vertical);
     paste(expected, content.copy(alongRect(offsets.first(), covered)), header, s.vertical);
-    if (footer > 0)
-        paste(expected, bottom, header + covered, s.vertical);
+    paste(expected, bottom, header + covered, s.vertical);
     s.expected = s.vertical ? expected.copy(0, 0, cross - s.thumbBand, total)
                             : expected.copy(0, 0, total, cross - s.thumbBand);
     return s;
