@@ -1,4 +1,5 @@
 #include "canvas/painterarea.h"
+#include "canvas/paintimage.h"
 #include "canvas/xformwidget.h"
 #include "intake/intake.h"
 #include "intake/intakerun.h"
@@ -12,6 +13,7 @@
 #include "support/intakewait.h"
 #include "support/modalanswerer.h"
 #include "support/panoramaviews.h"
+#include "support/stitchworkers.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -80,10 +82,11 @@ private slots:
         // that holds any file it cannot take.
         XFormWidget host;
         QList<QUrl> all;
-        int decodable = 0;
+        QStringList taken;
         for (const HostileCorpus::Entry& e : corpus.entries()) {
             all << QUrl::fromLocalFile(e.path);
-            decodable += e.decodes;
+            if (e.decodes)
+                taken << QFileInfo(e.path).fileName();
             DragDropWidget list;
             ModalAnswerer answerer;
             QString said;
@@ -96,6 +99,9 @@ private slots:
             QCOMPARE(list.photoPaths().size(), int(e.decodes));
             QVERIFY2(e.decodes || said.contains(QFileInfo(e.path).fileName()), qPrintable(e.label + said));
         }
+        // The canvas takes the same file twice, in the order dropped, and skips what is no local file.
+        all << QUrl::fromLocalFile(corpus.folder() + "/alpha.png") << QUrl("https://example.com/x.png");
+        taken << "alpha.png";
         ModalAnswerer answerer;
         QString said;
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said)); // one message names them all
@@ -104,7 +110,10 @@ private slots:
         QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
         for (const HostileCorpus::Entry& e : corpus.entries())
             QVERIFY2(e.decodes || said.contains(QFileInfo(e.path).fileName()), qPrintable(e.label));
-        QCOMPARE(host.canvas()->paintImages.size(), decodable);
+        QStringList names;
+        for (const PaintImage* photo : host.canvas()->paintImages)
+            names << photo->name;
+        QCOMPARE(names, taken);
         QVERIFY(host.canvas()->contentSize().width() > 0);
     }
 
@@ -167,10 +176,7 @@ private slots:
         for (const HostileCorpus::Entry& e : corpus.entries()) {
             if (e.decodes)
                 continue;
-            PanoramaRequest request;
-            request.style = "Panorama";
-            request.imageList = {good[0].toLocal8Bit().toStdString(), e.path.toLocal8Bit().toStdString()};
-            PanoramaThread worker(request);
+            PanoramaThread worker(StitchWorkers::request({good[0], e.path}));
             QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
             QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
             worker.stitchPanorama();

@@ -28,6 +28,15 @@ QImage photo(int w, int h, QImage::Format format = QImage::Format_RGB32)
     return image;
 }
 
+QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
 quint32 crc32(const QByteArray& data)
 {
     quint32 crc = 0xffffffffu;
@@ -70,43 +79,26 @@ HostileCorpus::HostileCorpus()
     if (!dir.isValid())
         return;
     const QString root = dir.path() + QLatin1Char('/');
+    const auto addBytes = [&](const QString& label, const QString& name, const QByteArray& bytes) {
+        writeBytes(root + name, bytes);
+        add(label, name, false);
+    };
+    const auto addPhoto = [&](const QString& label, const QString& name, const QImage& image) {
+        image.save(root + name);
+        add(label, name, true);
+    };
 
-    writeBytes(root + "zero-byte.png", {});
-    add("zero-byte file", "zero-byte.png", false);
-
-    writeBytes(root + "notes.png", "These are not the pixels you are looking for.\n");
-    add("text named .png", "notes.png", false);
-
-    QByteArray jpeg;
-    {
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        photo(640, 480).save(&buffer, "JPEG");
-    }
+    addBytes("zero-byte file", "zero-byte.png", {});
+    addBytes("text named .png", "notes.png", "These are not the pixels you are looking for.\n");
+    const QByteArray jpeg = encoded(photo(640, 480), "JPEG");
     // Like a half-finished download: the reader would fill the missing rows with grey.
-    writeBytes(root + "half.jpg", jpeg.left(jpeg.size() / 2));
-    add("JPEG cut in the middle", "half.jpg", false);
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        photo(640, 480).save(&buffer, "PNG");
-    }
-    writeBytes(root + "third.png", png.left(png.size() / 3));
-    add("PNG cut to a third", "third.png", false);
-    QByteArray bmp;
-    {
-        QBuffer buffer(&bmp);
-        buffer.open(QIODevice::WriteOnly);
-        photo(64, 48).save(&buffer, "BMP");
-    }
-    writeBytes(root + "short.bmp", bmp.left(bmp.size() * 2 / 3));
-    add("BMP cut short", "short.bmp", false);
-    writeBytes(root + "header-only.jpg", jpeg.left(40));
-    add("JPEG cut inside its header", "header-only.jpg", false);
-
-    writeBytes(root + "giant.png", forgedPng(60000, 60000));
-    add("PNG claiming 60000 x 60000", "giant.png", false);
+    addBytes("JPEG cut in the middle", "half.jpg", jpeg.left(jpeg.size() / 2));
+    const QByteArray png = encoded(photo(640, 480), "PNG");
+    addBytes("PNG cut to a third", "third.png", png.left(png.size() / 3));
+    const QByteArray bmp = encoded(photo(64, 48), "BMP");
+    addBytes("BMP cut short", "short.bmp", bmp.left(bmp.size() * 2 / 3));
+    addBytes("JPEG cut inside its header", "header-only.jpg", jpeg.left(40));
+    addBytes("PNG claiming 60000 x 60000", "giant.png", forgedPng(60000, 60000));
 
     QDir(root).mkdir("folder.jpg");
     add("directory", "folder.jpg", false);
@@ -123,25 +115,15 @@ HostileCorpus::HostileCorpus()
     mkfifo(QFile::encodeName(root + "pipe.jpg").constData(), 0600);
     add("named pipe", "pipe.jpg", false);
 
-    photo(40, 30).save(root + QString::fromUtf8("Fotoğraf ünü.png"));
-    add("non-ASCII name", QString::fromUtf8("Fotoğraf ünü.png"), true);
-    photo(40, 30).save(root + QString::fromUtf8("写真.jpg"));
-    add("CJK name", QString::fromUtf8("写真.jpg"), true);
-
-    photo(1, 1).save(root + "one.png");
-    add("1 x 1 picture", "one.png", true);
-    photo(1, 20000).save(root + "sliver.png");
-    add("1 x 20000 picture", "sliver.png", true);
-
-    photo(30, 20, QImage::Format_RGBA64).save(root + "deep.png");
-    add("16-bit PNG", "deep.png", true);
-    photo(30, 20, QImage::Format_Grayscale8).save(root + "grey.png");
-    add("greyscale PNG", "grey.png", true);
-
+    addPhoto("non-ASCII name", QString::fromUtf8("Fotoğraf ünü.png"), photo(40, 30));
+    addPhoto("CJK name", QString::fromUtf8("写真.jpg"), photo(40, 30));
+    addPhoto("1 x 1 picture", "one.png", photo(1, 1));
+    addPhoto("1 x 20000 picture", "sliver.png", photo(1, 20000));
+    addPhoto("16-bit PNG", "deep.png", photo(30, 20, QImage::Format_RGBA64));
+    addPhoto("greyscale PNG", "grey.png", photo(30, 20, QImage::Format_Grayscale8));
     QImage alpha(30, 20, QImage::Format_ARGB32);
     alpha.fill(QColor(255, 0, 0, 100));
-    alpha.save(root + "alpha.png");
-    add("picture with alpha", "alpha.png", true);
+    addPhoto("picture with alpha", "alpha.png", alpha);
 }
 
 void HostileCorpus::add(const QString& label, const QString& name, bool decodes)

@@ -65,22 +65,26 @@ ModalAnswerer::Answer ModalAnswerer::pressButton(int standardButton, QString* sa
     };
 }
 
-ModalAnswerer::Answer ModalAnswerer::accept()
+namespace {
+
+ModalAnswerer::Answer finish(void (QDialog::*how)())
 {
-    return [](QWidget* modal) {
+    return [how](QWidget* modal) {
         if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->accept();
+            (dialog->*how)();
         else
             modal->close();
     };
 }
 
+} // namespace
+
+ModalAnswerer::Answer ModalAnswerer::accept()
+{
+    return finish(&QDialog::accept);
+}
+
 ModalAnswerer::Answer ModalAnswerer::reject()
 {
-    return [](QWidget* modal) {
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
-        else
-            modal->close();
-    };
+    return finish(&QDialog::reject);
 }

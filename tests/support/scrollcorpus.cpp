@@ -173,6 +173,14 @@ void photoPage(QPainter& p, int width, int length, Random& random)
     }
 }
 
+// Copied row by row: painting loses everything beyond 32767 pixels of a device.
+void paste(QImage& out, const QImage& source, int along, bool vertical)
+{
+    for (int row = 0; row < source.height(); ++row)
+        std::memcpy(vertical ? out.scanLine(along + row) : out.scanLine(row) + 4 * along,
+                    source.constScanLine(row), std::size_t(source.bytesPerLine()));
+}
+
 int tableRowHeight(int cross)
 {
     return std::max(14, cross / 16);
@@ -293,10 +301,7 @@ QImage page(Page kind, int cross, int length, quint32 seed)
             break;
         }
         p.end();
-        for (int row = 0; row < part.height(); ++row) {
-            uchar* to = sideways ? out.scanLine(row) + 4 * top : out.scanLine(top + row);
-            std::memcpy(to, part.constScanLine(row), std::size_t(part.bytesPerLine()));
-        }
+        paste(out, part, top, !sideways);
     }
     return out;
 }
@@ -313,17 +318,14 @@ QVector<int> offsetsForOverlap(int viewport, double overlap, int count)
 Screens cut(Page kind, int cross, int screenLength, int header, int footer, const QVector<int>& offsets,
             bool thumb, quint32 seed)
 {
-    Screens s;
-    s.vertical = kind != Page::Table;
-    s.header = header;
-    s.footer = footer;
-    s.offsets = offsets;
+    Screens s{{}, offsets, {}, kind != Page::Table, header, footer};
     const int viewport = screenLength - header - footer;
     const int length = offsets.last() + viewport;
     const QImage content = page(kind, cross, length, seed);
     const QImage top = header > 0 ? headerBar(kind, cross, header) : QImage();
     const QImage bottom = footer > 0 ? footerBar(kind, cross, footer) : QImage();
-    // Placed along the strip: (along, 0) in a vertical screen is (0, along).
+    // Bars of no lines are null pictures, drawn and pasted as nothing. Placed along the strip: (along, 0) in
+    // a vertical screen is (0, along).
     auto at = [&](int along) { return s.vertical ? QPoint(0, along) : QPoint(along, 0); };
     auto alongRect = [&](int along, int lines) {
         return s.vertical ? QRect(0, along, cross, lines) : QRect(along, 0, lines, cross);
@@ -335,10 +337,8 @@ Screens cut(Page kind, int cross, int screenLength, int header, int footer, cons
         QImage frame(screen, QImage::Format_RGB32);
         QPainter p(&frame);
         p.drawImage(at(header), content.copy(alongRect(offset, viewport)));
-        if (header > 0)
-            p.drawImage(at(0), top);
-        if (footer > 0)
-            p.drawImage(at(screenLength - footer), bottom);
+        p.drawImage(at(0), top);
+        p.drawImage(at(screenLength - footer), bottom);
         if (thumb) {
             const int travel = std::max(1, length - viewport);
             const int along = header + (viewport - thumbLength) * offset / travel;
@@ -353,18 +353,9 @@ Screens cut(Page kind, int cross, int screenLength, int header, int footer, cons
     const int covered = offsets.last() + viewport - offsets.first();
     const int total = header + covered + footer;
     QImage expected(s.vertical ? QSize(cross, total) : QSize(total, cross), QImage::Format_RGB32);
-    // Copied line by line: the page may be longer than painting reaches.
-    auto place = [&](const QImage& source, int along) {
-        for (int row = 0; row < source.height(); ++row) {
-            uchar* to = s.vertical ? expected.scanLine(along + row) : expected.scanLine(row) + 4 * along;
-            std::memcpy(to, source.constScanLine(row), std::size_t(source.bytesPerLine()));
-        }
-    };
-    if (header > 0)
-        place(top, 0);
-    place(content.copy(alongRect(offsets.first(), covered)), header);
-    if (footer > 0)
-        place(bottom, header + covered);
+    paste(expected, top, 0, s.vertical);
+    paste(expected, content.copy(alongRect(offsets.first(), covered)), header, s.vertical);
+    paste(expected, bottom, header + covered, s.vertical);
     s.expected = s.vertical ? expected.copy(0, 0, cross - s.thumbBand, total)
                             : expected.copy(0, 0, total, cross - s.thumbBand);
     return s;
@@ -386,9 +377,7 @@ QImage joinSpans(const QVector<QImage>& frames, const QVector<QPair<int, int>>& 
             frames[i]
                 .convertToFormat(QImage::Format_RGB32)
                 .copy(vertical ? QRect(0, spans[i].first, cross, n) : QRect(spans[i].first, 0, n, cross));
-        for (int row = 0; row < piece.height(); ++row)
-            std::memcpy(vertical ? out.scanLine(at + row) : out.scanLine(row) + 4 * at,
-                        piece.constScanLine(row), std::size_t(piece.bytesPerLine()));
+        paste(out, piece, at, vertical);
         at += n;
     }
     return out;

@@ -33,6 +33,14 @@ bool readStat(qint64 pid, QByteArray* name, char* state, qint64* parent)
 
 namespace StitchWorkers {
 
+PanoramaRequest request(const QStringList& paths, const std::string& style)
+{
+    PanoramaRequest request{style, {}};
+    for (const QString& path : paths)
+        request.imageList.push_back(path.toLocal8Bit().toStdString());
+    return request;
+}
+
 QList<qint64> running()
 {
     QList<qint64> pids;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panorama/engine/panoramarequest.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,6 +13,9 @@
 namespace StitchWorkers {
 
 // The ids of this process's children that run the stitch worker.
+// A stitch of the photos, their paths in the locale's encoding as the window sends them.
+PanoramaRequest request(const QStringList& paths, const std::string& style = "Panorama");
+
 QList<qint64> running();
 // Whether a process with this id still exists (a zombie counts as gone).
 bool alive(qint64 pid);

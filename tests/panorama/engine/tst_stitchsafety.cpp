@@ -20,19 +20,11 @@
 
 namespace {
 
-PanoramaRequest requestFor(const QStringList& paths)
-{
-    PanoramaRequest request{"Panorama", {}};
-    for (const QString& path : paths)
-        request.imageList.push_back(path.toLocal8Bit().toStdString());
-    return request;
-}
-
 // A program that starts a stitch, says which worker runs it, and waits to be killed.
 int runWaitingChild(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    auto* worker = new PanoramaThread(requestFor(app.arguments().mid(2)));
+    auto* worker = new PanoramaThread(StitchWorkers::request(app.arguments().mid(2)));
     worker->start();
     while (worker->workerProcessId() == 0)
         QThread::msleep(5);
@@ -64,9 +56,9 @@ private slots:
         flat.fill(Qt::white);
         QVERIFY(flat.save(bomb, "PNG", 9) && QFileInfo(bomb).size() < 1024 * 1024);
         // The worker's limit follows the photos, far from the machine's memory.
-        QVERIFY(StitchInput::weigh(requestFor(views).imageList, qint64(1) << 40).addressSpace < qint64(1)
-                                                                                                    << 30);
-        PanoramaThread worker(requestFor({views[0], bomb, views[1]}));
+        QVERIFY(StitchInput::weigh(StitchWorkers::request(views).imageList, qint64(1) << 40).addressSpace <
+                qint64(1) << 30);
+        PanoramaThread worker(StitchWorkers::request({views[0], bomb, views[1]}));
         worker.setMemoryLimit(qint64(64) << 20);
         QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
         worker.stitchPanorama();
@@ -118,7 +110,7 @@ private slots:
         struct sigaction ignore = {}, previous = {}, restored = {};
         ignore.sa_handler = SIG_IGN;
         QCOMPARE(sigaction(SIGCHLD, &ignore, &previous), 0);
-        PanoramaThread worker(requestFor(views));
+        PanoramaThread worker(StitchWorkers::request(views));
         QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
         worker.stitchPanorama();
         WorkerProcess::restoreChildSignal();

@@ -106,6 +106,7 @@ class TestPanoramaUi : public QObject
 
     QTemporaryDir folder;
     QTemporaryDir temporary;
+    QStringList views;
 
     QString photo(const QString& name)
     {
@@ -121,6 +122,8 @@ private slots:
         // The worker's folders go where the test can count them.
         QVERIFY(temporary.isValid());
         qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+        views = PanoramaViews::write(folder.path());
+        QCOMPARE(views.size(), 3);
     }
 
     void removingSelectedCellsClosesTheGaps()
@@ -255,9 +258,7 @@ private slots:
 
     void dragMovesFromTheSecondMoveAndZoomKeepsTheCentre()
     {
-        QImage picture(1400, 340, QImage::Format_RGB888);
-        picture.fill(Qt::darkGreen);
-        PanoramaView page(picture);
+        PanoramaView page(filledImage(1400, 340, Qt::darkGreen));
         page.resize(700, 400);
         const QPoint start = page.picture()->pos();
         // The first move of each drag only anchors it; any button drags.
@@ -337,8 +338,6 @@ private slots:
 
     void overlappingPhotosBecomeOnePanorama()
     {
-        const QStringList views = PanoramaViews::write(folder.path());
-        QCOMPARE(views.size(), 3);
         PanoramDialog dialog;
         QSignalSpy handedBack(&dialog, &PanoramDialog::signalsPanoramaDone);
         dialog.show();
@@ -380,7 +379,6 @@ private slots:
     // it never runs beside it.
     void closingCancelsAndTheNextStitchRunsAlone()
     {
-        const QStringList views = PanoramaViews::write(folder.path());
         PanoramDialog dialog;
         QSignalSpy handedBack(&dialog, &PanoramDialog::signalsPanoramaDone);
         QStringList shown;
@@ -405,7 +403,6 @@ private slots:
     // takes more photos by its own add button.
     void cancelBringsTheListBack()
     {
-        const QStringList views = PanoramaViews::write(folder.path());
         PanoramDialog dialog;
         QSignalSpy handedBack(&dialog, &PanoramDialog::signalsPanoramaDone);
         startStitch(dialog, views);
@@ -430,7 +427,7 @@ private slots:
     // photo it could not match, once, over the result.
     void killedWorkerIsReportedAndTheWindowStaysUsable()
     {
-        QStringList photos = PanoramaViews::write(folder.path());
+        QStringList photos = views;
         const QString unrelated = folder.filePath("unrelated.jpg");
         QVERIFY(photoLikeImage(640, 480, 5).save(unrelated));
         PanoramDialog dialog;
