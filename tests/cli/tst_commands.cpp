@@ -1,3 +1,4 @@
+#include "support/filledimage.h"
 #include "support/hostilecorpus.h"
 #include "support/panoramaviews.h"
 #include "support/photolikeimage.h"
@@ -248,7 +249,7 @@ private slots:
         QFETCH(QString, message);
         // Whatever fails, the file already there stays as it was.
         const QString out = path("kept.png");
-        QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(out));
+        QVERIFY(filledImage(10, 10).save(out));
         const QByteArray before = digest(out);
 
         const Run run = seamwright(arguments);
@@ -276,7 +277,7 @@ private slots:
         HostileCorpus corpus;
         QVERIFY(corpus.isValid());
         const QString out = path("hostile.png");
-        QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(out));
+        QVERIFY(filledImage(10, 10).save(out));
         const QByteArray before = digest(out);
         for (const HostileCorpus::Entry& entry : corpus.entries()) {
             const Run run = seamwright({"join", "-o", out, red, entry.path});
@@ -284,7 +285,7 @@ private slots:
             if (entry.decodes) {
                 QVERIFY2(run.exitCode == 0, qPrintable(entry.label + ": " + run.err));
                 QVERIFY(QFile::remove(out));
-                QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(out));
+                QVERIFY(filledImage(10, 10).save(out));
                 continue;
             }
             // The panorama names it too, the one whose header lies before anything is decoded.
