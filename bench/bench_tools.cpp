@@ -6,6 +6,7 @@
 #include "canvas/xformwidget.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -109,8 +110,19 @@ void repaint(benchmark::State& state, Edits edits)
     state.counters["strokes"] = scene.canvas->mosaicStrokes.size();
 }
 
-// The frame after a stroke is finished: the stroke joins what was painted before. Arg 1: the first
-// frame of all, after a zoom or layout change, which paints every stroke again.
+// Until no stroke layer is on its way from a worker any more.
+void waitForExactLayers(PainterArea* canvas)
+{
+    StrokeLayers* layers = canvas->strokeLayers();
+    QEventLoop loop;
+    QObject::connect(layers, &StrokeLayers::arrived, &loop, &QEventLoop::quit);
+    while (!layers->exact())
+        loop.exec();
+}
+
+// The frame after a stroke is finished: the stroke joins what was painted before. Arg 1: the frame
+// after a zoom change, the costliest one: it shows the layers of the zoom before, scaled, while
+// workers paint the exact ones, which have come before the next zoom.
 void BM_RepaintAfterAStroke(benchmark::State& state)
 {
     Scene scene(Edits::Concentrated);
@@ -120,6 +132,7 @@ void BM_RepaintAfterAStroke(benchmark::State& state)
     int next = 0;
     for (auto _ : state) {
         state.PauseTiming();
+        waitForExactLayers(scene.canvas);
         if (state.range(0) == 1)
             scene.canvas->setPainterScale(next % 2 ? 50 : 49);
         else
@@ -131,6 +144,27 @@ void BM_RepaintAfterAStroke(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RepaintAfterAStroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// From a zoom change to the frame that shows the exact layers: the first frame, the workers' painting
+// and the frame after. Processor time of all threads.
+void BM_ExactLayersAfterAZoom(benchmark::State& state)
+{
+    Scene scene(Edits::Concentrated);
+    QImage target(region, QImage::Format_RGB32);
+    scene.canvas->render(&target, QPoint(), QRegion(scene.repainted));
+    int next = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        waitForExactLayers(scene.canvas);
+        state.ResumeTiming();
+        scene.canvas->setPainterScale(next++ % 2 ? 50 : 49);
+        scene.canvas->render(&target, QPoint(), QRegion(scene.repainted));
+        waitForExactLayers(scene.canvas);
+        scene.canvas->render(&target, QPoint(), QRegion(scene.repainted));
+        benchmark::DoNotOptimize(target.bits());
+    }
+}
+BENCHMARK(BM_ExactLayersAfterAZoom)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 void BM_RepaintPhotosOnly(benchmark::State& state)
 {
