@@ -23,20 +23,14 @@ StrokeScene scene()
         const QPoint p(random.bounded(400), random.bounded(100));
         return StripPoint{p, p.x() / 200};
     };
-    for (int i = 0; i < 60; ++i) {
-        Annotation a =
-            Annotation::begin(at(), 2 + i % 5, QColor::fromHsv(i * 6, 255, 255), Annotation::Path + i % 3);
-        for (int k = 0; k < 6; ++k)
-            a.extend(at());
-        a.order = quint64(i + 1);
-        s.annotations.append(a);
-    }
-    for (int i = 0; i < 20; ++i) {
-        MosaicStroke m = MosaicStroke::begin(at(), i % 2 ? MosaicStroke::ribbonName : "mosaic-blue", 6);
+    for (int i = 0; i < 80; ++i) {
+        if (i < 20)
+            s.mosaics.append(MosaicStroke::begin(at(), i % 2 ? MosaicStroke::ribbonName : "mosaic-blue", 6));
+        else
+            s.annotations.append(Annotation::begin(at(), 2 + i % 5, QColor::fromHsv(i * 4, 255, 255),
+                                                   Annotation::Path + i % 3));
         for (int k = 0; k < 8; ++k)
-            m.extend(at());
-        m.order = quint64(100 + i);
-        s.mosaics.append(m);
+            i < 20 ? s.mosaics.last().extend(at()) : s.annotations.last().extend(at());
     }
     s.loadPatterns();
     return s;
