@@ -1,10 +1,5 @@
 #include "canvas/strokelayer.h"
 
-bool StrokeLayer::holds(const Key& wanted, const QRect& area) const
-{
-    return !image.isNull() && key == wanted && rect.contains(area);
-}
-
 QRect StrokeLayer::areaFor(const QRect& exposed, const QSize& device)
 {
     const int dx = exposed.width() / 4;

@@ -22,7 +22,6 @@ public:
         }
     };
 
-    bool holds(const Key& wanted, const QRect& area) const;
     // The area to paint for a repaint of this part of a device of that size: some room around it, so
     // that panning a little reuses the layer.
     static QRect areaFor(const QRect& exposed, const QSize& device);

@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace {
 
 quint64 geometryKey(const StrokeLayers::Frame& frame)
@@ -90,18 +92,19 @@ void StrokeLayers::bringUpToDate(Tool tool, const StrokeScene& scene, const Fram
     StrokeLayer& held = layer.held;
     const QSize deviceSize = frame.target.deviceSize;
     const QRect exposed = frame.target.exposed & QRect(QPoint(0, 0), deviceSize);
-    if (held.holds(wanted, exposed)) {
-        cancel(tool);
-        return;
-    }
-    // A layer of the strokes before the ones just finished only needs those.
+    // The newest finished stroke stays out of a new layer, painted live, so that undoing it needs none.
+    const StrokeLayer::Key base{wanted.geometry, wanted.count - 1, scene.ordersKey(tool, wanted.count - 1)};
     const int missing = wanted.count - held.key.count;
     if (!held.image.isNull() && held.key.geometry == wanted.geometry && held.rect.contains(exposed) &&
-        missing > 0 && missing <= paintNowLimit && held.key.orders == scene.ordersKey(tool, held.key.count)) {
-        paintInto(held, scene, tool, held.key.count, wanted.count, deviceSize, hints);
-        held.key = wanted;
-        cancel(tool);
-        return;
+        missing >= 0 && held.key.orders == scene.ordersKey(tool, held.key.count)) {
+        if (missing > 1 && missing - 1 <= paintNowLimit) {
+            paintInto(held, scene, tool, held.key.count, base.count, deviceSize, hints);
+            held.key = base;
+        }
+        if (held.key.count >= base.count) {
+            cancel(tool);
+            return;
+        }
     }
     const PaintTarget area{deviceSize, frame.target.scale, StrokeLayer::areaFor(exposed, deviceSize)};
     if (area.exposed.isEmpty()) {
@@ -109,21 +112,21 @@ void StrokeLayers::bringUpToDate(Tool tool, const StrokeScene& scene, const Fram
         cancel(tool);
         return;
     }
-    if (scene.touching(tool, wanted.count, area) <= paintNowLimit) {
+    if (scene.touching(tool, base.count, area) <= paintNowLimit) {
         cancel(tool);
-        held = render(scene, tool, wanted, frame.layout, area, hints);
+        held = render(scene, tool, base, frame.layout, area, hints);
         return;
     }
     // A render on its way that holds a part of these strokes is caught up with when it comes.
     const StrokeLayer::Key& coming = layer.pendingKey;
     if (layer.pending && coming.geometry == wanted.geometry && layer.pendingArea.contains(exposed) &&
-        coming.count <= wanted.count && coming.orders == scene.ordersKey(tool, coming.count))
+        coming.count <= base.count && coming.orders == scene.ordersKey(tool, coming.count))
         return;
-    if (wanted == layer.failed) {
+    if (base == layer.failed) {
         cancel(tool);
         return;
     }
-    request(tool, scene, wanted, frame, area.exposed, hints);
+    request(tool, scene, base, frame, area.exposed, hints);
 }
 
 void StrokeLayers::show(QPainter& painter, Tool tool, const StrokeScene& scene, const Frame& frame,
@@ -144,9 +147,10 @@ void StrokeLayers::show(QPainter& painter, Tool tool, const StrokeScene& scene, 
     } else {
         return;
     }
-    // A layer not yet caught up with the strokes finished since is shown with them.
+    // The strokes finished since the layer was painted are shown over it.
     const int missing = wanted.count - held.key.count;
-    if (missing > 0 && missing <= paintNowLimit && held.key.orders == scene.ordersKey(tool, held.key.count)) {
+    if (missing > 0 && missing <= std::max(1, paintNowLimit) &&
+        held.key.orders == scene.ordersKey(tool, held.key.count)) {
         painter.save();
         painter.scale(scale, scale);
         scene.paint(painter, tool, held.key.count, wanted.count, frame.target);

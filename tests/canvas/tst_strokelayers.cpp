@@ -111,6 +111,19 @@ private slots:
         QCOMPARE(frame(later, s, 1.5), frame(now, s, 1.5));
     }
 
+    void undoingTheNewestStrokeNeedsNoNewLayer()
+    {
+        StrokeScene s = scene();
+        StrokeLayers now(INT_MAX);
+        StrokeLayers later(0);
+        frame(now, s, 1.0);
+        frame(later, s, 1.0);
+        QTRY_VERIFY(later.exact());
+        s.annotations.removeLast();
+        QCOMPARE(frame(later, s, 1.0), frame(now, s, 1.0));
+        QVERIFY(later.exact());
+    }
+
     // On the canvas: the strokes come back after a zoom, and closing while a render runs is safe.
     void canvasShowsTheStrokesAfterAZoom()
     {
