@@ -146,6 +146,7 @@ private slots:
         QTRY_VERIFY(redAt({400, 360}) && canvas->strokeLayers()->exact());
         canvas->setPainterScale(0);
         canvas->grab();
+        QCoreApplication::processEvents(); // the workers start
         QVERIFY(!canvas->strokeLayers()->exact());
         host.reset();
     }
