@@ -1,13 +1,14 @@
 // One repaint of a 1280 x 800 region of a 40-photo strip at zoom 1.0 carrying 500 annotations, 100
 // mosaic strokes and a tiled watermark, against the same repaint of the bare photos.
 //
-// Recorded on the shared 2-core machine, 2026-12-07, medians of 3 (wall / processor), load 9-11, run
-// before and after in turn. The frame after a zoom change with all the strokes in the region
-// (BM_RepaintAfterAStroke/1), before: painted whole there, 148-190 ms / 40.7 ms of this thread (the
+// Recorded on the shared 2-core machine, 2026-12-07, medians of 3 (wall / processor), before and after
+// run in turn at load 6.3. The frame after a zoom change with all the strokes in the region
+// (BM_RepaintAfterAStroke/1), before: painted whole there, 86-104 ms / 38-40 ms of this thread (the
 // annotations on a second one); after: the layers of the zoom before shown scaled while workers paint
-// the exact ones, 23-25 ms / 8.0-8.1 ms. The exact layers on screen (BM_ExactLayersAfterAZoom, all
-// threads): 202-207 ms / 74 ms. The frame after a stroke (/0): 6.6-10 ms / 3.4-3.7 ms before,
-// 8.9 ms / 3.3-3.4 ms after. Peak memory of /1: 250 MB before, 248 MB after.
+// the exact ones, 13.7-16.6 ms / 8.0-8.5 ms (23-25 ms wall at load 10). The exact layers on screen
+// (BM_ExactLayersAfterAZoom, all threads): 125-126 ms / 75 ms. The frame after a stroke (/0): 3.0-4.3
+// ms / 2.8-2.9 ms before, 3.8-5.3 ms / 3.2-3.5 ms after (the newest stroke is painted live). Peak
+// memory of /1: 250 MB before, 248 MB after.
 #include "canvas/painterarea.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/tools/watermark.h"
