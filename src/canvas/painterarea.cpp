@@ -20,8 +20,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <future>
-#include <system_error>
 
 using namespace Geometry;
 
@@ -968,12 +966,18 @@ void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double 
     painter.scale(scale, scale);
     relayout();
     paintPhotos(painter, scale, clip, purpose);
-    if (purpose == Purpose::Screen) {
-        paintStrokeLayers(painter, deviceSize, scale, clip);
-    } else {
-        paintMosaicLayer(painter, mosaicStrokes, deviceSize, scale, clip);
-        paintAnnotationLayer(painter, annotations, deviceSize, scale, clip);
+    const StrokeScene scene = strokeScene();
+    if (purpose == Purpose::File) {
+        const PaintTarget target{deviceSize, scale, clip};
+        scene.paint(painter, StrokeScene::Mosaic, 0, scene.count(StrokeScene::Mosaic), target);
+        scene.paint(painter, StrokeScene::Drawing, 0, scene.count(StrokeScene::Drawing), target);
     }
+    painter.restore();
+    if (purpose == Purpose::Screen)
+        paintStrokeLayers(painter, scene, deviceSize, scale, clip);
+
+    painter.save();
+    painter.scale(scale, scale);
     if (config->watermarkMode == Watermark::Bottom) {
         paintSpacingLayer(painter, deviceSize, scale);
         paintWatermarkLayer(painter, deviceSize, scale, clip);
@@ -1071,144 +1075,58 @@ void PainterArea::paintEmptyCanvas(QPainter& painter)
                      tr("or Drag and Drop"));
 }
 
-void PainterArea::paintMosaicLayer(QPainter& painter, const QVector<MosaicStroke>& strokes,
-                                   const QSize& deviceSize, double scale, const QRect& clip)
+StrokeScene PainterArea::strokeScene() const
 {
-    if (strokes.isEmpty())
-        return;
-    const StripLayout layout = stripLayout();
-    const auto toCanvas = [&layout](const QPoint& p, int index) {
-        return Geometry::fromStripPoint(layout, p.x(), p.y(), index);
-    };
-    // Strokes keep their photo indexes when photos go; a block over a photo that is gone shows nothing.
-    const auto sampler = [this](int index, const QPoint& at) {
-        if (index < 0 || index >= paintImages.size())
-            return QColor();
-        const PaintImage* photo = paintImages[index];
+    StrokeScene scene;
+    scene.mosaics = mosaicStrokes;
+    scene.annotations = annotations;
+    scene.layout = stripLayout();
+    scene.photos.reserve(paintImages.size());
+    for (int i = 0; i < paintImages.size(); ++i) {
+        const PaintImage* photo = paintImages[i];
         const Crop crop = photo->crop();
-        return MosaicStroke::sampleColor(photo->image, rects[index],
-                                         QRectF(crop.left, crop.top, crop.width(), crop.height()), at);
-    };
-    paintMosaicStrokes(painter, strokes, toCanvas, sampler, cachedPixmap, {deviceSize, scale, clip});
+        scene.photos.append(
+            {photo->image, rects.value(i), QRectF(crop.left, crop.top, crop.width(), crop.height())});
+    }
+    scene.loadPatterns();
+    return scene;
 }
 
-void PainterArea::paintAnnotationLayer(QPainter& painter, const QVector<Annotation>& records,
-                                       const QSize& deviceSize, double scale, const QRect& clip)
+StrokeLayers* PainterArea::newStrokeLayers()
 {
-    if (records.isEmpty())
-        return;
-    const StripLayout layout = stripLayout();
-    const auto toCanvas = [&layout](const QPoint& p, int index) {
-        return Geometry::fromStripPoint(layout, p.x(), p.y(), index);
-    };
-    paintAnnotations(painter, records, toCanvas, {deviceSize, scale, clip});
+    auto* layers = new StrokeLayers(StrokeLayers::defaultPaintNowLimit, this);
+    connect(layers, &StrokeLayers::arrived, this, qOverload<>(&PainterArea::update));
+    return layers;
 }
 
-quint64 PainterArea::strokeGeometryKey(double scale, const QSize& deviceSize) const
+quint64 PainterArea::strokeLayoutKey() const
 {
     const StripLayout layout = stripLayout();
-    const double view[] = {scale, double(deviceSize.width()), double(deviceSize.height())};
-    QVector<const void*> photos;
-    photos.reserve(paintImages.size());
+    // The photos by identity and by pixels: a ribbon takes its colours from them.
+    QVector<qint64> photos;
+    photos.reserve(2 * paintImages.size());
     for (const PaintImage* photo : paintImages)
-        photos.append(photo);
+        photos << qint64(quintptr(photo)) << photo->image.cacheKey();
     quint64 key = 0;
     for (uint seed : {1u, 2u}) {
-        uint h = qHashBits(view, sizeof view, seed);
-        h = qHashBits(&layout, sizeof layout, h);
+        uint h = qHashBits(&layout, sizeof layout, seed);
         h = qHashBits(shapes.constData(), sizeof(PhotoShape) * size_t(shapes.size()), h);
-        h = qHashBits(photos.constData(), sizeof(const void*) * size_t(photos.size()), h);
+        h = qHashBits(photos.constData(), sizeof(qint64) * size_t(photos.size()), h);
         key = key << 32 | h;
     }
     return key;
 }
 
-void PainterArea::paintStrokeLayers(QPainter& painter, const QSize& deviceSize, double scale,
-                                    const QRect& clip)
+void PainterArea::paintStrokeLayers(QPainter& painter, const StrokeScene& scene, const QSize& deviceSize,
+                                    double scale, const QRect& clip)
 {
     const bool liveMosaic = pressed && config->tool == StitcherConfig::MosaicTool && !mosaicStrokes.isEmpty();
     const bool liveDrawing = pressed && config->tool == StitcherConfig::DrawTool && !annotations.isEmpty();
-    const int mosaicDone = mosaicStrokes.size() - liveMosaic;
-    const int drawingDone = annotations.size() - liveDrawing;
-    if (mosaicDone == 0 && drawingDone == 0) {
-        mosaicLayer.drop();
-        drawingLayer.drop();
-    }
-    const quint64 geometry = mosaicDone || drawingDone ? strokeGeometryKey(scale, deviceSize) : 0;
-    const QRect exposed = clip & QRect(QPoint(0, 0), deviceSize);
-    const QPainter::RenderHints hints = painter.renderHints();
-    // Paints records [from, to) of one tool into the layer's image, in device pixels. Neither tool
-    // draws text, so the layer's painter needs no font.
-    const auto paintInto = [&](StrokeLayer& held, bool mosaic, int from, int to) {
-        QPainter layerPainter(&held.image);
-        layerPainter.setRenderHints(hints);
-        layerPainter.translate(-held.rect.topLeft());
-        layerPainter.scale(scale, scale);
-        if (mosaic)
-            paintMosaicLayer(layerPainter, mosaicStrokes.mid(from, to - from), deviceSize, scale, held.rect);
-        else
-            paintAnnotationLayer(layerPainter, annotations.mid(from, to - from), deviceSize, scale,
-                                 held.rect);
-    };
-    // The first stroke to paint into the layer: all of them, only the one just finished, or none.
-    const auto prepare = [&](StrokeLayer& held, bool mosaic, int done) {
-        if (done == 0) {
-            held.drop();
-            return done;
-        }
-        const quint64 lastOrder = mosaic ? mosaicStrokes[done - 1].order : annotations[done - 1].order;
-        const StrokeLayer::Key key{geometry, done, lastOrder};
-        if (held.lacksOnlyTheLast(key, exposed)) {
-            held.held = key;
-            return done - 1;
-        }
-        if (held.covers(key, exposed))
-            return done;
-        const QRect area = StrokeLayer::areaFor(exposed, deviceSize);
-        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
-        if (image.isNull()) {
-            held.drop();
-            return done;
-        }
-        image.fill(Qt::transparent);
-        held.hold(key, area, image);
-        return 0;
-    };
-    const int mosaicFrom = prepare(mosaicLayer, true, mosaicDone);
-    const int drawingFrom = prepare(drawingLayer, false, drawingDone);
-    // After a zoom both layers are painted whole, the costliest frame there is. Annotations need no
-    // pixmaps, which belong to this thread, so a second core paints them meanwhile.
-    std::future<void> drawing;
-    if (drawingFrom < drawingDone) {
-        const auto paintDrawing = [&] { paintInto(drawingLayer, false, drawingFrom, drawingDone); };
-        if (mosaicFrom < mosaicDone) {
-            try {
-                drawing = std::async(std::launch::async, paintDrawing);
-            } catch (const std::system_error&) {
-                paintDrawing(); // no thread to spare: this one paints both
-            }
-        } else {
-            paintDrawing();
-        }
-    }
-    if (mosaicFrom < mosaicDone)
-        paintInto(mosaicLayer, true, mosaicFrom, mosaicDone);
-    if (drawing.valid())
-        drawing.get();
-    const auto show = [&painter](const StrokeLayer& held) {
-        if (held.image.isNull())
-            return;
-        painter.save();
-        painter.resetTransform();
-        painter.drawImage(held.rect.topLeft(), held.image);
-        painter.restore();
-    };
-    show(mosaicLayer);
-    if (liveMosaic)
-        paintMosaicLayer(painter, {mosaicStrokes.last()}, deviceSize, scale, clip);
-    show(drawingLayer);
-    if (liveDrawing)
-        paintAnnotationLayer(painter, {annotations.last()}, deviceSize, scale, clip);
+    StrokeLayers::Frame frame;
+    frame.target = {deviceSize, scale, clip};
+    frame.done = {mosaicStrokes.size() - liveMosaic, annotations.size() - liveDrawing};
+    frame.layout = frame.done[0] || frame.done[1] ? strokeLayoutKey() : 0;
+    layers->paint(painter, scene, frame);
 }
 
 void PainterArea::paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale,

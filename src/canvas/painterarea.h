@@ -3,7 +3,7 @@
 #include "canvas/edgetrimmer.h"
 #include "canvas/geometry.h"
 #include "canvas/stripstate.h"
-#include "canvas/strokelayer.h"
+#include "canvas/strokelayers.h"
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/mosaicstroke.h"
 #include "canvas/viewgeometry.h"
@@ -119,6 +119,8 @@ public:
     static constexpr int renderTileSize = 4096;
     // The whole strip in one image, for strips small enough to hold.
     QImage renderImage();
+    // The finished strokes on screen; after a zoom their exact layers may still be on their way.
+    StrokeLayers* strokeLayers() const { return layers; }
 
     // Where the strip will be cut into parts: the end of each part but the last, along the strip in
     // canvas units. Shown over the strip on screen, never in a file; empty hides them.
@@ -223,15 +225,15 @@ private:
     void paintTrimOutlines(QPainter& painter, const QSize& deviceSize, double scale);
     void paintEmptyCanvas(QPainter& painter);
     void paintCutPreview(QPainter& painter, const QRect& clip);
-    // Layers of the drawing tools, painted in the scaled painter.
-    void paintMosaicLayer(QPainter& painter, const QVector<MosaicStroke>& strokes, const QSize& deviceSize,
-                          double scale, const QRect& clip);
-    void paintAnnotationLayer(QPainter& painter, const QVector<Annotation>& records, const QSize& deviceSize,
-                              double scale, const QRect& clip);
-    // The screen's strokes: finished ones from their layers, the one being drawn live over them.
-    void paintStrokeLayers(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
-    // Everything that moves or recolours a finished stroke on screen: the zoom, the layout, the photos.
-    quint64 strokeGeometryKey(double scale, const QSize& deviceSize) const;
+    // The drawing tools' strokes with what painting them reads, apart from the canvas.
+    StrokeScene strokeScene() const;
+    StrokeLayers* newStrokeLayers();
+    // The screen's strokes, on a painter in device pixels: finished ones from their layers, the one
+    // being drawn live over them.
+    void paintStrokeLayers(QPainter& painter, const StrokeScene& scene, const QSize& deviceSize, double scale,
+                           const QRect& clip);
+    // Everything but the zoom that moves or recolours a finished stroke on screen: the layout, the photos.
+    quint64 strokeLayoutKey() const;
     void paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
 
     StitcherConfig* config = nullptr;
@@ -242,8 +244,7 @@ private:
     QVector<QRectF> rects;
     friend class EdgeTrimmer;
     EdgeTrimmer edgeTrimmer{this};
-    StrokeLayer mosaicLayer;
-    StrokeLayer drawingLayer;
+    StrokeLayers* layers = newStrokeLayers();
     StripRecorder* recorder = nullptr;
     int editDepth = 0;
     bool editRecorded = false;

@@ -187,7 +187,7 @@ QRectF MosaicStroke::bounds(const StripToCanvas& toCanvas) const
 }
 
 void MosaicStroke::paint(QPainter& painter, const StripToCanvas& toCanvas, const PhotoSampler& sampler,
-                         const PixmapLoader& loader) const
+                         const PatternLoader& loader) const
 {
     if (points.size() <= 2)
         return;
@@ -210,7 +210,7 @@ void MosaicStroke::paint(QPainter& painter, const StripToCanvas& toCanvas, const
         return;
     }
 
-    const QPixmap pattern = loader(patternPath(name));
+    const QImage pattern = loader(patternPath(name));
     const QColor jointColor = patternColor(name);
     if (pattern.isNull() && jointColor.alpha() == 0)
         return;
@@ -222,7 +222,7 @@ void MosaicStroke::paint(QPainter& painter, const StripToCanvas& toCanvas, const
     for (const BandSegment& segment : bandSegments(canvasPoints, pattern.width())) {
         painter.save();
         painter.rotate(segment.angleDegrees);
-        painter.drawPixmap(segment.target, pattern, segment.source);
+        painter.drawImage(segment.target, pattern, segment.source);
         painter.restore();
         if (!segment.jointBefore.isEmpty()) {
             painter.drawPolygon(segment.jointBefore);
@@ -233,7 +233,7 @@ void MosaicStroke::paint(QPainter& painter, const StripToCanvas& toCanvas, const
 
 void paintMosaicStrokes(QPainter& painter, const QVector<MosaicStroke>& strokes,
                         const StripToCanvas& toCanvas, const PhotoSampler& sampler,
-                        const PixmapLoader& loader, const PaintTarget& target)
+                        const PatternLoader& loader, const PaintTarget& target)
 {
     painter.save();
     painter.setPen(Qt::NoPen);

@@ -4,7 +4,7 @@
 #include "canvas/tools/strippoint.h"
 
 #include <QColor>
-#include <QPixmap>
+#include <QImage>
 #include <QPolygonF>
 #include <QRectF>
 #include <QString>
@@ -12,14 +12,13 @@
 
 #include <functional>
 
-class QImage;
 class QPainter;
 
 // The colour of the photo with the given index at a canvas point; an invalid colour when that index
 // names no photo (photos removed after the stroke was made).
 using PhotoSampler = std::function<QColor(int index, const QPoint& at)>;
-// Loads a pixmap by resource path, through the canvas's pixmap cache.
-using PixmapLoader = std::function<QPixmap(const QString& path)>;
+// A pattern picture by resource path. Images, not pixmaps, so that strokes can be painted on any thread.
+using PatternLoader = std::function<QImage(const QString& path)>;
 
 // One pair of flat blocks of a ribbon, either side of the anchor's step.
 struct RibbonBlock
@@ -57,7 +56,7 @@ struct MosaicStroke
 
     // Paints in canvas units with the pen off, as paintMosaicStrokes sets it up.
     void paint(QPainter& painter, const StripToCanvas& toCanvas, const PhotoSampler& sampler,
-               const PixmapLoader& loader) const;
+               const PatternLoader& loader) const;
     QRectF bounds(const StripToCanvas& toCanvas) const;
 
     // Geometry on points already in canvas coordinates.
@@ -75,4 +74,4 @@ struct MosaicStroke
 // Paints the strokes in drawing order, skipping those that cannot touch the exposed part.
 void paintMosaicStrokes(QPainter& painter, const QVector<MosaicStroke>& strokes,
                         const StripToCanvas& toCanvas, const PhotoSampler& sampler,
-                        const PixmapLoader& loader, const PaintTarget& target);
+                        const PatternLoader& loader, const PaintTarget& target);

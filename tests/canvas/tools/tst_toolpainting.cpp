@@ -90,15 +90,15 @@ MosaicStroke stroke(const QString& name, int size, const QVector<QPoint>& points
     return s;
 }
 
-QPixmap solidPattern(const QString&)
+QImage solidPattern(const QString&)
 {
-    QPixmap pixmap(300, 30);
-    pixmap.fill(Qt::blue);
-    return pixmap;
+    QImage pattern(300, 30, QImage::Format_RGB32);
+    pattern.fill(Qt::blue);
+    return pattern;
 }
 
 // Photo 0 is red above y = 50 and green below; there is no other photo.
-Layer mosaics(const QVector<MosaicStroke>& strokes, const PixmapLoader& loader = solidPattern)
+Layer mosaics(const QVector<MosaicStroke>& strokes, const PatternLoader& loader = solidPattern)
 {
     return [strokes, loader](QPainter& p, const PaintTarget& t) {
         const auto identity = [](const QPoint& at, int) { return at; };
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(segments[2].source, QRectF(0, 0, 120, 30));
 
         QStringList requested;
-        const PixmapLoader loader = [&](const QString& path) {
+        const PatternLoader loader = [&](const QString& path) {
             requested.append(path);
             return solidPattern(path);
         };
@@ -224,7 +224,7 @@ private slots:
                                                stroke("mosaic-blue", 5, {{20, 60}, {24, 64}, {28, 60}})};
         QVERIFY(!inked(paintLayer(mosaics(nothing), all)));
         QVERIFY(!inked(paintLayer(mosaics({stroke("mosaic:none", 5, {{20, 50}, {60, 50}, {100, 50}})},
-                                          [](const QString&) { return QPixmap(); }),
+                                          [](const QString&) { return QImage(); }),
                                   all)));
     }
 
