@@ -9,7 +9,6 @@
 #include "canvas/tools/watermark.h"
 #include "intake/intakerun.h"
 #include "intake/photointake.h"
-#include "widgets/theme.h"
 
 #include <QFileInfo>
 #include <QPaintEvent>
@@ -19,7 +18,6 @@
 #include <QtMath>
 
 #include <algorithm>
-#include <climits>
 
 using namespace Geometry;
 
@@ -49,6 +47,7 @@ ButtonArt buttonArt(int edge)
 
 PainterArea::PainterArea(QWidget* parent) : QWidget(parent), config(StitcherConfig::instance())
 {
+    previewWorkers.setMaxThreadCount(1); // the other core paints
     resetLayout();
     for (int edge : {EdgeLeft, EdgeRight, EdgeTop, EdgeBottom})
         stripButtons.append(createStitcherButton(edge, nullptr));
@@ -309,6 +308,8 @@ void PainterArea::addImage(const QImage& image, const QString& name)
 PaintImage* PainterArea::createPhoto(const QImage& image, const QString& name)
 {
     auto* photo = new PaintImage(image, name);
+    photo->setPreviewWorkers(&previewWorkers);
+    connect(photo, &PaintImage::previewArrived, this, qOverload<>(&PainterArea::update));
     photo->leftButton = createStitcherButton(EdgeLeft, photo);
     photo->rightButton = createStitcherButton(EdgeRight, photo);
     photo->topButton = createStitcherButton(EdgeTop, photo);
@@ -903,13 +904,7 @@ IntakeRun* PainterArea::addPhotoFiles(const QStringList& given)
 void PainterArea::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    if (paintImages.isEmpty()) {
-        painter.setClipRect(event->rect());
-        paintEmptyCanvas(painter);
-        return;
-    }
-    paintStrip(painter, size(), painterScale, event->rect(), Purpose::Screen);
-    paintCutPreview(painter, event->rect());
+    stripPainter.paintScreen(painter, event->rect());
 }
 
 void PainterArea::setCutPreview(const QVector<int>& value)
@@ -920,226 +915,11 @@ void PainterArea::setCutPreview(const QVector<int>& value)
     update();
 }
 
-void PainterArea::paintCutPreview(QPainter& painter, const QRect& clip)
-{
-    if (cuts.isEmpty())
-        return;
-    painter.save();
-    painter.setClipRect(clip);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    const bool vertical = isVertical();
-    const QColor cutColour(255, 48, 120);
-    QFont tagFont = font();
-    tagFont.setPixelSize(11);
-    painter.setFont(tagFont);
-    for (int i = 0; i < cuts.size(); ++i) {
-        const int at = int(cuts[i] * painterScale);
-        const QLine line = vertical ? QLine(0, at, width(), at) : QLine(at, 0, at, height());
-        // Dashes of two colours show on light and dark pictures alike.
-        painter.setPen(QPen(Qt::white, 3));
-        painter.drawLine(line);
-        painter.setPen(QPen(cutColour, 3, Qt::DashLine));
-        painter.drawLine(line);
-        // The number of the part that starts at the cut, where the strip has room for it.
-        if ((vertical ? width() : height()) < 60)
-            continue;
-        const QString number = QString::number(i + 2);
-        const QRect tag(vertical ? QPoint(4, at + 3) : QPoint(at + 3, 4), QSize(24, 16));
-        painter.fillRect(tag, cutColour);
-        painter.setPen(Qt::white);
-        painter.drawText(tag, Qt::AlignCenter, number);
-    }
-    painter.restore();
-}
-
-void PainterArea::paintStrip(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip,
-                             Purpose purpose)
-{
-    painter.setClipRect(clip);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setFont(font());
-    if (spacingMode & (SpacingInnerBit | SpacingOuterBit))
-        painter.fillRect(QRect(QPoint(0, 0), deviceSize), config->spacingColor);
-
-    painter.save();
-    painter.scale(scale, scale);
-    relayout();
-    paintPhotos(painter, scale, clip, purpose);
-    const StrokeScene scene = strokeScene();
-    if (purpose == Purpose::File) {
-        const PaintTarget target{deviceSize, scale, clip};
-        scene.paint(painter, StrokeScene::Mosaic, 0, scene.count(StrokeScene::Mosaic), target);
-        scene.paint(painter, StrokeScene::Drawing, 0, scene.count(StrokeScene::Drawing), target);
-    }
-    painter.restore();
-    if (purpose == Purpose::Screen)
-        paintStrokeLayers(painter, scene, deviceSize, scale, clip);
-
-    painter.save();
-    painter.scale(scale, scale);
-    if (config->watermarkMode == Watermark::Bottom) {
-        paintSpacingLayer(painter, deviceSize, scale);
-        paintWatermarkLayer(painter, deviceSize, scale, clip);
-    } else {
-        paintWatermarkLayer(painter, deviceSize, scale, clip);
-        paintSpacingLayer(painter, deviceSize, scale);
-    }
-    if (purpose == Purpose::Screen && config->tool == StitcherConfig::TrimTool)
-        paintTrimOutlines(painter, deviceSize, scale);
-    painter.restore();
-}
-
-void PainterArea::paintPhotos(QPainter& painter, double scale, const QRect& clip, Purpose purpose)
-{
-    // A unit of margin keeps the smooth filter's edge pixels when a photo is only partly repainted. A
-    // file is drawn whole photo by photo, only clipped, so that every band of it gets the same pixels
-    // as the strip drawn at once: a part of a scaled photo is filtered against its own edges.
-    const QRectF clipUnits(clip.x() / scale - 1, clip.y() / scale - 1, clip.width() / scale + 2,
-                           clip.height() / scale + 2);
-    const StripLayout layout = stripLayout();
-    for (int i = 0; i < paintImages.size(); ++i) {
-        const QRectF& target = rects[i];
-        if (!(target.width() > 0 && target.height() > 0))
-            continue;
-        if (!target.intersects(clipUnits))
-            continue;
-        const QRectF visible = purpose == Purpose::File ? target : target.intersected(clipUnits);
-        const QRectF source = sourceRect(shapes[i], layout);
-        if (!(source.width() > 0 && source.height() > 0))
-            continue;
-        const double sx = source.width() / target.width();
-        const double sy = source.height() / target.height();
-        QSizeF factor;
-        const QImage& image = paintImages[i]->imageForScale(scale / std::max(sx, sy), &factor);
-        const QRectF part(source.x() + (visible.x() - target.x()) * sx,
-                          source.y() + (visible.y() - target.y()) * sy, visible.width() * sx,
-                          visible.height() * sy);
-        painter.drawImage(visible, image,
-                          QRectF(part.x() * factor.width(), part.y() * factor.height(),
-                                 part.width() * factor.width(), part.height() * factor.height()));
-    }
-}
-
-void PainterArea::paintSpacingLayer(QPainter& painter, const QSize& deviceSize, double scale)
-{
-    const bool inner = (spacingMode & SpacingInnerBit) && paintImages.size() >= 2;
-    const bool outer = spacingMode & SpacingOuterBit;
-    if (!inner && !outer)
-        return;
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QBrush(config->spacingColor, Qt::SolidPattern));
-    if (outer) {
-        for (const QRectF& r : outerSpacingRects(deviceSize, scale, spacingOuter))
-            painter.drawRect(r);
-    }
-    if (inner) {
-        for (int i = 1; i < rects.size(); ++i)
-            painter.drawRect(innerGapRect(rects[i - 1], rects[i], isVertical()));
-    }
-    painter.restore();
-}
-
-void PainterArea::paintTrimOutlines(QPainter& painter, const QSize& deviceSize, double scale)
-{
-    painter.save();
-    painter.setPen(QPen(QBrush(Qt::blue), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(QPoint(1, 1), QPoint(truncToInt(deviceSize.width() / scale - 2),
-                                                truncToInt(deviceSize.height() / scale - 2))));
-    for (const QRectF& r : qAsConst(rects)) {
-        if (isVertical())
-            painter.drawLine(QPointF(r.x(), r.y() + r.height()),
-                             QPointF(r.x() + r.width(), r.y() + r.height()));
-        else
-            painter.drawLine(QPointF(r.x() + r.width(), r.y()),
-                             QPointF(r.x() + r.width(), r.y() + r.height()));
-    }
-    painter.restore();
-}
-
-void PainterArea::paintEmptyCanvas(QPainter& painter)
-{
-    painter.drawPixmap(rect(), cachedPixmap(":/images/drogbg.png"));
-    QFont font("Proxima Nova");
-    font.setPointSize(18);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(QPoint(0, 124), QPoint(width() - 1, 153)), Qt::AlignCenter,
-                     tr("Add Images and Photos"));
-    font.setPointSize(12);
-    painter.setFont(font);
-    painter.setPen(QColor(Theme::lightText));
-    painter.drawText(QRect(QPoint(0, 144), QPoint(width() - 1, 173)), Qt::AlignCenter,
-                     tr("or Drag and Drop"));
-}
-
-StrokeScene PainterArea::strokeScene() const
-{
-    StrokeScene scene;
-    scene.mosaics = mosaicStrokes;
-    scene.annotations = annotations;
-    scene.layout = stripLayout();
-    scene.photos.reserve(paintImages.size());
-    for (int i = 0; i < paintImages.size(); ++i) {
-        const PaintImage* photo = paintImages[i];
-        const Crop crop = photo->crop();
-        scene.photos.append(
-            {photo->image, rects.value(i), QRectF(crop.left, crop.top, crop.width(), crop.height())});
-    }
-    scene.loadPatterns();
-    return scene;
-}
-
 StrokeLayers* PainterArea::newStrokeLayers()
 {
     auto* layers = new StrokeLayers(StrokeLayers::defaultPaintNowLimit, this);
     connect(layers, &StrokeLayers::arrived, this, qOverload<>(&PainterArea::update));
     return layers;
-}
-
-quint64 PainterArea::strokeLayoutKey() const
-{
-    const StripLayout layout = stripLayout();
-    // The photos by identity and by pixels: a ribbon takes its colours from them.
-    QVector<qint64> photos;
-    photos.reserve(2 * paintImages.size());
-    for (const PaintImage* photo : paintImages)
-        photos << qint64(quintptr(photo)) << photo->image.cacheKey();
-    quint64 key = 0;
-    for (uint seed : {1u, 2u}) {
-        uint h = qHashBits(&layout, sizeof layout, seed);
-        h = qHashBits(shapes.constData(), sizeof(PhotoShape) * size_t(shapes.size()), h);
-        h = qHashBits(photos.constData(), sizeof(qint64) * size_t(photos.size()), h);
-        key = key << 32 | h;
-    }
-    return key;
-}
-
-void PainterArea::paintStrokeLayers(QPainter& painter, const StrokeScene& scene, const QSize& deviceSize,
-                                    double scale, const QRect& clip)
-{
-    const bool liveMosaic = pressed && config->tool == StitcherConfig::MosaicTool && !mosaicStrokes.isEmpty();
-    const bool liveDrawing = pressed && config->tool == StitcherConfig::DrawTool && !annotations.isEmpty();
-    StrokeLayers::Frame frame;
-    frame.target = {deviceSize, scale, clip};
-    frame.done = {mosaicStrokes.size() - liveMosaic, annotations.size() - liveDrawing};
-    frame.layout = frame.done[0] || frame.done[1] ? strokeLayoutKey() : 0;
-    layers->paint(painter, scene, frame);
-}
-
-void PainterArea::paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale,
-                                      const QRect& clip)
-{
-    Watermark::Style style;
-    style.mode = config->watermarkMode;
-    style.text = config->watermarkText;
-    style.opacity = config->watermarkOpacity;
-    style.spacing = config->watermarkSpacing;
-    style.size = config->watermarkSize;
-    style.color = config->watermarkColor;
-    Watermark::paint(painter, style, {deviceSize, scale, clip}, stripLayout().outer());
 }
 
 // ---- export
@@ -1151,30 +931,7 @@ QImage PainterArea::renderBand(int top, int rows)
 
 QImage PainterArea::renderRegion(const QRect& area)
 {
-    const QSize content = contentSize();
-    if (paintImages.isEmpty() || area.isEmpty() || !QRect(QPoint(), content).contains(area))
-        return {};
-    QImage region(area.size(), QImage::Format_RGB32);
-    if (region.isNull())
-        return {};
-    region.fill(QColor(Theme::canvas));
-    uchar* bits = region.bits();
-    const qsizetype bytesPerLine = region.bytesPerLine();
-    // Tiles on one fixed grid of the strip, cut by the region's edges: painter coordinates stay small.
-    const auto nextLine = [](int at) { return (at / renderTileSize + 1) * renderTileSize; };
-    for (int y = area.top(); y <= area.bottom(); y = nextLine(y)) {
-        const int tileHeight = std::min(nextLine(y), area.bottom() + 1) - y;
-        for (int x = area.left(); x <= area.right(); x = nextLine(x)) {
-            const QRect tileRect(x, y, std::min(nextLine(x), area.right() + 1) - x, tileHeight);
-            // The tile shares the region's memory, so nothing is copied back.
-            QImage tile(bits + (y - area.top()) * bytesPerLine + (x - area.left()) * 4, tileRect.width(),
-                        tileRect.height(), int(bytesPerLine), QImage::Format_RGB32);
-            QPainter painter(&tile);
-            painter.translate(-x, -y);
-            paintStrip(painter, content, 1.0, tileRect, Purpose::File);
-        }
-    }
-    return region;
+    return stripPainter.renderRegion(area);
 }
 
 QImage PainterArea::renderImage()

@@ -2,6 +2,7 @@
 
 #include "canvas/edgetrimmer.h"
 #include "canvas/geometry.h"
+#include "canvas/strippainter.h"
 #include "canvas/stripstate.h"
 #include "canvas/strokelayers.h"
 #include "canvas/tools/annotation.h"
@@ -13,6 +14,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QSize>
+#include <QThreadPool>
 #include <QVector>
 #include <QWidget>
 
@@ -214,27 +216,7 @@ private:
     void commonSizeChanged();
     void keepInView();
 
-    // The screen shows the trimming outlines; a file gets the same pixels however it is cut in bands.
-    enum class Purpose { Screen, File };
-    // Paints the strip onto any device: deviceSize is the device's size in pixels, scale its pixels
-    // per canvas unit, clip the device region to repaint.
-    void paintStrip(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip,
-                    Purpose purpose);
-    void paintPhotos(QPainter& painter, double scale, const QRect& clip, Purpose purpose);
-    void paintSpacingLayer(QPainter& painter, const QSize& deviceSize, double scale);
-    void paintTrimOutlines(QPainter& painter, const QSize& deviceSize, double scale);
-    void paintEmptyCanvas(QPainter& painter);
-    void paintCutPreview(QPainter& painter, const QRect& clip);
-    // The drawing tools' strokes with what painting them reads, apart from the canvas.
-    StrokeScene strokeScene() const;
     StrokeLayers* newStrokeLayers();
-    // The screen's strokes, on a painter in device pixels: finished ones from their layers, the one
-    // being drawn live over them.
-    void paintStrokeLayers(QPainter& painter, const StrokeScene& scene, const QSize& deviceSize, double scale,
-                           const QRect& clip);
-    // Everything but the zoom that moves or recolours a finished stroke on screen: the layout, the photos.
-    quint64 strokeLayoutKey() const;
-    void paintWatermarkLayer(QPainter& painter, const QSize& deviceSize, double scale, const QRect& clip);
 
     StitcherConfig* config = nullptr;
     quint64 strokeCount = 0;
@@ -244,7 +226,11 @@ private:
     QVector<QRectF> rects;
     friend class EdgeTrimmer;
     EdgeTrimmer edgeTrimmer{this};
+    friend class StripPainter;
+    StripPainter stripPainter{this};
     StrokeLayers* layers = newStrokeLayers();
+    // Makes the photos' smaller copies for the screen, so that a new zoom's first frame never waits.
+    QThreadPool previewWorkers;
     StripRecorder* recorder = nullptr;
     int editDepth = 0;
     bool editRecorded = false;

@@ -2,11 +2,54 @@
 
 #include "canvas/stitcherconfig.h"
 
+#include <QThreadPool>
 #include <QtMath>
+
+#include <atomic>
+
+namespace {
+
+QSize previewSize(const QSize& image, int level)
+{
+    return {qMax(1, image.width() >> level), qMax(1, image.height() >> level)};
+}
+
+QImage scaleDown(QImage from, const QSize& size)
+{
+    // Averaging a whole 12-megapixel photo into a thumbnail stalls a fit of many photos; sixteen
+    // samples per pixel of the copy look the same and cost next to nothing.
+    if (from.width() > 4 * size.width() && from.height() > 4 * size.height())
+        from = from.scaled(4 * size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return from.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace
+
+// Read by the worker and by the window's thread; the owner only on the window's thread.
+struct PaintImage::PreviewRequest
+{
+    PaintImage* owner = nullptr;
+    int level = 0;
+    std::atomic<bool> dropped{false};
+};
 
 PaintImage::PaintImage(const QImage& image, const QString& name) : image(image), name(name)
 {
     resetCrop();
+}
+
+PaintImage::~PaintImage()
+{
+    dropRequest();
+}
+
+void PaintImage::dropRequest()
+{
+    if (!request)
+        return;
+    request->owner = nullptr;
+    request->dropped = true;
+    request.reset();
 }
 
 void PaintImage::resetCrop()
@@ -44,7 +87,7 @@ StitcherButton* PaintImage::button(int edge) const
     }
 }
 
-const QImage& PaintImage::imageForScale(double devicePerImagePixel, QSizeF* factor)
+const QImage& PaintImage::imageForScale(double devicePerImagePixel, QSizeF* factor, Copy copy)
 {
     const int level = Geometry::previewLevel(devicePerImagePixel);
     if (level == 0) {
@@ -52,17 +95,56 @@ const QImage& PaintImage::imageForScale(double devicePerImagePixel, QSizeF* fact
         return image;
     }
     if (level != previewLevel || preview.isNull()) {
-        const int w = qMax(1, image.width() >> level);
-        const int h = qMax(1, image.height() >> level);
+        if (copy == Copy::Later && previewWorkers) {
+            requestPreview(level);
+            return held(factor);
+        }
+        dropRequest();
         // A coarser copy can be made from the finer one already kept, which is much cheaper.
-        QImage from = (!preview.isNull() && level > previewLevel) ? preview : image;
-        // Averaging a whole 12-megapixel photo into a thumbnail stalls a fit of many photos; sixteen
-        // samples per pixel of the copy look the same and cost next to nothing.
-        if (from.width() > 4 * w && from.height() > 4 * h)
-            from = from.scaled(4 * w, 4 * h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        preview = from.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage& from = (!preview.isNull() && level > previewLevel) ? preview : image;
+        preview = scaleDown(from, previewSize(image.size(), level));
         previewLevel = level;
+    }
+    return held(factor);
+}
+
+const QImage& PaintImage::held(QSizeF* factor) const
+{
+    if (preview.isNull()) {
+        *factor = QSizeF(1.0, 1.0);
+        return image;
     }
     *factor = QSizeF(double(preview.width()) / image.width(), double(preview.height()) / image.height());
     return preview;
+}
+
+void PaintImage::requestPreview(int level)
+{
+    if (request && request->level == level)
+        return;
+    dropRequest();
+    request = std::make_shared<PreviewRequest>();
+    request->owner = this;
+    request->level = level;
+    const QImage from = (!preview.isNull() && level > previewLevel) ? preview : image;
+    const QSize size = previewSize(image.size(), level);
+    // Results come back through the pool, which outlives its jobs; the photo may not.
+    QThreadPool* workers = previewWorkers;
+    workers->start([workers, from, size, wanted = request] {
+        if (wanted->dropped)
+            return;
+        const QImage made = scaleDown(from, size);
+        QMetaObject::invokeMethod(
+            workers,
+            [made, wanted] {
+                PaintImage* photo = wanted->owner;
+                if (!photo || made.isNull())
+                    return;
+                photo->preview = made;
+                photo->previewLevel = wanted->level;
+                photo->request.reset();
+                emit photo->previewArrived();
+            },
+            Qt::QueuedConnection);
+    });
 }

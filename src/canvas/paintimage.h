@@ -9,6 +9,9 @@
 #include <QSizeF>
 #include <QString>
 
+#include <memory>
+
+class QThreadPool;
 class StitcherButton;
 
 // One photo of the strip: the image, the region of it that shows, where it was laid out, its buttons.
@@ -17,6 +20,7 @@ class PaintImage : public QObject
     Q_OBJECT
 public:
     PaintImage(const QImage& image, const QString& name);
+    ~PaintImage() override;
 
     QRectF layoutRect;
     QImage image;
@@ -42,9 +46,24 @@ public:
 
     // The image, or a smaller copy of it for drawing at devicePerImagePixel; factor is the copy's
     // size relative to the image in each axis. The copy is made on first need and kept while it fits.
-    const QImage& imageForScale(double devicePerImagePixel, QSizeF* factor);
+    // Copy::Later leaves making it to the workers, when they are set, and gives the nearest copy held
+    // meanwhile, or the image; previewArrived follows.
+    enum class Copy { Now, Later };
+    const QImage& imageForScale(double devicePerImagePixel, QSizeF* factor, Copy copy = Copy::Now);
+    void setPreviewWorkers(QThreadPool* workers) { previewWorkers = workers; }
+    bool copyOnItsWay() const { return request != nullptr; }
+
+signals:
+    void previewArrived();
 
 private:
+    struct PreviewRequest;
+    const QImage& held(QSizeF* factor) const;
+    void requestPreview(int level);
+    void dropRequest();
+
     QImage preview;
     int previewLevel = 0;
+    QThreadPool* previewWorkers = nullptr;
+    std::shared_ptr<PreviewRequest> request; // the copy on its way from a worker
 };
