@@ -27,9 +27,8 @@ private:
     struct Run
     {
         int exitCode = -1;
-        QString out;
         QString err;
-        QByteArray outBytes;
+        QByteArray out;
         QByteArray piped;
     };
 
@@ -57,8 +56,7 @@ private:
             return run;
         }
         run.exitCode = process.exitCode();
-        run.outBytes = process.readAllStandardOutput();
-        run.out = QString::fromLocal8Bit(run.outBytes);
+        run.out = process.readAllStandardOutput();
         run.err = QString::fromLocal8Bit(process.readAllStandardError());
         return run;
     }
@@ -80,17 +78,13 @@ private:
                                            : QByteArray();
     }
 
-    static int countNear(const QImage& image, QRect area, QColor colour)
+    // The area's pixels that are nearly black.
+    static int countDark(const QImage& image, const QRect& area)
     {
         int count = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x) {
-                const QColor c = image.pixelColor(x, y);
-                if (qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green()) +
-                        qAbs(c.blue() - colour.blue()) <
-                    60)
-                    ++count;
-            }
+            for (int x = area.left(); x <= area.right(); ++x)
+                count += qGray(image.pixel(x, y)) < 20;
         return count;
     }
 
@@ -118,9 +112,7 @@ private slots:
         QCOMPARE(strip.pixel(2, 100), magenta);                // outer border
         QCOMPARE(strip.pixel(10, 100), QColor(Qt::red).rgb()); // first photo at the left
         QCOMPARE(strip.pixel(407, 100), magenta);              // between the first and second photo
-        QCOMPARE(strip.pixel(500, 100), QColor(Qt::green).rgb());
         QCOMPARE(strip.pixel(1010, 100), QColor(Qt::blue).rgb());
-        QCOMPARE(strip.pixel(1017, 207), magenta);
     }
 
     void watermark_data()
@@ -144,9 +136,9 @@ private slots:
         const Run run = seamwright(QStringList{"join"} + options + QStringList{"-o", out, white});
         QCOMPARE(run.exitCode, 0);
         const QImage strip(out);
-        QCOMPARE(countNear(strip, strip.rect(), Qt::black) > 50, marked);
+        QCOMPARE(countDark(strip, strip.rect()) > 50, marked);
         // Bottom stays in the lower half; tiles reach the upper half too.
-        const bool upper = countNear(strip, QRect(0, 0, 600, 150), Qt::black) > 50;
+        const bool upper = countDark(strip, QRect(0, 0, 600, 150)) > 50;
         QCOMPARE(upper, options.contains("tile"));
     }
 
@@ -203,7 +195,6 @@ private slots:
         const QString out = path("kept.png");
         QTest::newRow("help") << QStringList{"--help"} << 0 << "";
         QTest::newRow("version") << QStringList{"--version"} << 0 << "";
-        QTest::newRow("unknown window option") << QStringList{"--glue", "a.png"} << 2 << "--glue";
         QTest::newRow("no output") << QStringList{"join", red} << 2 << "-o";
         QTest::newRow("no photo") << QStringList{"join", "-o", out} << 2 << "photo";
         QTest::newRow("unknown option") << QStringList{"join", "--bogus", "-o", out, red} << 2 << "--bogus";
@@ -280,12 +271,11 @@ private slots:
         QVERIFY(filledImage(10, 10).save(out));
         const QByteArray before = digest(out);
         for (const HostileCorpus::Entry& entry : corpus.entries()) {
-            const Run run = seamwright({"join", "-o", out, red, entry.path});
+            const Run run =
+                seamwright({"join", "-o", entry.decodes ? path("decoded.png") : out, red, entry.path});
             const QString name = QFileInfo(entry.path).fileName();
             if (entry.decodes) {
                 QVERIFY2(run.exitCode == 0, qPrintable(entry.label + ": " + run.err));
-                QVERIFY(QFile::remove(out));
-                QVERIFY(filledImage(10, 10).save(out));
                 continue;
             }
             // The panorama names it too, the one whose header lies before anything is decoded.
@@ -356,10 +346,10 @@ private slots:
         const Run run = seamwright(arguments + photos, kind == "pipe" ? target : QString());
         QCOMPARE(run.exitCode, status);
         QCOMPARE(digest(photos.first()), photoBefore);
-        const QByteArray written = kind == "-" ? run.outBytes : run.piped;
+        const QByteArray written = kind == "-" ? run.out : run.piped;
         QCOMPARE(written.startsWith("\xff\xd8\xff"), status == 0 && (kind == "-" || kind == "pipe"));
         if (kind != "-")
-            QCOMPARE(run.out, QString());
+            QCOMPARE(run.out, QByteArray());
         QCOMPARE(run.err.count('\n'), status == 0 ? 0 : status == 2 ? 2 : 1);
         struct stat info;
         if (kind == "pipe" || kind.endsWith("device"))
@@ -410,40 +400,30 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList({"part-*"}), (QStringList{"part-001.png", "part-002.png"}));
     }
 
-    // The panorama is cut to its picture, with no black corner left, unless --no-crop keeps it whole.
-    void panoramaCropsUnlessAskedNot()
+    // Three views and a photo that matches none of them: the panorama is made and the photo named; it is
+    // cut to its picture, with no black corner left, unless --no-crop keeps it whole.
+    void panorama()
     {
-        const QStringList photos = PanoramaViews::write(dir.path());
-        const QString cut = path("cut.png"), whole = path("whole.png");
-        QCOMPARE(seamwright(QStringList{"panorama", "-o", cut} + photos).exitCode, 0);
+        QStringList photos = PanoramaViews::write(dir.path());
+        QVERIFY(photoLikeImage(640, 480, 5).save(path("unrelated.jpg")));
+        photos.insert(2, path("unrelated.jpg"));
+        const QString cut = path("panorama.png"), whole = path("whole.png");
+        const Run run = seamwright(QStringList{"panorama", "-q", "-o", cut} + photos);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(
+            run.err.split('\n', Qt::SkipEmptyParts),
+            QStringList{"seamwright: 1 of 4 photos could not be matched and were left out: unrelated.jpg"});
         QCOMPARE(seamwright(QStringList{"panorama", "--no-crop", "-o", whole} + photos).exitCode, 0);
         const QImage cutImage = QImage(cut).convertToFormat(QImage::Format_RGB32);
         const QImage wholeImage = QImage(whole).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(cutImage.width() > QImage(photos.first()).width());
         // Turned about the vertical, the views bend only at the top and the bottom.
         QVERIFY(cutImage.width() <= wholeImage.width() && cutImage.height() < wholeImage.height());
         QVERIFY(cutImage.height() > wholeImage.height() / 2);
         QCOMPARE(qGray(wholeImage.pixel(0, 0)), 0);
         for (const QPoint corner : {QPoint(0, 0), QPoint(cutImage.width() - 1, cutImage.height() - 1)})
             QVERIFY(qGray(cutImage.pixel(corner)) > 0);
-    }
-
-    // Three views and a photo that matches none of them: the panorama is made and the photo named.
-    void panorama()
-    {
-        QStringList photos = PanoramaViews::write(dir.path());
-        QCOMPARE(photos.size(), 3);
-        QVERIFY(photoLikeImage(640, 480, 5).save(path("unrelated.jpg")));
-        photos.insert(2, path("unrelated.jpg"));
-        const QString out = path("panorama.jpg");
-        QFile::remove(out);
-        const Run run = seamwright(QStringList{"panorama", "-q", "-o", out} + photos);
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QCOMPARE(run.out, QString());
-        QCOMPARE(QImageReader(out).format(), QByteArray("jpeg"));
-        QVERIFY(QImage(out).width() > QImage(photos.first()).width());
-        const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines, QStringList{"seamwright: 1 of 4 photos could not be matched and were left out: "
-                                    "unrelated.jpg"});
     }
 };
 

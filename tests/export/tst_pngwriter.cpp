@@ -1,9 +1,11 @@
 #include "export/deflatestream.h"
 #include "export/stripexport.h"
+#include "support/filesizelimit.h"
 #include "support/photolikeimage.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
@@ -54,29 +56,6 @@ QByteArray zlibStream(const QByteArray& png)
     }
     return stream;
 }
-
-// A device that takes what still fits, like a filling disk, and fails only when nothing does.
-class FullDevice : public QIODevice
-{
-public:
-    explicit FullDevice(qint64 capacity) : capacity(capacity) { open(QIODevice::WriteOnly); }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 size) override
-    {
-        if (capacity == 0) {
-            setErrorString(QStringLiteral("No space left on device"));
-            return -1;
-        }
-        const qint64 taken = std::min(size, capacity);
-        capacity -= taken;
-        return taken;
-    }
-
-private:
-    qint64 capacity;
-};
 
 } // namespace
 
@@ -181,11 +160,16 @@ private slots:
         QVERIFY(!png(photo, &writer).isEmpty());
         QCOMPARE(seen.last(), 100);
         QVERIFY(std::is_sorted(seen.begin(), seen.end()));
-        // Partial writes are retried, so the device's own reason reaches the message.
-        for (qint64 capacity : {0, 40, 5000}) {
-            FullDevice device(capacity);
-            QCOMPARE(writer.write(BandSource::fromImage(photo), &device), StripExport::Result::Failed);
-            QCOMPARE(writer.errorString(), QStringLiteral("No space left on device"));
+        // A filling disk takes what still fits: partial writes are retried, so the file's own reason
+        // reaches the message.
+        QTemporaryDir dir;
+        for (rlim_t capacity : {0, 40, 5000}) {
+            QFile file(dir.filePath(QString::number(capacity)));
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const FileSizeLimit limit(capacity);
+            QCOMPARE(writer.write(BandSource::fromImage(photo), &file), StripExport::Result::Failed);
+            QVERIFY(!file.errorString().isEmpty());
+            QCOMPARE(writer.errorString(), file.errorString());
         }
         QBuffer closed;
         QCOMPARE(writer.write(BandSource::fromImage(photo), &closed), StripExport::Result::Failed);
