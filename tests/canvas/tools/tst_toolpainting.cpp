@@ -1,6 +1,7 @@
 #include "canvas/tools/annotation.h"
 #include "canvas/tools/mosaicstroke.h"
 #include "canvas/tools/watermark.h"
+#include "support/filledimage.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -63,12 +64,6 @@ bool inked(const QImage& image)
     return image != white;
 }
 
-// Photo i starts 100 units to the right of photo i - 1, as with an inner spacing of 100.
-QPoint shifted(const QPoint& p, int index)
-{
-    return p + QPoint(100 * index, 0);
-}
-
 Annotation record(int shape, QVector<StripPoint> points, double width = 3.0, QColor color = Qt::blue)
 {
     Annotation a = Annotation::begin(points.first(), width, color, shape);
@@ -79,7 +74,10 @@ Annotation record(int shape, QVector<StripPoint> points, double width = 3.0, QCo
 
 Layer annotations(const QVector<Annotation>& records)
 {
-    return [records](QPainter& p, const PaintTarget& t) { paintAnnotations(p, records, shifted, t); };
+    // Photo i starts 100 units to the right of photo i - 1, as with an inner spacing of 100.
+    const auto shifted = [](const QPoint& at, int index) { return at + QPoint(100 * index, 0); };
+    return
+        [records, shifted](QPainter& p, const PaintTarget& t) { paintAnnotations(p, records, shifted, t); };
 }
 
 MosaicStroke stroke(const QString& name, int size, const QVector<QPoint>& points, int index = 0)
@@ -92,9 +90,7 @@ MosaicStroke stroke(const QString& name, int size, const QVector<QPoint>& points
 
 QImage solidPattern(const QString&)
 {
-    QImage pattern(300, 30, QImage::Format_RGB32);
-    pattern.fill(Qt::blue);
-    return pattern;
+    return filledImage(300, 30, Qt::blue);
 }
 
 // Photo 0 is red above y = 50 and green below; there is no other photo.
@@ -265,41 +261,26 @@ private slots:
             {QRect(0, 0, 20, 20), QRect(90, 20, 5, 60), QRect(110, 26, 6, 3), QRect(138, 55, 3, 3)}, 2);
     }
 
-    void watermarkSizesAndPitches()
+    void watermarkPlacesAndShows()
     {
         // Bottom text: centred, lifted by the outer spacing, in painter units of zoom and size.
-        const QSize text(100, 20);
-        QCOMPARE(Watermark::bottomPosition({1000, 200}, 1.0, 5.0, Watermark::sizeFactor(50), text),
-                 QPoint(450, 185));
-        QCOMPARE(Watermark::bottomPosition({1000, 200}, 2.0, 0.0, Watermark::sizeFactor(50), text),
-                 QPoint(200, 90));
-        QCOMPARE(Watermark::bottomPosition({1000, 200}, 1.0, 0.0, Watermark::sizeFactor(100), text),
-                 QPoint(225, 95));
-
-        const double q = 100 * Watermark::diagonal;
-        Watermark::TileGrid grid = Watermark::tileGrid({1000, 200}, 1.0, 0.0, 1.0, 100, 50);
-        QCOMPARE(grid.step, 1.9 * q);
-        QCOMPARE(grid.firstRow, q);
+        for (const auto& [scale, outer, size, at] : {std::tuple(1.0, 5.0, 50, QPoint(450, 185)),
+                                                     {2.0, 0.0, 50, QPoint(200, 90)},
+                                                     {1.0, 0.0, 100, QPoint(225, 95)}})
+            QCOMPARE(
+                Watermark::bottomPosition({1000, 200}, scale, outer, Watermark::sizeFactor(size), {100, 20}),
+                at);
+        const Watermark::TileGrid grid = Watermark::tileGrid({1000, 200}, 1.0, 0.0, 1.0, 100, 50);
         QCOMPARE(grid.columnCount(), 10); // two steps past the right and bottom edges
         QCOMPARE(grid.rowCount(), 3);
-        // The outer border and the zoom shrink the area in canvas units; the size factor in its own.
-        grid = Watermark::tileGrid({1000, 200}, 2.0, 10.0, 0.5, 100, 50);
-        QCOMPARE(grid.limitA, (500 - 20) / 0.5);
-        QCOMPARE(grid.limitB, (100 - 20) / 0.5);
-    }
 
-    void watermarkShowsOnlyWithModeTextAndOpacity()
-    {
-        const auto shows = [](int mode, const QString& text, int opacity) {
-            const Watermark::Style style{mode, text, opacity, 50, 50, Qt::black};
-            return inked(paintLayer(watermark(style), {300, 150}));
-        };
-        QVERIFY(!shows(Watermark::None, "Seamwright", 255));
-        for (int mode : {1, 2}) {
-            QVERIFY(!shows(mode, "", 255));
-            QVERIFY(!shows(mode, "Seamwright", 0));
-            QVERIFY(shows(mode, "Seamwright", 255));
-        }
+        // Only a mode, a text and some opacity together show anything.
+        for (int mode : {0, 1, 2})
+            for (const char* text : {"", "Seamwright"})
+                for (int opacity : {0, 255})
+                    QCOMPARE(
+                        inked(paintLayer(watermark({mode, text, opacity, 50, 50, Qt::black}), {300, 150})),
+                        mode && opacity && *text);
     }
 
     void tiledWatermarkRepaintsInParts()
