@@ -183,10 +183,7 @@ private slots:
 
         // The pen-width menu is readable.
         auto* panel = f.window.findChild<QScrollArea*>();
-        QMenu* menu = nullptr;
-        for (QMenu* m : f.window.findChildren<QMenu*>())
-            if (m->actions().contains(f.ui.smallAction))
-                menu = m;
+        auto* menu = qobject_cast<QMenu*>(f.ui.smallAction->parent());
         QVERIFY(menu);
         menu->popup(f.window.mapToGlobal(QPoint(10, 10)));
         QVERIFY(QTest::qWaitForWindowExposed(menu));

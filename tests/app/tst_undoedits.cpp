@@ -11,6 +11,8 @@
 #include <QUndoStack>
 #include <QtTest>
 
+using WindowEdits::dragEdge;
+
 // Each kind of edit, made as the user makes it, marks the window as changed and is one
 // step that the Undo key takes back to the very pixels before it and the Redo key brings forward again.
 class TestUndoEdits : public QObject
@@ -50,50 +52,41 @@ private slots:
         }
         edits = {
             {"intake of three photos",
-             [files](WindowFixture& f) {
+             [files](auto& f) {
                  f.canvas->addPhotoFiles(files);
                  QVERIFY(waitForIntakes());
              }},
-            {"remove a photo", [](WindowFixture& f) { f.canvas->removePhoto(1); }},
-            {"reorder", [](WindowFixture& f) { f.canvas->swapPhotos(0, 2); }},
-            {"panorama handed back",
-             [](WindowFixture& f) { f.ui.onPanoramaDone(filledImage(90, 30, Qt::red)); }},
+            {"remove a photo", [](auto& f) { f.canvas->removePhoto(1); }},
+            {"reorder", [](auto& f) { f.canvas->swapPhotos(0, 2); }},
+            {"panorama handed back", [](auto& f) { f.ui.onPanoramaDone(filledImage(90, 30, Qt::red)); }},
             {"direction",
-             [](WindowFixture& f) {
+             [](auto& f) {
                  ModalAnswerer answerer;
                  answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
                  f.ui.verticalButton->click();
              }},
-            {"common size",
-             [](WindowFixture& f) {
-                 f.ui.heightEdit->setText("150");
-                 emit f.ui.heightEdit->editingFinished();
-             }},
+            {"common size", [](auto& f) { WindowEdits::enter(f.ui.heightEdit, "150"); }},
             {"trim drag",
-             [](WindowFixture& f) {
-                 WindowEdits::dragEdge(f.canvas, f.canvas->paintImages[0]->rightButton, {-5, 0}, 3);
-             }},
+             [](auto& f) { dragEdge(f.canvas, f.canvas->paintImages[0]->rightButton, QPoint(-5, 0), 3); }},
             {"strip cut drag",
-             [](WindowFixture& f) {
-                 WindowEdits::dragEdge(f.canvas, f.canvas->stripButtons[2], {0, 5}, 3);
-             }},
-            {"spacing on", [](WindowFixture& f) { f.ui.spacingAllButton->click(); }},
-            {"spacing size", [](WindowFixture& f) { slide(f, "spacingOuterSlider"); }},
-            {"spacing colour", [](WindowFixture& f) { f.canvas->setSpacingColor(Qt::red); }},
-            {"drawing", [](WindowFixture& f) { stroke(f, StitcherConfig::DrawTool); }},
-            {"mosaic stroke", [](WindowFixture& f) { stroke(f, StitcherConfig::MosaicTool); }},
-            {"panel undo drawing", [](WindowFixture& f) { panelButton(f, "Undo the last drawing"); }},
-            {"panel clear drawings", [](WindowFixture& f) { panelButton(f, "Clear all drawings"); }},
-            {"panel undo mosaic", [](WindowFixture& f) { panelButton(f, "Undo the last mosaic stroke"); }},
-            {"panel clear mosaic", [](WindowFixture& f) { panelButton(f, "Clear all mosaic strokes"); }},
-            {"watermark mode", [](WindowFixture& f) { f.ui.watermarkTileButton->click(); }},
+             [](auto& f) { dragEdge(f.canvas, f.canvas->stripButtons[2], QPoint(0, 5), 3); }},
+            {"spacing on", [](auto& f) { f.ui.spacingAllButton->click(); }},
+            {"spacing size", [](auto& f) { slide(f, "spacingOuterSlider"); }},
+            {"spacing colour", [](auto& f) { f.canvas->setSpacingColor(Qt::red); }},
+            {"drawing", [](auto& f) { stroke(f, StitcherConfig::DrawTool); }},
+            {"mosaic stroke", [](auto& f) { stroke(f, StitcherConfig::MosaicTool); }},
+            {"panel undo drawing", [](auto& f) { panelButton(f, "Undo the last drawing"); }},
+            {"panel clear drawings", [](auto& f) { panelButton(f, "Clear all drawings"); }},
+            {"panel undo mosaic", [](auto& f) { panelButton(f, "Undo the last mosaic stroke"); }},
+            {"panel clear mosaic", [](auto& f) { panelButton(f, "Clear all mosaic strokes"); }},
+            {"watermark mode", [](auto& f) { f.ui.watermarkTileButton->click(); }},
             {"watermark text typed",
-             [](WindowFixture& f) {
+             [](auto& f) {
                  f.ui.watermarkEdit->setText("Se");
                  f.ui.watermarkEdit->setText("Sea");
              }},
-            {"watermark opacity", [](WindowFixture& f) { slide(f, "watermarkOpacitySlider"); }},
-            {"clear", [](WindowFixture& f) { f.topBar(WindowFixture::Clear)->click(); }},
+            {"watermark opacity", [](auto& f) { slide(f, "watermarkOpacitySlider"); }},
+            {"clear", [](auto& f) { f.topBar(WindowFixture::Clear)->click(); }},
         };
     }
 
