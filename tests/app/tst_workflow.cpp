@@ -1,3 +1,4 @@
+#include "app/windowedits.h"
 #include "app/workflowvalues.h"
 #include "canvas/geometry.h"
 #include "canvas/paintimage.h"
@@ -10,7 +11,9 @@
 #include "settings/aboutdialog.h"
 #include "settings/appdialog.h"
 #include "settings/appsettings.h"
+#include "support/filledimage.h"
 #include "support/modalanswerer.h"
+#include "support/scrollcorpus.h"
 #include "support/windowfixture.h"
 
 #include <QMessageBox>
@@ -63,10 +66,13 @@ private slots:
         QSettings().remove("editor/PanoramaTips");
     }
 
+    // Changing the direction, choosing a trim tool and opening Edit Photos ask only when work would be
+    // lost. Yes discards the editing results (the trims too when the direction changes) but not the
+    // watermark's text; no keeps everything.
     void asksOnlyWhenWorkWouldBeLost_data()
     {
+        QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("toDirection");
         QTest::addColumn<bool>("asks");
         QTest::addColumn<bool>("yes");
         const struct
@@ -76,24 +82,32 @@ private slots:
         } rows[] = {{"nothing", false, false}, {"cut", true, false},         {"spacing", true, true},
                     {"watermark", true, true}, {"text alone", false, false}, {"annotation", true, true}};
         for (const auto& r : rows) {
-            QTest::addRow("direction, %s", r.change) << r.change << true << r.direction << true;
-            QTest::addRow("stitching, %s", r.change) << r.change << false << r.stitching << true;
+            QTest::addRow("direction, %s", r.change) << "direction" << r.change << r.direction << true;
+            QTest::addRow("stitching, %s", r.change) << "stitching" << r.change << r.stitching << true;
         }
-        const QString all = "cut spacing watermark annotation path";
-        QTest::newRow("direction, all, answered no") << all << true << true << false;
-        QTest::newRow("stitching, all, answered no") << all << false << true << false;
+        for (const char* action : {"direction", "stitching", "edit"})
+            QTest::addRow("%s, all, answered no", action)
+                << action << "cut spacing watermark annotation path" << true << false;
+        QTest::newRow("edit, trims and watermark text") << "edit"
+                                                        << "cut text" << false << true;
+        QTest::newRow("edit, spacing and a drawing tool") << "edit"
+                                                          << "spacing path" << true << true;
     }
     void asksOnlyWhenWorkWouldBeLost()
     {
+        QFETCH(QString, action);
         QFETCH(QString, change);
-        QFETCH(bool, toDirection);
         QFETCH(bool, asks);
         QFETCH(bool, yes);
         Fixture f;
         f.makeChange(change);
         ModalAnswerer answerer;
         answerer.queue(ModalAnswerer::pressButton(yes ? QMessageBox::Yes : QMessageBox::No));
-        (toDirection ? f.ui.verticalButton : f.ui.cutInnerButton)->click();
+        const bool edit = action == "edit", toDirection = action == "direction";
+        if (edit)
+            f.click(Fixture::Edit);
+        else
+            (toDirection ? f.ui.verticalButton : f.ui.cutInnerButton)->click();
         QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
         if (!yes) {
             // Everything stays, and the direction already in effect changes nothing and asks nothing.
@@ -101,6 +115,7 @@ private slots:
             QCOMPARE(answerer.answeredCount(), 1);
             QVERIFY(!f.ui.verticalButton->isChecked() && !f.ui.cutInnerButton->isChecked());
             QVERIFY(f.ui.horizontalButton->isChecked() && f.ui.pathButton->isChecked());
+            QVERIFY(!f.ui.editPhotosDialog);
             QCOMPARE(config.tool, int(StitcherConfig::DrawTool));
             QCOMPARE(f.canvas->cutLeft, 10.0);
             QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
@@ -108,14 +123,23 @@ private slots:
             QCOMPARE(config.watermarkMode, int(Watermark::Tile));
             return;
         }
-        // Editing results are gone either way; trims only when the direction changed.
         QCOMPARE(f.canvas->spacingMode, 0);
+        QVERIFY(!f.ui.spacingAllButton->isChecked());
         QVERIFY(f.canvas->annotations.isEmpty());
         QCOMPARE(config.watermarkMode, int(Watermark::None));
-        QCOMPARE(f.canvas->hasTrims(), !toDirection && change == "cut");
-        QCOMPARE(config.watermarkText, change == "text alone" ? QString("mine") : QString());
-        QCOMPARE(config.tool, int(toDirection ? StitcherConfig::NoTool : StitcherConfig::TrimTool));
+        QCOMPARE(f.canvas->hasTrims(), !toDirection && change.contains("cut"));
+        QCOMPARE(config.watermarkText, change.contains("text") ? QString("mine") : QString());
+        QCOMPARE(f.ui.watermarkEdit->text(), config.watermarkText);
         QCOMPARE(f.canvas->direction, int(toDirection ? Geometry::Vertical : Geometry::Horizontal));
+        // Edit Photos leaves a shape button checked and its tool on, but with no shape.
+        const bool drawing = edit && change.contains("path");
+        QCOMPARE(f.ui.pathButton->isChecked(), drawing);
+        const int tool = drawing ? StitcherConfig::DrawTool : StitcherConfig::NoTool;
+        QCOMPARE(config.tool, action == "stitching" ? int(StitcherConfig::TrimTool) : tool);
+        if (edit) {
+            QCOMPARE(config.shape, int(Annotation::NoShape));
+            QCOMPARE(shownCells(f.ui.editPhotosDialog), 2);
+        }
     }
 
     void toolButtonsFormOneExclusiveSet()
@@ -165,10 +189,7 @@ private slots:
     void sizeEntries()
     {
         Fixture f;
-        auto enter = [](QLineEdit* edit, const QString& text) {
-            edit->setText(text);
-            emit edit->editingFinished();
-        };
+        using WindowEdits::enter;
         QCOMPARE(f.ui.heightEdit->text(), QString("200")); // the first photo's
         enter(f.ui.heightEdit, "100");
         QCOMPARE(config.paintHeight, 100);
@@ -190,48 +211,6 @@ private slots:
         QCOMPARE(f.ui.widthEdit->text(), QString::number(width));
         enter(f.ui.widthEdit, "150");
         QCOMPARE(config.paintWidth, 150);
-    }
-
-    // Edit Photos asks only when there are editing results; yes discards them, but not the trims, the
-    // watermark's text or the tool.
-    void editPhotosAsksOnlyWithEditingResults_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("trims and watermark text") << "cut text" << true;
-        QTest::newRow("spacing and a drawing tool, yes") << "spacing path" << true;
-        QTest::newRow("watermark, no") << "watermark" << false;
-    }
-    void editPhotosAsksOnlyWithEditingResults()
-    {
-        QFETCH(QString, change);
-        QFETCH(bool, yes);
-        Fixture f;
-        f.makeChange(change);
-        const bool asks = !change.contains("cut");
-        const int spacing = f.canvas->spacingMode, watermark = config.watermarkMode;
-        ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(yes ? QMessageBox::Yes : QMessageBox::No));
-        f.click(Fixture::Edit);
-        QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
-        if (!yes) {
-            QVERIFY(!f.ui.editPhotosDialog);
-            QCOMPARE(f.canvas->spacingMode, spacing);
-            QCOMPARE(config.watermarkMode, watermark);
-            return;
-        }
-        QCOMPARE(shownCells(f.ui.editPhotosDialog), 2);
-        QCOMPARE(f.canvas->spacingMode, 0);
-        QVERIFY(!f.ui.spacingAllButton->isChecked());
-        QCOMPARE(config.watermarkMode, int(Watermark::None));
-        QCOMPARE(f.canvas->hasTrims(), !asks);
-        QCOMPARE(config.watermarkText, asks ? QString() : QString("mine"));
-        QCOMPARE(f.ui.watermarkEdit->text(), config.watermarkText);
-        // The shape button stays checked and the tool on, but with no shape.
-        QCOMPARE(f.ui.pathButton->isChecked(), change.contains("path"));
-        QCOMPARE(config.tool,
-                 int(change.contains("path") ? StitcherConfig::DrawTool : StitcherConfig::NoTool));
-        QCOMPARE(config.shape, int(Annotation::NoShape));
     }
 
     // The small windows close on Escape and are made once: clicked again while open or after being
@@ -277,8 +256,7 @@ private slots:
         f.click(Fixture::Panorama);
         PanoramDialog* dialog = f.ui.panoramaDialog;
         QVERIFY(dialog && dialog->isVisible());
-        QImage panorama(900, 150, QImage::Format_RGB32);
-        panorama.fill(Qt::darkRed);
+        const QImage panorama = filledImage(900, 150, Qt::darkRed);
         emit dialog->signalsPanoramaDone(panorama);
         QCOMPARE(f.canvas->paintImages.mid(0, 2), before);
         QCOMPARE(f.canvas->paintImages.size(), 3);
@@ -289,6 +267,51 @@ private slots:
         QCOMPARE(config.tool, int(StitcherConfig::TrimTool));
         QVERIFY(f.ui.cutInnerButton->isChecked());
         dialog->close();
+    }
+
+    // The key joins the strip; the message names the pair apart and the repeat taken out; the arrows
+    // then trim the result like any other trim, and the strip still renders.
+    void joinsAndTheArrowsAdjust()
+    {
+        using namespace ScrollCorpus;
+        WindowFixture f(true);
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        const Screens s = cut(Page::Chat, 360, 640, 60, 40, {0, 270, 270, 1500});
+        for (int i = 0; i < s.frames.size(); ++i)
+            f.canvas->appendPhoto(s.frames[i], QStringLiteral("shot-0%1.png").arg(i + 1));
+        f.ui.verticalButton->click();
+
+        ModalAnswerer answerer;
+        QString said;
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
+        QTest::keySequence(&f.window, QKeySequence(Qt::CTRL | Qt::Key_J));
+        QTRY_COMPARE(answerer.answeredCount(), 1);
+        QVERIFY2(said.contains("shot-02.png and shot-04.png") && said.contains("shot-03.png"),
+                 qPrintable(said));
+        QCOMPARE(f.canvas->paintImages.size(), 3);
+        // The joined run as long as the page, then the photo apart whole.
+        QCOMPARE(f.canvas->contentSize().height(),
+                 cut(Page::Chat, 360, 640, 60, 40, {0, 270}).expected.height() + 640);
+
+        f.ui.cutInnerButton->click();
+        PaintImage* second = f.canvas->paintImages[1];
+        const double top = second->cropTop;
+        const int height = f.canvas->contentSize().height();
+        second->topButton->click();
+        QVERIFY(f.canvas->nudgeArmedEdge(Qt::Key_Down, 10));
+        QCOMPARE(second->cropTop, top + 10);
+        QCOMPARE(f.canvas->contentSize().height(), height - 10);
+        QCOMPARE(f.canvas->renderImage().height(), height - 10);
+
+        // The trim is one step back, and the join, the repeat it took out included, one more.
+        second->topButton->click();
+        f.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QTest::keySequence(&f.window, QKeySequence::Undo);
+        QCOMPARE(f.canvas->contentSize().height(), height);
+        QTest::keySequence(&f.window, QKeySequence::Undo);
+        QCOMPARE(f.canvas->paintImages.size(), 4);
+        QCOMPARE(f.canvas->contentSize().height(), 4 * 640);
     }
 };
 
