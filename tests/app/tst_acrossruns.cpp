@@ -382,10 +382,10 @@ private slots:
     void photosArriveInOrderAndARefusalIsNamed()
     {
         HostileCorpus corpus; // its giant.png claims 60000 x 60000 pixels
-        const QDir dir(corpus.folder());
-        QVERIFY(corpus.isValid() && QFileInfo::exists(dir.filePath("giant.png")));
-        QVERIFY(filledImage(40, 30, Qt::red).save(dir.filePath("b.png")));
-        QVERIFY(filledImage(20, 30, Qt::blue).save(dir.filePath("-a.png")));
+        const QDir folder(corpus.folder());
+        QVERIFY(corpus.isValid() && QFileInfo::exists(folder.filePath("giant.png")));
+        QVERIFY(filledImage(40, 30, Qt::red).save(folder.filePath("b.png")));
+        QVERIFY(filledImage(20, 30, Qt::blue).save(folder.filePath("-a.png")));
 
         WindowFixture f(true);
         QString message;
@@ -395,8 +395,8 @@ private slots:
                 message = box->text();
             modal->close();
         });
-        const Dispatch d = Dispatch::decide({"-platform", "offscreen", dir.filePath("b.png"),
-                                             dir.filePath("giant.png"), "--", dir.filePath("-a.png")});
+        const Dispatch d = Dispatch::decide({"-platform", "offscreen", folder.filePath("b.png"),
+                                             folder.filePath("giant.png"), "--", folder.filePath("-a.png")});
         StartupFiles::open(&f.window, d);
         QVERIFY(waitForIntakes());
 
@@ -405,10 +405,10 @@ private slots:
         QVERIFY2(message.contains("giant.png") && !message.contains("b.png"), qPrintable(message));
 
         // A project opens first, whatever its place among the photos.
-        const QString project = dir.filePath("kept.seamwright");
+        const QString project = folder.filePath("kept.seamwright");
         QVERIFY(ProjectFile().save(f.canvas->state(), project));
         WindowFixture g(true);
-        StartupFiles::open(&g.window, Dispatch::decide({dir.filePath("b.png"), project}));
+        StartupFiles::open(&g.window, Dispatch::decide({folder.filePath("b.png"), project}));
         QVERIFY(waitForIntakes());
         QCOMPARE(WindowEdits::photoNames(g.canvas), (QStringList{"b.png", "-a.png", "b.png"}));
     }

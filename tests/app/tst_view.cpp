@@ -74,8 +74,6 @@ class TestView : public QObject
 {
     Q_OBJECT
 
-    StitcherConfig& config = *StitcherConfig::instance();
-
     struct Fixture : WindowFixture
     {
         XFormWidget* view = ui.canvasHolder;
@@ -190,7 +188,7 @@ private slots:
             QVERIFY(f.canvas->x() >= 0); // nothing of the strip's width is cut off
         } else if (change == "height entry") {
             WindowEdits::enter(f.ui.heightEdit, "300");
-            QCOMPARE(config.paintHeight, 300);
+            QCOMPARE(StitcherConfig::instance()->paintHeight, 300);
         } else if (change == "spacing") {
             f.window.findChild<QSlider*>("spacingOuterSlider")->setValue(90);
             f.ui.spacingAllButton->click();

@@ -163,10 +163,9 @@ private slots:
         for (const char* action : {"direction", "stitching", "edit"})
             QTest::addRow("%s, all, answered no", action)
                 << action << "cut spacing watermark annotation path" << true << false;
-        QTest::newRow("edit, trims and watermark text") << "edit"
-                                                        << "cut text" << false << true;
-        QTest::newRow("edit, spacing and a drawing tool") << "edit"
-                                                          << "spacing path" << true << true;
+        QTest::newRow("edit, trims and watermark text") << QString("edit") << "cut text" << false << true;
+        QTest::newRow("edit, spacing and a drawing tool")
+            << QString("edit") << "spacing path" << true << true;
     }
     void asksOnlyWhenWorkWouldBeLost()
     {
