@@ -410,7 +410,7 @@ private slots:
         f.ui.panoramaDialog->close();
     }
 
-    void iconOnlyButtonsSayWhatTheyDoAndTheirKey()
+    void controlsSayWhatTheyDoAndAreReadable()
     {
         Fixture f(2);
         f.ui.cutAllButton->click(); // the trimming arrows show
@@ -419,11 +419,7 @@ private slots:
             if (b->text().isEmpty() && b->toolTip().isEmpty())
                 silent << b->metaObject()->className() + QString(" ") + b->objectName();
         QVERIFY2(silent.isEmpty(), qPrintable(silent.join(", ")));
-    }
 
-    void controlsAreReadable()
-    {
-        Fixture f;
         // A six-digit length shows whole in its entry.
         f.ui.widthEdit->setText("120000");
         QCoreApplication::processEvents();
@@ -496,23 +492,20 @@ private slots:
                 QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
     }
 
-    void helpNamesTheGuideWhenTheDesktopCannotOpenIt()
+    // Help names the guide when the desktop cannot open it, as the offscreen platform cannot, like a
+    // desktop without a browser. An installed guide serves as it is; without one the compiled-in guide
+    // is written out, replacing a stale copy.
+    void helpGuideIsInstalledOrWrittenOutAndNamed()
     {
-        // The offscreen platform has no way to open a page, as a desktop without a browser.
         Fixture f;
         ModalAnswerer answerer;
         QString text;
         answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &text));
-        f.topBar(Fixture::Help)->click();
+        f.click(Fixture::Help);
         QCOMPARE(answerer.answeredCount(), 1);
         const QString path = text.section('\n', -1);
         QVERIFY2(path.endsWith("index.html") && QFileInfo(path).isFile(), qPrintable(text));
-    }
 
-    // An installed guide serves as it is; without one the compiled-in guide is written out, replacing a
-    // stale copy.
-    void guideIsInstalledOrWrittenOut()
-    {
         QTemporaryDir prefix, extract;
         const QString target = extract.filePath("help");
         const QUrl url = HelpPage::locate(prefix.filePath("bin"), target);
