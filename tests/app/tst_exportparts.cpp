@@ -241,7 +241,7 @@ private slots:
         setParts(f.dialog(), folder.path(), 0, longPhotos ? 10000 : 800);
         f.dialog()->calmBox->setChecked(false);
         ModalAnswerer answerer;
-        bool onTop = longPhotos > 0;
+        bool onTop = false; // after the user's while, for the questions
         answerer.queue([&](QWidget* modal) {
             if (!longPhotos) {
                 QTest::qWait(900);
@@ -256,7 +256,7 @@ private slots:
         });
         const bool written = button != "Cancel" && button != "&No";
         QCOMPARE(f.exporter()->exportNow(), written);
-        QVERIFY(onTop);
+        QVERIFY(onTop || longPhotos);
         QCOMPARE(answerer.answeredClasses(), QStringList{longPhotos ? "QProgressDialog" : "QMessageBox"});
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  after);
