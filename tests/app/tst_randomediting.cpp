@@ -1,4 +1,5 @@
 #include "app/historycontrols.h"
+#include "app/windowedits.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
@@ -156,8 +157,7 @@ private:
         QLineEdit* edit = randomInt(2) ? f->ui.widthEdit : f->ui.heightEdit;
         // Sizes that keep a long session quick, the first refused size, one beyond int, one digit.
         static const QStringList values = {"10", "37", "320", "999", "16385", "99999999999", "5"};
-        edit->setText(values.at(randomInt(values.size())));
-        emit edit->editingFinished();
+        WindowEdits::enter(edit, values.at(randomInt(values.size())));
     }
 
     void topBar(int index) { f->topBar(WindowFixture::TopBar(index))->click(); }

@@ -1,33 +1,88 @@
+#include "app/helppage.h"
+#include "app/windowedits.h"
 #include "canvas/geometry.h"
 #include "canvas/paintimage.h"
 #include "canvas/stitcherbutton.h"
 #include "canvas/stitcherconfig.h"
 #include "canvas/viewgeometry.h"
-#include "intake/intakerun.h"
+#include "panorama/ui/dragdropwidget.h"
+#include "panorama/ui/panoramdialog.h"
+#include "panorama/ui/photocontent.h"
+#include "panorama/ui/photoitem.h"
+#include "settings/appsettings.h"
 #include "support/filedialoganswer.h"
 #include "support/filledimage.h"
+#include "support/intakewait.h"
+#include "support/isolatedsettings.h"
 #include "support/modalanswerer.h"
 #include "support/windowfixture.h"
+#include "widgets/colourcontrast.h"
+#include "widgets/mainframe.h"
 
 #include <QAction>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
-
-#include <QSignalSpy>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
 
-// Where the strip sits in its view after the changes a user makes.
+#include <map>
+
+namespace {
+
+using WindowEdits::writeFile;
+
+// The colour most of the picture has, and the strongest contrast any pixel makes with it: for text on
+// a plain ground, the contrast of the text.
+struct Reading
+{
+    QRgb ground = 0;
+    double textContrast = 1;
+    double meanLuminance = 0;
+};
+Reading readingOf(const QImage& picture)
+{
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            ++counts[picture.pixel(x, y) | 0xff000000u];
+    Reading r;
+    int most = 0;
+    for (const auto& [rgb, n] : counts)
+        if (n > most)
+            most = n, r.ground = rgb;
+    for (const auto& [rgb, n] : counts) {
+        r.textContrast = std::max(r.textContrast, contrastRatio(rgb, r.ground));
+        r.meanLuminance += relativeLuminance(rgb) * n / (picture.width() * picture.height());
+    }
+    return r;
+}
+
+} // namespace
+
+// The window as a user sees and drives it: where the strip sits in its view after the changes a user
+// makes; keys, tooltips, readable controls and Qt's own dialogs.
 class TestView : public QObject
 {
     Q_OBJECT
 
-    StitcherConfig& config = *StitcherConfig::instance();
-
     struct Fixture : WindowFixture
     {
         XFormWidget* view = ui.canvasHolder;
-        Fixture() : WindowFixture(true) {}
+        explicit Fixture(int photos = 0) : WindowFixture(true)
+        {
+            QApplication::setActiveWindow(&window);
+            addPhotos(QVector<QSize>(photos, QSize(400, 200)));
+            QCoreApplication::processEvents();
+        }
         // Photos arrive as an intake hands them over, then the window's loop turns.
         void arrive(int count, QSize size = QSize(1600, 1200))
         {
@@ -55,19 +110,22 @@ class TestView : public QObject
     };
 
 private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        AppSettings::instance();
+        QSettings().setValue("editor/PanoramaTips", false);
+    }
+
     void newStripFitsAndFitMovesTheSlider()
     {
         // Through the real intake: the photos decode in the background and arrive one by one.
         QTemporaryDir folder;
-        QStringList paths;
-        for (int i = 0; i < 5; ++i) {
-            paths << folder.filePath(QString("p%1.png").arg(i));
-            QVERIFY(filledImage(1600, 1200).save(paths.last()));
-        }
+        const QString path = folder.filePath("p.png");
+        QVERIFY(filledImage(1600, 1200).save(path));
         Fixture f;
-        IntakeRun* run = f.canvas->addPhotoFiles(paths);
-        QSignalSpy finished(run, &IntakeRun::finished);
-        QVERIFY(finished.wait(20000));
+        f.canvas->addPhotoFiles({path, path, path, path, path});
+        QVERIFY(waitForIntakes());
         // As long as the view: the strip's length is what limits.
         QTRY_VERIFY(f.canvas->width() == f.view->width());
         QCOMPARE(f.canvas->paintImages.size(), 5);
@@ -80,19 +138,20 @@ private slots:
         f.click(Fixture::ZoomIn);
         QVERIFY2(f.canvas->painterScale > fitted && f.canvas->painterScale < fitted * 1.15,
                  qPrintable(QString::number(f.canvas->painterScale)));
-
-        // More photos into a strip that has some keep the zoom the user has.
-        const double zoom = f.canvas->painterScale;
-        f.arrive(1);
-        QCOMPARE(f.canvas->painterScale, zoom);
     }
 
+    // Only a strip with photos can be exported. Cleared, it starts again at 100 %, and the next photos
+    // fit unless a zoom is chosen before the loop turns.
     void clearingStartsAgainAndTheNextPhotosFit()
     {
         Fixture f;
+        auto* key = f.window.findChild<QAction*>("exportKey");
+        QVERIFY(!key->isEnabled() && !f.topBar(Fixture::Export)->isEnabled());
         f.arrive(5);
+        QVERIFY(key->isEnabled() && f.topBar(Fixture::Export)->isEnabled());
         f.click(Fixture::Fit);
         f.click(Fixture::Clear);
+        QVERIFY(!key->isEnabled());
         QCOMPARE(f.ui.zoomSlider->value(), 50);
         QCOMPARE(f.canvas->painterScale, 1.0);
         QVERIFY(f.wholeStripShown()); // the empty canvas, centred
@@ -102,11 +161,8 @@ private slots:
         QVERIFY(f.wholeStripShown());
         QCOMPARE(f.canvas->height(), f.view->height());
         QVERIFY(qAbs(f.canvas->geometry().center().x() - f.view->rect().center().x()) <= 1);
-    }
 
-    void zoomChosenBeforeTheBatchEndsIsKept()
-    {
-        Fixture f;
+        f.click(Fixture::Clear);
         for (int i = 0; i < 3; ++i)
             f.canvas->addImage(filledImage(1600, 1200), "p.png");
         f.ui.zoomSlider->setValue(20);
@@ -131,9 +187,8 @@ private slots:
             QCOMPARE(f.canvas->x() + f.canvas->width() / 2, f.view->width() / 2);
             QVERIFY(f.canvas->x() >= 0); // nothing of the strip's width is cut off
         } else if (change == "height entry") {
-            f.ui.heightEdit->setText("300");
-            emit f.ui.heightEdit->editingFinished();
-            QCOMPARE(config.paintHeight, 300);
+            WindowEdits::enter(f.ui.heightEdit, "300");
+            QCOMPARE(StitcherConfig::instance()->paintHeight, 300);
         } else if (change == "spacing") {
             f.window.findChild<QSlider*>("spacingOuterSlider")->setValue(90);
             f.ui.spacingAllButton->click();
@@ -262,17 +317,6 @@ private slots:
                  qPrintable(QString::number(end)));
     }
 
-    void emptyStripHasNothingToExport()
-    {
-        Fixture f;
-        auto* key = f.window.findChild<QAction*>("exportKey");
-        QVERIFY(!key->isEnabled() && !f.topBar(Fixture::Export)->isEnabled());
-        f.arrive(1);
-        QVERIFY(key->isEnabled() && f.topBar(Fixture::Export)->isEnabled());
-        f.click(Fixture::Clear);
-        QVERIFY(!key->isEnabled());
-    }
-
     void ctrlWheelZoomsAboutThePointer()
     {
         Fixture f;
@@ -283,8 +327,6 @@ private slots:
         const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
             f.wheel(QPoint(0, delta), modifiers, pointer);
         };
-        wheel(120, Qt::NoModifier); // without Ctrl the wheel leaves the zoom alone
-        QCOMPARE(f.canvas->painterScale, fitted);
         wheel(60, Qt::ControlModifier); // half a notch: nothing yet
         QCOMPARE(f.canvas->painterScale, fitted);
         wheel(60 + 240, Qt::ControlModifier); // with the half before: three notches
@@ -298,7 +340,190 @@ private slots:
         wheel(-120, Qt::ControlModifier);
         QCOMPARE(f.ui.zoomSlider->value(), value - 2);
     }
+
+    void eachKeyTriggersItsAction_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("effect");
+        QTest::newRow("open") << QKeySequence(QKeySequence::Open) << "Choose Pictures";
+        QTest::newRow("save") << QKeySequence(QKeySequence::Save) << "Save";
+        QTest::newRow("zoom in") << QKeySequence(QKeySequence::ZoomIn) << "+2";
+        QTest::newRow("zoom in without shift") << QKeySequence("Ctrl+=") << "+2";
+        QTest::newRow("zoom out") << QKeySequence(QKeySequence::ZoomOut) << "-2";
+        QTest::newRow("fit") << QKeySequence("Ctrl+0") << "fit";
+        QTest::newRow("help") << QKeySequence(QKeySequence::HelpContents) << "Help";
+    }
+    void eachKeyTriggersItsAction()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, effect);
+        Fixture f(2);
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.ui.zoomSlider->setValue(40);
+
+        ModalAnswerer answerer;
+        QString asked;
+        answerer.queue([&asked](QWidget* modal) {
+            asked = modal->windowTitle();
+            modal->close();
+        });
+        QTest::keySequence(&f.window, key);
+        const bool asks = effect.size() > 3; // the effect is the title of the window it opens
+        if (effect == "fit")
+            QCOMPARE(f.canvas->width(), f.ui.canvasHolder->width());
+        else if (!asks)
+            QCOMPARE(f.ui.zoomSlider->value(), 40 + effect.toInt());
+        QTRY_COMPARE(answerer.answeredCount(), int(asks));
+        QCOMPARE(asked, asks ? effect : QString());
+    }
+
+    // The tips take Escape as "Know-it"; the panorama window that follows keeps it for itself.
+    void escapeClosesThePanoramaTipsButNotThePanorama()
+    {
+        Fixture f(2);
+        ModalAnswerer answerer;
+        bool tipsStayed = false;
+        answerer.queue([&tipsStayed](QWidget* modal) {
+            QApplication::setActiveWindow(modal);
+            QTest::keyClick(modal, Qt::Key_Escape);
+            tipsStayed = modal->isVisible();
+            if (tipsStayed) // rather than wait for ever
+                static_cast<MainFrame*>(modal)->done();
+        });
+        f.topBar(Fixture::Panorama)->click();
+        QCOMPARE(answerer.answeredClasses(), QStringList{"PanoramTips"});
+        QVERIFY(!tipsStayed);
+        QVERIFY(f.ui.panoramaDialog->isVisible());
+        QApplication::setActiveWindow(f.ui.panoramaDialog);
+        QTest::keyClick(f.ui.panoramaDialog, Qt::Key_Escape);
+        QVERIFY(f.ui.panoramaDialog->isVisible());
+
+        // Delete removes the selected photos of the panorama list (once the list it replaced is gone).
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto* list = f.ui.panoramaDialog->findChild<DragDropWidget*>();
+        QVERIFY(list);
+        for (const char* name : {"a.png", "b.png", "c.png"})
+            list->content()->addPhoto(filledImage(60, 40), name);
+        list->content()->photos().at(1)->toggleSelected();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(list->photoPaths(), (QStringList{"a.png", "c.png"}));
+        f.ui.panoramaDialog->close();
+    }
+
+    void controlsSayWhatTheyDoAndAreReadable()
+    {
+        Fixture f(2);
+        f.ui.cutAllButton->click(); // the trimming arrows show
+        QStringList silent;
+        for (QAbstractButton* b : f.window.findChildren<QAbstractButton*>())
+            if (b->text().isEmpty() && b->toolTip().isEmpty())
+                silent << b->metaObject()->className() + QString(" ") + b->objectName();
+        QVERIFY2(silent.isEmpty(), qPrintable(silent.join(", ")));
+
+        // A six-digit length shows whole in its entry.
+        f.ui.widthEdit->setText("120000");
+        QCoreApplication::processEvents();
+        const QImage entry = f.ui.widthEdit->grab().toImage();
+        int left = entry.width(), right = -1;
+        for (int y = 0; y < entry.height(); ++y)
+            for (int x = 0; x < entry.width(); ++x)
+                if (relativeLuminance(entry.pixel(x, y)) > 0.4)
+                    left = std::min(left, x), right = std::max(right, x);
+        const QFontMetrics metrics(f.ui.widthEdit->font());
+        QVERIFY2(right - left + 1 >= metrics.boundingRect("120000").width() - 2,
+                 qPrintable(QString::number(right - left + 1)));
+        QVERIFY(left > 1 && right < entry.width() - 2);
+
+        // The panel scrolls while the window is too low for it, down to its last slider.
+        auto* panel = f.window.findChild<QScrollArea*>();
+        QScrollBar* bar = panel->verticalScrollBar();
+        QVERIFY(bar->isVisible());
+        bar->setValue(bar->maximum());
+        auto* size = panel->widget()->findChild<QSlider*>("watermarkSizeSlider");
+        QVERIFY(panel->viewport()->rect().contains(
+            QRect(size->mapTo(panel->viewport(), QPoint()), size->size())));
+        f.window.resize(900, 900);
+        QCoreApplication::processEvents();
+        QVERIFY(!bar->isVisible());
+
+        // Every swatch and picker lies within the panel's visible width.
+        QWidget* viewport = panel->viewport();
+        int swatches = 0;
+        for (QAbstractButton* b : panel->widget()->findChildren<QAbstractButton*>()) {
+            // The swatches and the picker beside them.
+            if (b->parentWidget()
+                    ->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly)
+                    .isEmpty())
+                continue;
+            const QRect r(b->mapTo(viewport, QPoint()), b->size());
+            QVERIFY2(r.left() >= 0 && r.right() < viewport->width(), qPrintable(b->toolTip()));
+            QVERIFY(b->visibleRegion().boundingRect().width() == b->width());
+            ++swatches;
+        }
+        QVERIFY(swatches > 0);
+    }
+
+    // Qt's own dialogs and the pen-width menu.
+    void popupsTakeTheDarkColours()
+    {
+        Fixture f;
+        auto* menu = qobject_cast<QMenu*>(f.ui.smallAction->parent());
+        QVERIFY(menu);
+        QTemporaryDir folder;
+        QFileDialog files(&f.window, "Choose Pictures", folder.path());
+        QMessageBox box(QMessageBox::Warning, "Warning", "Are you sure?", QMessageBox::Yes | QMessageBox::No);
+        QColorDialog colours;
+        QProgressDialog progress("Exporting", "Cancel", 0, 100, &f.window);
+        progress.setValue(30);
+        const QList<QWidget*> dialogs{menu, &files, &box, &colours, &progress};
+        for (QWidget* dialog : dialogs) {
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            const Reading reading = readingOf(dialog->grab().toImage());
+            const double mean = reading.meanLuminance;
+            // The colour dialog's spectrum is bright by nature; its ground is what must be dark.
+            const bool spectrum = dialog == &colours;
+            QVERIFY2(relativeLuminance(reading.ground) < 0.05 && (spectrum || mean < 0.15),
+                     dialog->metaObject()->className());
+            QVERIFY2(reading.textContrast >= 4.5, dialog->metaObject()->className());
+            dialog->hide();
+        }
+        QVERIFY(files.testOption(QFileDialog::DontUseNativeDialog) ||
+                QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
+    }
+
+    // Help names the guide when the desktop cannot open it, as the offscreen platform cannot, like a
+    // desktop without a browser. An installed guide serves as it is; without one the compiled-in guide
+    // is written out, replacing a stale copy.
+    void helpGuideIsInstalledOrWrittenOutAndNamed()
+    {
+        Fixture f;
+        ModalAnswerer answerer;
+        QString text;
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &text));
+        f.click(Fixture::Help);
+        QCOMPARE(answerer.answeredCount(), 1);
+        const QString path = text.section('\n', -1);
+        QVERIFY2(path.endsWith("index.html") && QFileInfo(path).isFile(), qPrintable(text));
+
+        QTemporaryDir prefix, extract;
+        const QString target = extract.filePath("help");
+        const QUrl url = HelpPage::locate(prefix.filePath("bin"), target);
+        QCOMPARE(url, QUrl::fromLocalFile(target + "/index.html"));
+        QFile resource(":/help/index.html");
+        QVERIFY(resource.open(QIODevice::ReadOnly));
+        QVERIFY(writeFile(url.toLocalFile(), "old"));
+        QCOMPARE(HelpPage::locate(prefix.filePath("bin"), target), url);
+        QCOMPARE(WindowEdits::fileHead(url.toLocalFile()), resource.readAll());
+
+        QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/seamwright/help"));
+        const QString page = prefix.filePath("share/seamwright/help/index.html");
+        QVERIFY(writeFile(page, "<html></html>"));
+        QVERIFY(QDir(target).removeRecursively());
+        QCOMPARE(HelpPage::locate(prefix.filePath("bin"), target), QUrl::fromLocalFile(page));
+        QVERIFY(!QDir(target).exists()); // nothing written out while the installed copy serves
+    }
 };
 
-QTEST_MAIN(TestView)
+SEAMWRIGHT_ISOLATED_TEST_MAIN(TestView)
 #include "tst_view.moc"

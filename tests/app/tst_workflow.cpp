@@ -1,3 +1,5 @@
+#include "app/historycontrols.h"
+#include "app/windowedits.h"
 #include "app/workflowvalues.h"
 #include "canvas/geometry.h"
 #include "canvas/paintimage.h"
@@ -6,18 +8,26 @@
 #include "editphotos/editphotocontent.h"
 #include "editphotos/editphotoitem.h"
 #include "editphotos/editphotosdialog.h"
+#include "history/striphistory.h"
 #include "panorama/ui/panoramdialog.h"
 #include "settings/aboutdialog.h"
 #include "settings/appdialog.h"
 #include "settings/appsettings.h"
+#include "support/filledimage.h"
+#include "support/intakewait.h"
 #include "support/modalanswerer.h"
+#include "support/scrollcorpus.h"
 #include "support/windowfixture.h"
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
+
+using WindowEdits::dragEdge;
 
 namespace {
 int shownCells(EditPhotosDialog* dialog)
@@ -27,11 +37,35 @@ int shownCells(EditPhotosDialog* dialog)
 }
 } // namespace
 
+// The editing work on the real main window: the questions before work is lost, the tools, the entries
+// and the small windows, and every edit one step of the history.
 class TestWorkflow : public QObject
 {
     Q_OBJECT
 private:
     StitcherConfig& config = *StitcherConfig::instance();
+    using Edit = std::function<void(WindowFixture& f)>;
+    QTemporaryDir dir;
+    QMap<QString, Edit> edits;
+
+    static void stroke(WindowFixture& f, int tool)
+    {
+        StitcherConfig::instance()->shape = Annotation::Path;
+        WindowEdits::stroke(f.canvas, tool, QPoint(f.canvas->width() / 4, f.canvas->height() / 2));
+    }
+    static void panelButton(WindowFixture& f, const QString& toolTip)
+    {
+        for (QAbstractButton* b : f.window.findChildren<QAbstractButton*>())
+            if (b->toolTip().startsWith(toolTip + " ("))
+                return b->click();
+        QFAIL(qPrintable("no button " + toolTip));
+    }
+    static void slide(WindowFixture& f, const char* name)
+    {
+        auto* slider = f.window.findChild<QSlider*>(name);
+        slider->setValue(20);
+        slider->setValue(70);
+    }
 
     // Two photos laid out horizontally at 200 units high: 400 + 200 wide.
     struct Fixture : WindowFixture
@@ -61,12 +95,59 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         AppSettings::instance();
         QSettings().remove("editor/PanoramaTips");
+        QVERIFY(dir.isValid());
+        QStringList files;
+        for (int i = 0; i < 3; ++i) {
+            files << dir.filePath(QString("in%1.png").arg(i));
+            QVERIFY(filledImage(50 + 10 * i, 40, QColor::fromHsv(100 * i, 200, 200)).save(files.last()));
+        }
+        edits = {
+            {"intake of three photos",
+             [files](auto& f) {
+                 f.canvas->addPhotoFiles(files);
+                 QVERIFY(waitForIntakes());
+             }},
+            {"remove a photo", [](auto& f) { f.canvas->removePhoto(1); }},
+            {"reorder", [](auto& f) { f.canvas->swapPhotos(0, 2); }},
+            {"panorama handed back", [](auto& f) { f.ui.onPanoramaDone(filledImage(90, 30, Qt::red)); }},
+            {"direction",
+             [](auto& f) {
+                 ModalAnswerer answerer;
+                 answerer.queue(ModalAnswerer::pressButton(QMessageBox::Yes));
+                 f.ui.verticalButton->click();
+             }},
+            {"common size", [](auto& f) { WindowEdits::enter(f.ui.heightEdit, "150"); }},
+            {"trim drag",
+             [](auto& f) { dragEdge(f.canvas, f.canvas->paintImages[0]->rightButton, QPoint(-5, 0), 3); }},
+            {"strip cut drag",
+             [](auto& f) { dragEdge(f.canvas, f.canvas->stripButtons[2], QPoint(0, 5), 3); }},
+            {"spacing on", [](auto& f) { f.ui.spacingAllButton->click(); }},
+            {"spacing size", [](auto& f) { slide(f, "spacingOuterSlider"); }},
+            {"spacing colour", [](auto& f) { f.canvas->setSpacingColor(Qt::red); }},
+            {"drawing", [](auto& f) { stroke(f, StitcherConfig::DrawTool); }},
+            {"mosaic stroke", [](auto& f) { stroke(f, StitcherConfig::MosaicTool); }},
+            {"panel undo drawing", [](auto& f) { panelButton(f, "Undo the last drawing"); }},
+            {"panel clear drawings", [](auto& f) { panelButton(f, "Clear all drawings"); }},
+            {"panel undo mosaic", [](auto& f) { panelButton(f, "Undo the last mosaic stroke"); }},
+            {"panel clear mosaic", [](auto& f) { panelButton(f, "Clear all mosaic strokes"); }},
+            {"watermark mode", [](auto& f) { f.ui.watermarkTileButton->click(); }},
+            {"watermark text typed",
+             [](auto& f) {
+                 f.ui.watermarkEdit->setText("Se");
+                 f.ui.watermarkEdit->setText("Sea");
+             }},
+            {"watermark opacity", [](auto& f) { slide(f, "watermarkOpacitySlider"); }},
+            {"clear", [](auto& f) { f.topBar(WindowFixture::Clear)->click(); }},
+        };
     }
 
+    // Changing the direction, choosing a trim tool and opening Edit Photos ask only when work would be
+    // lost. Yes discards the editing results (the trims too when the direction changes) but not the
+    // watermark's text; no keeps everything.
     void asksOnlyWhenWorkWouldBeLost_data()
     {
+        QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("toDirection");
         QTest::addColumn<bool>("asks");
         QTest::addColumn<bool>("yes");
         const struct
@@ -76,24 +157,31 @@ private slots:
         } rows[] = {{"nothing", false, false}, {"cut", true, false},         {"spacing", true, true},
                     {"watermark", true, true}, {"text alone", false, false}, {"annotation", true, true}};
         for (const auto& r : rows) {
-            QTest::addRow("direction, %s", r.change) << r.change << true << r.direction << true;
-            QTest::addRow("stitching, %s", r.change) << r.change << false << r.stitching << true;
+            QTest::addRow("direction, %s", r.change) << "direction" << r.change << r.direction << true;
+            QTest::addRow("stitching, %s", r.change) << "stitching" << r.change << r.stitching << true;
         }
-        const QString all = "cut spacing watermark annotation path";
-        QTest::newRow("direction, all, answered no") << all << true << true << false;
-        QTest::newRow("stitching, all, answered no") << all << false << true << false;
+        for (const char* action : {"direction", "stitching", "edit"})
+            QTest::addRow("%s, all, answered no", action)
+                << action << "cut spacing watermark annotation path" << true << false;
+        QTest::newRow("edit, trims and watermark text") << QString("edit") << "cut text" << false << true;
+        QTest::newRow("edit, spacing and a drawing tool")
+            << QString("edit") << "spacing path" << true << true;
     }
     void asksOnlyWhenWorkWouldBeLost()
     {
+        QFETCH(QString, action);
         QFETCH(QString, change);
-        QFETCH(bool, toDirection);
         QFETCH(bool, asks);
         QFETCH(bool, yes);
         Fixture f;
         f.makeChange(change);
         ModalAnswerer answerer;
         answerer.queue(ModalAnswerer::pressButton(yes ? QMessageBox::Yes : QMessageBox::No));
-        (toDirection ? f.ui.verticalButton : f.ui.cutInnerButton)->click();
+        const bool edit = action == "edit", toDirection = action == "direction";
+        if (edit)
+            f.click(Fixture::Edit);
+        else
+            (toDirection ? f.ui.verticalButton : f.ui.cutInnerButton)->click();
         QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
         if (!yes) {
             // Everything stays, and the direction already in effect changes nothing and asks nothing.
@@ -101,6 +189,7 @@ private slots:
             QCOMPARE(answerer.answeredCount(), 1);
             QVERIFY(!f.ui.verticalButton->isChecked() && !f.ui.cutInnerButton->isChecked());
             QVERIFY(f.ui.horizontalButton->isChecked() && f.ui.pathButton->isChecked());
+            QVERIFY(!f.ui.editPhotosDialog);
             QCOMPARE(config.tool, int(StitcherConfig::DrawTool));
             QCOMPARE(f.canvas->cutLeft, 10.0);
             QCOMPARE(f.canvas->spacingMode, int(Geometry::SpacingInnerBit | Geometry::SpacingOuterBit));
@@ -108,14 +197,23 @@ private slots:
             QCOMPARE(config.watermarkMode, int(Watermark::Tile));
             return;
         }
-        // Editing results are gone either way; trims only when the direction changed.
         QCOMPARE(f.canvas->spacingMode, 0);
+        QVERIFY(!f.ui.spacingAllButton->isChecked());
         QVERIFY(f.canvas->annotations.isEmpty());
         QCOMPARE(config.watermarkMode, int(Watermark::None));
-        QCOMPARE(f.canvas->hasTrims(), !toDirection && change == "cut");
-        QCOMPARE(config.watermarkText, change == "text alone" ? QString("mine") : QString());
-        QCOMPARE(config.tool, int(toDirection ? StitcherConfig::NoTool : StitcherConfig::TrimTool));
+        QCOMPARE(f.canvas->hasTrims(), !toDirection && change.contains("cut"));
+        QCOMPARE(config.watermarkText, change.contains("text") ? QString("mine") : QString());
+        QCOMPARE(f.ui.watermarkEdit->text(), config.watermarkText);
         QCOMPARE(f.canvas->direction, int(toDirection ? Geometry::Vertical : Geometry::Horizontal));
+        // Edit Photos leaves a shape button checked and its tool on, but with no shape.
+        const bool drawing = edit && change.contains("path");
+        QCOMPARE(f.ui.pathButton->isChecked(), drawing);
+        const int tool = drawing ? StitcherConfig::DrawTool : StitcherConfig::NoTool;
+        QCOMPARE(config.tool, action == "stitching" ? int(StitcherConfig::TrimTool) : tool);
+        if (edit) {
+            QCOMPARE(config.shape, int(Annotation::NoShape));
+            QCOMPARE(shownCells(f.ui.editPhotosDialog), 2);
+        }
     }
 
     void toolButtonsFormOneExclusiveSet()
@@ -165,10 +263,7 @@ private slots:
     void sizeEntries()
     {
         Fixture f;
-        auto enter = [](QLineEdit* edit, const QString& text) {
-            edit->setText(text);
-            emit edit->editingFinished();
-        };
+        using WindowEdits::enter;
         QCOMPARE(f.ui.heightEdit->text(), QString("200")); // the first photo's
         enter(f.ui.heightEdit, "100");
         QCOMPARE(config.paintHeight, 100);
@@ -190,48 +285,6 @@ private slots:
         QCOMPARE(f.ui.widthEdit->text(), QString::number(width));
         enter(f.ui.widthEdit, "150");
         QCOMPARE(config.paintWidth, 150);
-    }
-
-    // Edit Photos asks only when there are editing results; yes discards them, but not the trims, the
-    // watermark's text or the tool.
-    void editPhotosAsksOnlyWithEditingResults_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("trims and watermark text") << "cut text" << true;
-        QTest::newRow("spacing and a drawing tool, yes") << "spacing path" << true;
-        QTest::newRow("watermark, no") << "watermark" << false;
-    }
-    void editPhotosAsksOnlyWithEditingResults()
-    {
-        QFETCH(QString, change);
-        QFETCH(bool, yes);
-        Fixture f;
-        f.makeChange(change);
-        const bool asks = !change.contains("cut");
-        const int spacing = f.canvas->spacingMode, watermark = config.watermarkMode;
-        ModalAnswerer answerer;
-        answerer.queue(ModalAnswerer::pressButton(yes ? QMessageBox::Yes : QMessageBox::No));
-        f.click(Fixture::Edit);
-        QCOMPARE(answerer.answeredCount(), asks ? 1 : 0);
-        if (!yes) {
-            QVERIFY(!f.ui.editPhotosDialog);
-            QCOMPARE(f.canvas->spacingMode, spacing);
-            QCOMPARE(config.watermarkMode, watermark);
-            return;
-        }
-        QCOMPARE(shownCells(f.ui.editPhotosDialog), 2);
-        QCOMPARE(f.canvas->spacingMode, 0);
-        QVERIFY(!f.ui.spacingAllButton->isChecked());
-        QCOMPARE(config.watermarkMode, int(Watermark::None));
-        QCOMPARE(f.canvas->hasTrims(), !asks);
-        QCOMPARE(config.watermarkText, asks ? QString() : QString("mine"));
-        QCOMPARE(f.ui.watermarkEdit->text(), config.watermarkText);
-        // The shape button stays checked and the tool on, but with no shape.
-        QCOMPARE(f.ui.pathButton->isChecked(), change.contains("path"));
-        QCOMPARE(config.tool,
-                 int(change.contains("path") ? StitcherConfig::DrawTool : StitcherConfig::NoTool));
-        QCOMPARE(config.shape, int(Annotation::NoShape));
     }
 
     // The small windows close on Escape and are made once: clicked again while open or after being
@@ -277,8 +330,7 @@ private slots:
         f.click(Fixture::Panorama);
         PanoramDialog* dialog = f.ui.panoramaDialog;
         QVERIFY(dialog && dialog->isVisible());
-        QImage panorama(900, 150, QImage::Format_RGB32);
-        panorama.fill(Qt::darkRed);
+        const QImage panorama = filledImage(900, 150, Qt::darkRed);
         emit dialog->signalsPanoramaDone(panorama);
         QCOMPARE(f.canvas->paintImages.mid(0, 2), before);
         QCOMPARE(f.canvas->paintImages.size(), 3);
@@ -289,6 +341,102 @@ private slots:
         QCOMPARE(config.tool, int(StitcherConfig::TrimTool));
         QVERIFY(f.ui.cutInnerButton->isChecked());
         dialog->close();
+    }
+
+    // The key joins the strip; the message names the pair apart and the repeat taken out; the arrows
+    // then trim the result like any other trim, and the strip still renders.
+    void joinsAndTheArrowsAdjust()
+    {
+        using namespace ScrollCorpus;
+        WindowFixture f(true);
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        const Screens s = cut(Page::Chat, 360, 640, 60, 40, {0, 270, 270, 1500});
+        for (int i = 0; i < s.frames.size(); ++i)
+            f.canvas->appendPhoto(s.frames[i], QStringLiteral("shot-0%1.png").arg(i + 1));
+        f.ui.verticalButton->click();
+
+        ModalAnswerer answerer;
+        QString said;
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
+        QTest::keySequence(&f.window, QKeySequence(Qt::CTRL | Qt::Key_J));
+        QTRY_COMPARE(answerer.answeredCount(), 1);
+        QVERIFY2(said.contains("shot-02.png and shot-04.png") && said.contains("shot-03.png"),
+                 qPrintable(said));
+        QCOMPARE(f.canvas->paintImages.size(), 3);
+        // The joined run as long as the page, then the photo apart whole.
+        QCOMPARE(f.canvas->contentSize().height(),
+                 cut(Page::Chat, 360, 640, 60, 40, {0, 270}).expected.height() + 640);
+
+        f.ui.cutInnerButton->click();
+        PaintImage* second = f.canvas->paintImages[1];
+        const double top = second->cropTop;
+        const int height = f.canvas->contentSize().height();
+        second->topButton->click();
+        QVERIFY(f.canvas->nudgeArmedEdge(Qt::Key_Down, 10));
+        QCOMPARE(second->cropTop, top + 10);
+        QCOMPARE(f.canvas->contentSize().height(), height - 10);
+        QCOMPARE(f.canvas->renderImage().height(), height - 10);
+
+        // The trim is one step back, and the join, the repeat it took out included, one more.
+        second->topButton->click();
+        f.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QTest::keySequence(&f.window, QKeySequence::Undo);
+        QCOMPARE(f.canvas->contentSize().height(), height);
+        QTest::keySequence(&f.window, QKeySequence::Undo);
+        QCOMPARE(f.canvas->paintImages.size(), 4);
+        QCOMPARE(f.canvas->contentSize().height(), 4 * 640);
+    }
+
+    // Each kind of edit, made as the user makes it, marks the window as changed and is one step that
+    // the Undo key takes back to the very pixels before it and the Redo key brings forward again.
+    void eachEditIsOneStepBackToTheSamePixels_data()
+    {
+        QTest::addColumn<QString>("edit");
+        for (const QString& name : edits.keys())
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    void eachEditIsOneStepBackToTheSamePixels()
+    {
+        QFETCH(QString, edit);
+        WindowFixture f(true);
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.addPhotos({{60, 40}, {30, 90}}, Qt::darkCyan);
+        f.canvas->addImage(filledImage(40, 40, Qt::yellow), "y.png");
+        stroke(f, StitcherConfig::DrawTool);
+        stroke(f, StitcherConfig::MosaicTool);
+        f.ui.watermarkEdit->setText("W");
+        f.ui.watermarkBottomButton->click();
+        QUndoStack* stack = f.ui.historyControls->history()->stack();
+        const int steps = stack->count();
+        const StripState before = f.canvas->state();
+        const QImage beforePixels = f.canvas->renderImage();
+
+        f.window.setWindowModified(false);
+        edits[edit](f);
+        const StripState after = f.canvas->state();
+        const QImage afterPixels = f.canvas->renderImage();
+        // Work to lose, unless nothing is left or the spacing it sets is off.
+        const bool unseen = edit == "spacing size" || edit == "spacing colour";
+        QCOMPARE(f.window.isWindowModified(), !unseen && !f.canvas->paintImages.isEmpty());
+        QVERIFY(after != before);
+        QCOMPARE(stack->count(), steps + 1);
+
+        QApplication::setActiveWindow(&f.window); // after any question the edit asked
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        QTest::keySequence(&f.window, QKeySequence::Undo);
+        QVERIFY(f.canvas->state() == before);
+        QCOMPARE(f.canvas->renderImage(), beforePixels);
+        QTest::keySequence(&f.window, QKeySequence::Redo);
+        QVERIFY(f.canvas->state() == after);
+        QCOMPARE(f.canvas->renderImage(), afterPixels);
+        // The photos come back as the very pixels they were, shared and never copied.
+        for (int i = 0; i < after.photos.size(); ++i)
+            QCOMPARE(f.canvas->paintImages[i]->image.constBits(), after.photos[i].image.constBits());
+        // The panel shows what the strip has.
+        QCOMPARE(f.ui.watermarkEdit->text(), StitcherConfig::instance()->watermarkText);
+        QCOMPARE(f.ui.verticalButton->isChecked(), f.canvas->isVertical());
+        QCOMPARE(f.ui.heightEdit->isReadOnly(), f.canvas->isVertical());
     }
 };
 

@@ -6,6 +6,7 @@
 #include "canvas/stitcherconfig.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QStringList>
 
 // Edits the window suites make on the strip as a user makes them, and what they read back.
@@ -29,6 +30,13 @@ inline void dragEdge(PainterArea* canvas, StitcherButton* edge, QPoint step, int
     for (int i = 0; i < times; ++i)
         canvas->setStitchMove(step);
     edge->click();
+}
+
+// Types the text into the entry and leaves it, as Return or a change of focus does.
+inline void enter(QLineEdit* edit, const QString& text)
+{
+    edit->setText(text);
+    emit edit->editingFinished();
 }
 
 inline QStringList photoNames(const PainterArea* canvas)
