@@ -148,37 +148,34 @@ private slots:
         QByteArray fieldless = manifest;
         fieldless.replace("\"commonSize\"", "\"commonSizes\"");
         using R = ProjectFile::Result;
-        QTest::newRow("a picture") << jpegPath << int(R::NotAProject) << "is not a Seamwright project";
-        QTest::newRow("another zip") << container("other.seamwright", {{"readme.txt", "hello"}})
-                                     << int(R::NotAProject) << "is not a";
-        QTest::newRow("truncated") << write("half.seamwright", bytes.left(bytes.size() / 2))
-                                   << int(R::Damaged) << "is damaged";
-        QTest::newRow("photo bytes changed")
-            << write("flipped.seamwright", flipped) << int(R::Damaged) << "is damaged";
-        QTest::newRow("newer version") << container("future.seamwright", {{"manifest.json", future}})
-                                       << int(R::Newer) << "newer version of Seamwright";
-        QTest::newRow("manifest not json")
-            << container("garbled.seamwright", {{"manifest.json", manifest.left(40)}}) << int(R::Damaged)
-            << "is damaged";
-        QTest::newRow("manifest field missing")
-            << container("fieldless.seamwright", {{"manifest.json", fieldless}}) << int(R::Damaged)
-            << "is damaged";
+        const auto row = [](const char* name, const QString& path, R result, const char* message) {
+            QTest::newRow(name) << path << int(result) << QString(message);
+        };
+        const auto damaged = [&row](const char* name, const QString& path) {
+            row(name, path, R::Damaged, "is damaged");
+        };
+        row("a picture", jpegPath, R::NotAProject, "is not a Seamwright project");
+        row("another zip", container("other.seamwright", {{"readme.txt", "hello"}}), R::NotAProject,
+            "is not a");
+        damaged("truncated", write("half.seamwright", bytes.left(bytes.size() / 2)));
+        damaged("photo bytes changed", write("flipped.seamwright", flipped));
+        row("newer version", container("future.seamwright", {{"manifest.json", future}}), R::Newer,
+            "newer version of Seamwright");
+        damaged("manifest not json", container("garbled.seamwright", {{"manifest.json", manifest.left(40)}}));
+        damaged("manifest field missing", container("fieldless.seamwright", {{"manifest.json", fieldless}}));
+        damaged("photo missing", container("photoless.seamwright", {{"manifest.json", manifest}}));
         // Tool settings no panel could show.
-        const auto badTools = [this](const QString& name, int tool, double width) {
+        for (const auto& [name, tool, width] :
+             {std::tuple{"trimming is no pen", StitcherConfig::TrimTool, 3.0},
+              std::tuple{"no pen width", StitcherConfig::DrawTool, 0.0},
+              std::tuple{"huge pen width", StitcherConfig::DrawTool, 1e9}}) {
             ToolSettings tools = savedTools();
             tools.tool = tool;
             tools.penWidth = width;
-            ProjectFile().save(fullStrip(), dir.filePath(name), tools);
-            return dir.filePath(name);
-        };
-        QTest::newRow("trimming is no pen")
-            << badTools("trim.seamwright", StitcherConfig::TrimTool, 3) << int(R::Damaged) << "is damaged";
-        QTest::newRow("no pen width")
-            << badTools("thin.seamwright", StitcherConfig::DrawTool, 0) << int(R::Damaged) << "is damaged";
-        QTest::newRow("huge pen width")
-            << badTools("wide.seamwright", StitcherConfig::DrawTool, 1e9) << int(R::Damaged) << "is damaged";
-        QTest::newRow("photo missing") << container("photoless.seamwright", {{"manifest.json", manifest}})
-                                       << int(R::Damaged) << "is damaged";
+            const QString path = dir.filePath(QString(name) + ".seamwright");
+            QVERIFY(ProjectFile().save(fullStrip(), path, tools));
+            damaged(name, path);
+        }
     }
     void refusesBadFilesWithOneMessage()
     {
