@@ -13,7 +13,6 @@
 
 #include <csignal>
 #include <iostream>
-#include <memory>
 #include <sstream>
 
 namespace {
@@ -77,64 +76,72 @@ private slots:
     }
 
     // Each run sends its picture area and one outcome, then finishes and deletes itself, even when told
-    // to quit meanwhile. The picture is the whole of the stitcher's own in the chosen mode, pixel for
-    // pixel (a swapped channel or a misplaced row shows), the area the largest rectangle its coverage
-    // mask holds without an empty pixel.
-    void workerStitchesInTheChosenMode_data()
+    // to quit meanwhile; two started at once run one after the other. The picture is the whole of the
+    // stitcher's own in the chosen mode, pixel for pixel (a swapped channel or a misplaced row shows),
+    // the area the largest rectangle its coverage mask holds without an empty pixel.
+    void workersStitchInTheChosenModeOneAtATime()
     {
-        QTest::addColumn<QByteArray>("style");
-        QTest::addColumn<int>("mode");
-        QTest::newRow("Panorama") << QByteArray("Panorama") << int(cv::Stitcher::PANORAMA);
-        QTest::newRow("Scans") << QByteArray("Scans") << int(cv::Stitcher::SCANS);
-    }
-
-    void workerStitchesInTheChosenMode()
-    {
-        QFETCH(QByteArray, style);
-        QFETCH(int, mode);
+        struct Run
+        {
+            std::string style;
+            cv::Stitcher::Mode mode;
+            cv::Mat bare, coverage;
+            QStringList events;
+            QImage image;
+            QRect area;
+            QPointer<PanoramaThread> worker;
+        } runs[] = {{"Panorama", cv::Stitcher::PANORAMA, {}, {}, {}, {}, {}, {}},
+                    {"Scans", cv::Stitcher::SCANS, {}, {}, {}, {}, {}, {}}};
         std::vector<cv::Mat> images;
         for (const QString& path : paths)
             images.push_back(cv::imread(path.toStdString(), cv::IMREAD_COLOR));
-        // Where a fresh process starts the library's random numbers, as the worker does.
-        cv::theRNG().state = 0xffffffff;
-        const cv::Ptr<cv::Stitcher> stitcher = cv::Stitcher::create(cv::Stitcher::Mode(mode));
-        cv::Mat bare;
-        QCOMPARE(stitcher->stitch(images, bare), cv::Stitcher::OK);
-        const cv::Mat coverage = stitcher->resultMask().getMat(cv::ACCESS_READ).clone();
+        for (Run& run : runs) {
+            // Where a fresh process starts the library's random numbers, as the worker does.
+            cv::theRNG().state = 0xffffffff;
+            const cv::Ptr<cv::Stitcher> stitcher = cv::Stitcher::create(run.mode);
+            QCOMPARE(stitcher->stitch(images, run.bare), cv::Stitcher::OK);
+            run.coverage = stitcher->resultMask().getMat(cv::ACCESS_READ).clone();
+        }
 
+        StitchWorkers::Watch watch;
         StdoutCapture capture;
-        QStringList events;
-        QImage image;
-        QRect area;
-        QPointer<PanoramaThread> worker =
-            new PanoramaThread(StitchWorkers::request(paths, style.toStdString()));
-        connect(worker, &PanoramaThread::signalPictureArea, this, [&](QRect r) { area = r; });
-        connect(worker, &PanoramaThread::signalPanoramaResult, this, [&](QImage panorama, QString message) {
-            image = panorama;
-            events << "result " + message;
-        });
-        connect(worker, &PanoramaThread::siganlPanoramaError, this,
-                [&](QString message) { events << message; });
-        connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-        connect(worker, &QThread::finished, this, [&] { events << "finished"; });
-        worker->start(QThread::InheritPriority);
-        QVERIFY(worker->isRunning());
-        worker->quit();
-        QTRY_VERIFY_WITH_TIMEOUT(worker.isNull(), 120000);
-        QCOMPARE(events, (QStringList{"result OK", "finished"}));
-        QCOMPARE(capture.text(), QString("stitch images finish, error code = 0\n"));
-        QCOMPARE(image.format(), QImage::Format_RGB888);
-        QCOMPARE(image, cvMatToQImage(bare));
-        // These views leave empty wedges; no side of the rectangle can move out over picture only.
-        const auto covered = [&coverage](const QRect& r) {
-            return QRect(0, 0, coverage.cols, coverage.rows).contains(r) &&
-                   cv::countNonZero(coverage(cv::Rect(r.x(), r.y(), r.width(), r.height()))) ==
-                       r.width() * r.height();
-        };
-        QVERIFY(covered(area) && area.width() * area.height() < image.width() * image.height() * 0.97);
-        for (const QMargins& wider :
-             {QMargins(1, 0, 0, 0), QMargins(0, 1, 0, 0), QMargins(0, 0, 1, 0), QMargins(0, 0, 0, 1)})
-            QVERIFY(!covered(area + wider));
+        for (Run& run : runs) {
+            run.worker = new PanoramaThread(StitchWorkers::request(paths, run.style));
+            connect(run.worker, &PanoramaThread::signalPictureArea, this, [&run](QRect r) { run.area = r; });
+            connect(run.worker, &PanoramaThread::signalPanoramaResult, this,
+                    [&run](QImage panorama, QString message) {
+                        run.image = panorama;
+                        run.events << "result " + message;
+                    });
+            connect(run.worker, &PanoramaThread::siganlPanoramaError, this,
+                    [&run](QString message) { run.events << message; });
+            connect(run.worker, &QThread::finished, run.worker, &QObject::deleteLater);
+            connect(run.worker, &QThread::finished, this, [&run] { run.events << "finished"; });
+            run.worker->start(QThread::InheritPriority);
+            QVERIFY(run.worker->isRunning());
+            run.worker->quit();
+        }
+        for (Run& run : runs) {
+            QTRY_VERIFY_WITH_TIMEOUT(run.worker.isNull(), 120000);
+            QCOMPARE(run.events, (QStringList{"result OK", "finished"}));
+            QCOMPARE(run.image.format(), QImage::Format_RGB888);
+            QCOMPARE(run.image, cvMatToQImage(run.bare));
+            // These views leave empty wedges; no side of the rectangle can move out over picture only.
+            const cv::Mat& coverage = run.coverage;
+            const auto covered = [&coverage](const QRect& r) {
+                return QRect(0, 0, coverage.cols, coverage.rows).contains(r) &&
+                       cv::countNonZero(coverage(cv::Rect(r.x(), r.y(), r.width(), r.height()))) ==
+                           r.width() * r.height();
+            };
+            const QRect area = run.area;
+            QVERIFY(covered(area) &&
+                    area.width() * area.height() < run.image.width() * run.image.height() * 0.97);
+            for (const QMargins& wider :
+                 {QMargins(1, 0, 0, 0), QMargins(0, 1, 0, 0), QMargins(0, 0, 1, 0), QMargins(0, 0, 0, 1)})
+                QVERIFY(!covered(area + wider));
+        }
+        QCOMPARE(capture.text(), QString("stitch images finish, error code = 0\n").repeated(2));
+        QCOMPARE(watch.stop(), 1);
     }
 
     // Photos named in a failure are told from their headers before the worker starts, or by the
@@ -180,73 +187,49 @@ private slots:
         QCOMPARE(capture.text(), named.isEmpty() ? "Can't stitch images, error code = 1\n" : "");
     }
 
-    // The worker process's own ends reach the user as one plain message each, never as a result, and
-    // leave no files behind.
+    // The worker process's own ends reach the user as one plain message each, never as a result; a
+    // cancel ends the process and its files at once, quietly. None leaves files behind.
     void abnormalEndsGiveOneMessage_data()
     {
-        QTest::addColumn<bool>("killIt");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("tight memory limit") << false << "not enough memory";
-        QTest::newRow("killed from outside") << true << "stopped unexpectedly";
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("message"); // empty: nothing is said
+        QTest::newRow("tight memory limit") << "memory"
+                                            << "not enough memory";
+        QTest::newRow("killed from outside") << "kill"
+                                             << "stopped unexpectedly";
+        QTest::newRow("cancelled") << "cancel" << QString();
     }
 
     void abnormalEndsGiveOneMessage()
     {
-        QFETCH(bool, killIt);
+        QFETCH(QString, end);
         QFETCH(QString, message);
         // Room to load three large photos, not to stitch them.
-        PanoramaThread worker(StitchWorkers::request(killIt ? paths : largePaths));
-        if (!killIt)
+        PanoramaThread worker(StitchWorkers::request(end == "memory" ? largePaths : paths));
+        if (end == "memory")
             worker.setMemoryLimit(qint64(48) << 20);
         QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
         QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
         worker.start();
-        if (killIt) {
+        if (end != "memory") {
             QTRY_VERIFY_WITH_TIMEOUT(worker.workerProcessId() != 0, 30000);
-            QCOMPARE(::kill(pid_t(worker.workerProcessId()), SIGKILL), 0);
+            const qint64 pid = worker.workerProcessId();
+            QCOMPARE(StitchWorkers::leftoverFolders().size(), 1);
+            if (end == "kill")
+                QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+            else
+                worker.cancel();
+            if (end == "cancel")
+                QTRY_VERIFY_WITH_TIMEOUT(
+                    !StitchWorkers::alive(pid) && StitchWorkers::leftoverFolders().isEmpty(), 1000);
         }
         QVERIFY(worker.wait(120000));
         QCOMPARE(results.count(), 0);
-        QCOMPARE(errors.count(), 1);
-        QVERIFY2(errors.first().at(0).toString().contains(message),
-                 qPrintable(errors.first().at(0).toString()));
+        QCOMPARE(errors.count(), int(!message.isEmpty()));
+        if (!message.isEmpty())
+            QVERIFY2(errors.first().at(0).toString().contains(message),
+                     qPrintable(errors.first().at(0).toString()));
         QCOMPARE(StitchWorkers::leftoverFolders(), QStringList());
-    }
-
-    void cancelEndsTheProcessAndItsFilesAtOnce()
-    {
-        QPointer<PanoramaThread> worker = new PanoramaThread(StitchWorkers::request(paths));
-        QSignalSpy results(worker, &PanoramaThread::signalPanoramaResult);
-        QSignalSpy errors(worker, &PanoramaThread::siganlPanoramaError);
-        connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-        worker->start();
-        QTRY_VERIFY_WITH_TIMEOUT(worker->workerProcessId() != 0, 30000);
-        const qint64 pid = worker->workerProcessId();
-        QCOMPARE(StitchWorkers::leftoverFolders().size(), 1);
-        worker->cancel();
-        QTRY_VERIFY_WITH_TIMEOUT(!StitchWorkers::alive(pid) && StitchWorkers::leftoverFolders().isEmpty(),
-                                 1000);
-        QTRY_VERIFY(worker.isNull());
-        QCOMPARE(results.count() + errors.count(), 0);
-    }
-
-    // A second stitch started while one runs waits for its process to end, then runs.
-    void stitchesRunOneAtATime()
-    {
-        StitchWorkers::Watch watch;
-        int results = 0;
-        std::vector<std::unique_ptr<PanoramaThread>> workers;
-        for (int i = 0; i < 2; ++i) {
-            workers.push_back(std::make_unique<PanoramaThread>(StitchWorkers::request(paths)));
-            connect(workers.back().get(), &PanoramaThread::signalPanoramaResult, this, [&] { ++results; });
-        }
-        StdoutCapture capture;
-        for (const auto& worker : workers)
-            worker->start();
-        for (const auto& worker : workers)
-            QVERIFY(worker->wait(120000));
-        QTRY_COMPARE(results, 2);
-        QCOMPARE(watch.stop(), 1);
     }
 
     // A view the default features miss is kept by the retry with many more, and nothing is reported
