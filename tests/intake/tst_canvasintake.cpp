@@ -149,19 +149,15 @@ private slots:
     {
         const QStringList paths = copies("budget", 5);
         MemoryBudget::setFixed(2 * PhotoDecoder::decodedBytes({60, 40}));
-        QString message;
+        QString said;
         ModalAnswerer answerer;
-        answerer.queue([&message](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                message = box->text();
-            modal->close();
-        });
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
         canvas->addPhotoFiles(paths);
         QVERIFY(waitForIntakes());
         MemoryBudget::setFixed(std::nullopt);
         QCOMPARE(names(), (QStringList{"budget-0.png", "budget-1.png"}));
-        QCOMPARE(message, QString("Not enough memory for 60 × 40 photos: 3 photos were not added: "
-                                  "budget-2.png, budget-3.png, budget-4.png"));
+        QCOMPARE(said, QString("Add photos: Not enough memory for 60 × 40 photos: 3 photos were not added: "
+                               "budget-2.png, budget-3.png, budget-4.png"));
     }
 
     void slowIntakeShowsProgressAndCancelKeepsWhatCame()
