@@ -28,14 +28,8 @@ class TestProjectFile : public QObject
             {jpeg, "beach.jpg", {3, 2, 60, 40}, {jpegPath, file.size(), file.lastModified(), {}}});
         const QImage panorama = filledImage(90, 30, Qt::darkRed);
         s.photos.append({panorama, "panorama.jpg", Geometry::Crop::whole(panorama.size()), {}});
-        s.layout.direction = Geometry::Vertical;
-        s.layout.paintWidth = 210;
-        s.layout.paintHeight = 70;
-        s.layout.areaWidth = 214.5;
-        s.layout.areaHeight = 70;
-        s.layout.cutLeft = 4.5;
-        s.layout.spacingMode = 3;
-        s.layout.spacingInner = 12.75;
+        // Vertical, spacing mode 3 with 12.75 inside, painted 210 x 70, area 214.5 wide cut 4.5 at left.
+        s.layout = {Geometry::Vertical, 3, 12.75, 5, 210, 70, 214.5, 70, 4.5};
         s.spacingColor = QColor(10, 20, 30);
         Annotation a = Annotation::begin({QPoint(5, 6), 1}, 6, Qt::red, Annotation::Path);
         a.extend({QPoint(9, 12), 1});

@@ -249,11 +249,15 @@ private slots:
         }
     }
 
-    void dragMovesFromTheSecondMoveAndZoomKeepsTheCentre()
+    // Dragging moves the picture from the second move on; the slider zooms about the centre, the
+    // wheel about the pointer.
+    void dragMovesAndZoomKeepsTheCentreOrThePointer()
     {
         PanoramaView page(filledImage(1400, 340, Qt::darkGreen));
         page.resize(700, 400);
-        const QPoint start = page.picture()->pos();
+        page.show();
+        QWidget* picture = page.picture();
+        const QPoint start = picture->pos();
         // The first move of each drag only anchors it; any button drags.
         const struct
         {
@@ -263,27 +267,21 @@ private slots:
                      {Qt::RightButton, {10, 390}, {15, 392}, {30, -10}, {35, -8}}};
         for (const auto& drag : drags) {
             sendMouse(page, QEvent::MouseMove, drag.from, drag.button);
-            QCOMPARE(page.picture()->pos(), start + drag.movedBefore);
+            QCOMPARE(picture->pos(), start + drag.movedBefore);
             sendMouse(page, QEvent::MouseMove, drag.to, drag.button);
-            QCOMPARE(page.picture()->pos(), start + drag.movedAfter);
+            QCOMPARE(picture->pos(), start + drag.movedAfter);
             sendMouse(page, QEvent::MouseButtonRelease, drag.to, drag.button);
         }
-        const QPointF dragged = QRectF(page.picture()->geometry()).center();
-        for (const auto& [value, size] : {std::pair{100, QSize(1400, 340)}, std::pair{0, QSize(210, 51)}}) {
+        const QPointF dragged = QRectF(picture->geometry()).center();
+        for (const auto& [value, size] : {std::pair{100, QSize(1400, 340)}, std::pair{0, QSize(210, 51)},
+                                          std::pair{50, QSize(700, 170)}}) {
             page.zoomSlider()->setValue(value);
-            QCOMPARE(page.picture()->size(), size);
-            const QPointF after = QRectF(page.picture()->geometry()).center();
+            QCOMPARE(picture->size(), size);
+            const QPointF after = QRectF(picture->geometry()).center();
             QVERIFY2(qAbs(after.x() - dragged.x()) <= 1.5 && qAbs(after.y() - dragged.y()) <= 1.5,
                      qPrintable(QString("centre moved to %1,%2").arg(after.x()).arg(after.y())));
         }
-    }
 
-    void wheelZoomsAboutThePointer()
-    {
-        PanoramaView page(filledImage(1400, 340, Qt::darkCyan));
-        page.resize(700, 400);
-        page.show();
-        QWidget* picture = page.picture();
         const QPoint pointer(500, 170);
         const auto unitUnder = [&] { return (pointer.x() - picture->x()) / double(picture->width()); };
         const double before = unitUnder();
@@ -295,7 +293,7 @@ private slots:
                      qPrintable(QString::number(unitUnder())));
         }
         // Two steps a notch; the picture grows past its fitted width.
-        QCOMPARE(page.findChild<QSlider*>()->value(), 54);
+        QCOMPARE(page.zoomSlider()->value(), 54);
         QVERIFY(picture->width() > 700);
     }
 
