@@ -1,3 +1,4 @@
+#include "app/windowedits.h"
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/xformwidget.h"
@@ -54,13 +55,7 @@ class TestCanvasIntake : public QObject
         }
         return list;
     }
-    QStringList names() const
-    {
-        QStringList list;
-        for (const PaintImage* photo : canvas->paintImages)
-            list.append(photo->name);
-        return list;
-    }
+    QStringList names() const { return WindowEdits::photoNames(canvas); }
 
 private slots:
     void initTestCase()

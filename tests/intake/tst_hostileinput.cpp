@@ -1,3 +1,4 @@
+#include "app/windowedits.h"
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/xformwidget.h"
@@ -110,10 +111,7 @@ private slots:
         QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
         for (const HostileCorpus::Entry& e : corpus.entries())
             QVERIFY2(e.decodes || said.contains(QFileInfo(e.path).fileName()), qPrintable(e.label));
-        QStringList names;
-        for (const PaintImage* photo : host.canvas()->paintImages)
-            names << photo->name;
-        QCOMPARE(names, taken);
+        QCOMPARE(WindowEdits::photoNames(host.canvas()), taken);
         QVERIFY(host.canvas()->contentSize().width() > 0);
     }
 
