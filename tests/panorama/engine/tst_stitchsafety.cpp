@@ -81,9 +81,7 @@ private slots:
         worker.stitchPanorama();
         QCOMPARE(errors.count(), 1);
         const QString said = errors.first().at(0).toString();
-        QVERIFY2(said.startsWith(QString("There is not enough memory to stitch the photo \"%1\" (6000 × 4000 "
-                                         "pixels)")
-                                     .arg(bomb)),
+        QVERIFY2(said.contains("not enough memory") && said.contains(bomb) && said.contains("6000 × 4000"),
                  qPrintable(said));
     }
 
