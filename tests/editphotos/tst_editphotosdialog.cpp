@@ -63,19 +63,20 @@ bool dragOnto(EditPhotoContent* grid, const QString& from, const QString& onto)
     return dropAt(grid, data.data(), target->geometry().center());
 }
 
-void deleteByMenu(EditPhotoContent* grid, const QString& name)
-{
-    EditPhotoItem* cell = cellNamed(grid, name);
-    QVERIFY(cell);
-    answerNextPopup(chooseFirstEntry);
-    QTest::mouseClick(grid, Qt::RightButton, Qt::NoModifier, cell->geometry().center());
-}
-
 // Runs what the grid queued (a rebuild) and deletes what went away.
 void settle()
 {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Right-clicks the cell and answers its menu, whose first entry deletes the photo.
+void deleteByMenu(EditPhotoContent* grid, const QString& name, void (*answer)(QMenu*) = chooseFirstEntry)
+{
+    EditPhotoItem* cell = cellNamed(grid, name);
+    QVERIFY(cell);
+    answerNextPopup(answer);
+    QTest::mouseClick(grid, Qt::RightButton, Qt::NoModifier, cell->geometry().center());
 }
 } // namespace
 
@@ -150,9 +151,7 @@ private slots:
         expect(grid, {"p3.png", "p2.png", "p4.png", "p0.png"});
 
         // A dismissed menu deletes nothing.
-        answerNextPopup(dismissMenu);
-        QTest::mouseClick(grid, Qt::RightButton, Qt::NoModifier,
-                          cellNamed(grid, "p2.png")->geometry().center());
+        deleteByMenu(grid, "p2.png", dismissMenu);
         settle();
         expect(grid, {"p3.png", "p2.png", "p4.png", "p0.png"});
     }

@@ -1,3 +1,4 @@
+#include "app/windowedits.h"
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/xformwidget.h"
@@ -54,13 +55,7 @@ class TestCanvasIntake : public QObject
         }
         return list;
     }
-    QStringList names() const
-    {
-        QStringList list;
-        for (const PaintImage* photo : canvas->paintImages)
-            list.append(photo->name);
-        return list;
-    }
+    QStringList names() const { return WindowEdits::photoNames(canvas); }
 
 private slots:
     void initTestCase()
@@ -149,19 +144,15 @@ private slots:
     {
         const QStringList paths = copies("budget", 5);
         MemoryBudget::setFixed(2 * PhotoDecoder::decodedBytes({60, 40}));
-        QString message;
+        QString said;
         ModalAnswerer answerer;
-        answerer.queue([&message](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                message = box->text();
-            modal->close();
-        });
+        answerer.queue(ModalAnswerer::pressButton(QMessageBox::Ok, &said));
         canvas->addPhotoFiles(paths);
         QVERIFY(waitForIntakes());
         MemoryBudget::setFixed(std::nullopt);
         QCOMPARE(names(), (QStringList{"budget-0.png", "budget-1.png"}));
-        QCOMPARE(message, QString("Not enough memory for 60 × 40 photos: 3 photos were not added: "
-                                  "budget-2.png, budget-3.png, budget-4.png"));
+        QCOMPARE(said, QString("Add photos: Not enough memory for 60 × 40 photos: 3 photos were not added: "
+                               "budget-2.png, budget-3.png, budget-4.png"));
     }
 
     void slowIntakeShowsProgressAndCancelKeepsWhatCame()

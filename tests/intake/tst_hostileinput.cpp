@@ -1,3 +1,4 @@
+#include "app/windowedits.h"
 #include "canvas/painterarea.h"
 #include "canvas/paintimage.h"
 #include "canvas/xformwidget.h"
@@ -110,10 +111,7 @@ private slots:
         QCOMPARE(answerer.answeredClasses(), QStringList{"QMessageBox"});
         for (const HostileCorpus::Entry& e : corpus.entries())
             QVERIFY2(e.decodes || said.contains(QFileInfo(e.path).fileName()), qPrintable(e.label));
-        QStringList names;
-        for (const PaintImage* photo : host.canvas()->paintImages)
-            names << photo->name;
-        QCOMPARE(names, taken);
+        QCOMPARE(WindowEdits::photoNames(host.canvas()), taken);
         QVERIFY(host.canvas()->contentSize().width() > 0);
     }
 
@@ -168,26 +166,25 @@ private slots:
         QCOMPARE(list.photoPaths().size(), decodable);
     }
 
-    void panoramaNamesThePhotoItCannotRead()
+    // Every file the intake refuses, the stitch refuses naming it (the command line's suite shows that
+    // for each); one cut short and one whose header lies are told apart.
+    void panoramaSaysWhyItCannotReadAPhoto()
     {
         QTemporaryDir views;
-        const QStringList good = PanoramaViews::write(views.path());
-        QCOMPARE(good.size(), 3);
+        const QStringList good = PanoramaViews::write(views.path(), {"view.jpg"});
+        QCOMPARE(good.size(), 1);
         for (const HostileCorpus::Entry& e : corpus.entries()) {
-            if (e.decodes)
+            const bool giant = e.path.endsWith("giant.png");
+            if (!giant && !e.label.contains(" cut "))
                 continue;
             PanoramaThread worker(StitchWorkers::request({good[0], e.path}));
             QSignalSpy errors(&worker, &PanoramaThread::siganlPanoramaError);
-            QSignalSpy results(&worker, &PanoramaThread::signalPanoramaResult);
             worker.stitchPanorama();
-            QCOMPARE(results.count(), 0);
-            QCOMPARE(errors.count(), 1);
-            const QString message = errors.at(0).at(0).toString();
-            QVERIFY2(message.contains(e.path), qPrintable(e.label));
-            if (e.label.contains(" cut "))
-                QVERIFY2(message.contains("is damaged or incomplete"), qPrintable(message));
-            if (e.path.endsWith("giant.png"))
-                QVERIFY2(message.contains("too large to stitch (60000 × 60000 pixels)"), qPrintable(message));
+            const QString message = errors.value(0).value(0).toString();
+            QVERIFY2(message.contains(e.path) &&
+                         message.contains(giant ? "too large to stitch (60000 × 60000 pixels)"
+                                                : "is damaged or incomplete"),
+                     qPrintable(e.label + ": " + message));
         }
     }
 

@@ -28,14 +28,8 @@ class TestProjectFile : public QObject
             {jpeg, "beach.jpg", {3, 2, 60, 40}, {jpegPath, file.size(), file.lastModified(), {}}});
         const QImage panorama = filledImage(90, 30, Qt::darkRed);
         s.photos.append({panorama, "panorama.jpg", Geometry::Crop::whole(panorama.size()), {}});
-        s.layout.direction = Geometry::Vertical;
-        s.layout.paintWidth = 210;
-        s.layout.paintHeight = 70;
-        s.layout.areaWidth = 214.5;
-        s.layout.areaHeight = 70;
-        s.layout.cutLeft = 4.5;
-        s.layout.spacingMode = 3;
-        s.layout.spacingInner = 12.75;
+        // Vertical, spacing mode 3 with 12.75 inside, painted 210 x 70, area 214.5 wide cut 4.5 at left.
+        s.layout = {Geometry::Vertical, 3, 12.75, 5, 210, 70, 214.5, 70, 4.5};
         s.spacingColor = QColor(10, 20, 30);
         Annotation a = Annotation::begin({QPoint(5, 6), 1}, 6, Qt::red, Annotation::Path);
         a.extend({QPoint(9, 12), 1});
@@ -111,13 +105,11 @@ private slots:
         QVERIFY(after == before);
         QVERIFY(tools && *tools == savedTools());
 
-        // Saved again, the photos keep the bytes they came with; saved without tools, as before tools
-        // were kept, the file opens with none.
+        // Saved again, the photos keep the bytes they came with.
         const QString again = dir.filePath("again.seamwright");
         QVERIFY(project.save(after, again));
         StripState third;
-        QCOMPARE(int(project.open(again, &third, &tools)), int(ProjectFile::Result::Opened));
-        QVERIFY(!tools);
+        QCOMPARE(int(project.open(again, &third)), int(ProjectFile::Result::Opened));
         QCOMPARE(third.photos[0].source.bytes, jpegBytes);
         QCOMPARE(third.photos[1].image, before.photos[1].image);
     }
@@ -148,37 +140,34 @@ private slots:
         QByteArray fieldless = manifest;
         fieldless.replace("\"commonSize\"", "\"commonSizes\"");
         using R = ProjectFile::Result;
-        QTest::newRow("a picture") << jpegPath << int(R::NotAProject) << "is not a Seamwright project";
-        QTest::newRow("another zip") << container("other.seamwright", {{"readme.txt", "hello"}})
-                                     << int(R::NotAProject) << "is not a";
-        QTest::newRow("truncated") << write("half.seamwright", bytes.left(bytes.size() / 2))
-                                   << int(R::Damaged) << "is damaged";
-        QTest::newRow("photo bytes changed")
-            << write("flipped.seamwright", flipped) << int(R::Damaged) << "is damaged";
-        QTest::newRow("newer version") << container("future.seamwright", {{"manifest.json", future}})
-                                       << int(R::Newer) << "newer version of Seamwright";
-        QTest::newRow("manifest not json")
-            << container("garbled.seamwright", {{"manifest.json", manifest.left(40)}}) << int(R::Damaged)
-            << "is damaged";
-        QTest::newRow("manifest field missing")
-            << container("fieldless.seamwright", {{"manifest.json", fieldless}}) << int(R::Damaged)
-            << "is damaged";
+        const auto row = [](const char* name, const QString& path, R result, const char* message) {
+            QTest::newRow(name) << path << int(result) << QString(message);
+        };
+        const auto damaged = [&row](const char* name, const QString& path) {
+            row(name, path, R::Damaged, "is damaged");
+        };
+        row("a picture", jpegPath, R::NotAProject, "is not a Seamwright project");
+        row("another zip", container("other.seamwright", {{"readme.txt", "hello"}}), R::NotAProject,
+            "is not a");
+        damaged("truncated", write("half.seamwright", bytes.left(bytes.size() / 2)));
+        damaged("photo bytes changed", write("flipped.seamwright", flipped));
+        row("newer version", container("future.seamwright", {{"manifest.json", future}}), R::Newer,
+            "newer version of Seamwright");
+        damaged("manifest not json", container("garbled.seamwright", {{"manifest.json", manifest.left(40)}}));
+        damaged("manifest field missing", container("fieldless.seamwright", {{"manifest.json", fieldless}}));
+        damaged("photo missing", container("photoless.seamwright", {{"manifest.json", manifest}}));
         // Tool settings no panel could show.
-        const auto badTools = [this](const QString& name, int tool, double width) {
+        for (const auto& [name, tool, width] :
+             {std::tuple{"trimming is no pen", StitcherConfig::TrimTool, 3.0},
+              std::tuple{"no pen width", StitcherConfig::DrawTool, 0.0},
+              std::tuple{"huge pen width", StitcherConfig::DrawTool, 1e9}}) {
             ToolSettings tools = savedTools();
             tools.tool = tool;
             tools.penWidth = width;
-            ProjectFile().save(fullStrip(), dir.filePath(name), tools);
-            return dir.filePath(name);
-        };
-        QTest::newRow("trimming is no pen")
-            << badTools("trim.seamwright", StitcherConfig::TrimTool, 3) << int(R::Damaged) << "is damaged";
-        QTest::newRow("no pen width")
-            << badTools("thin.seamwright", StitcherConfig::DrawTool, 0) << int(R::Damaged) << "is damaged";
-        QTest::newRow("huge pen width")
-            << badTools("wide.seamwright", StitcherConfig::DrawTool, 1e9) << int(R::Damaged) << "is damaged";
-        QTest::newRow("photo missing") << container("photoless.seamwright", {{"manifest.json", manifest}})
-                                       << int(R::Damaged) << "is damaged";
+            const QString path = dir.filePath(QString(name) + ".seamwright");
+            QVERIFY(ProjectFile().save(fullStrip(), path, tools));
+            damaged(name, path);
+        }
     }
     void refusesBadFilesWithOneMessage()
     {

@@ -12,13 +12,6 @@
 
 namespace {
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
 QImage photo(int w, int h, QImage::Format format = QImage::Format_RGB32)
 {
     QImage image(w, h, format);
@@ -50,13 +43,11 @@ quint32 crc32(const QByteArray& data)
 
 QByteArray chunk(const char* type, const QByteArray& payload)
 {
-    QByteArray body = QByteArray(type) + payload;
-    QByteArray out(4, '\0');
-    qToBigEndian<quint32>(quint32(payload.size()), out.data());
-    out += body;
-    QByteArray crc(4, '\0');
-    qToBigEndian<quint32>(crc32(body), crc.data());
-    return out + crc;
+    const QByteArray body = QByteArray(type) + payload;
+    QByteArray words(8, '\0'); // the length before the body, the checksum after it
+    qToBigEndian<quint32>(quint32(payload.size()), words.data());
+    qToBigEndian<quint32>(crc32(body), words.data() + 4);
+    return words.left(4) + body + words.mid(4);
 }
 
 // A well-formed PNG signature and header that claims an enormous picture, with a token of data.
@@ -80,7 +71,9 @@ HostileCorpus::HostileCorpus()
         return;
     const QString root = dir.path() + QLatin1Char('/');
     const auto addBytes = [&](const QString& label, const QString& name, const QByteArray& bytes) {
-        writeBytes(root + name, bytes);
+        QFile file(root + name);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
         add(label, name, false);
     };
     const auto addPhoto = [&](const QString& label, const QString& name, const QImage& image) {

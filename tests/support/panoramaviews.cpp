@@ -8,6 +8,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -80,23 +81,30 @@ cv::Mat renderScene(const cv::Size& size, int coarse = 1)
     return scene;
 }
 
-// Sensor noise of its own per view, then JPEG as a camera writes it. Written through Qt so that any
-// file name reaches the file system in the locale's encoding. The path, or empty on failure.
-QString saveView(cv::Mat& view, int index, double sensorNoise, const QString& path)
+// Renders each view, adds sensor noise of its own, then saves it as JPEG as a camera writes it.
+// Written through Qt so that any file name reaches the file system in the locale's encoding.
+QStringList saveViews(const QString& directory, const QStringList& fileNames, double sensorNoise,
+                      const std::function<cv::Mat(int)>& render)
 {
-    if (sensorNoise > 0) {
-        cv::Mat noise(view.size(), CV_16SC3);
-        cv::RNG(0x5e45 + uint64(index)).fill(noise, cv::RNG::NORMAL, 0, sensorNoise);
-        cv::add(view, noise, view, cv::noArray(), CV_8UC3);
+    QStringList paths;
+    const QDir dir(directory);
+    for (int i = 0; i < fileNames.size(); ++i) {
+        cv::Mat view = render(i);
+        if (sensorNoise > 0) {
+            cv::Mat noise(view.size(), CV_16SC3);
+            cv::RNG(0x5e45 + uint64(i)).fill(noise, cv::RNG::NORMAL, 0, sensorNoise);
+            cv::add(view, noise, view, cv::noArray(), CV_8UC3);
+        }
+        std::vector<uchar> jpeg;
+        QFile file(dir.absoluteFilePath(fileNames[i]));
+        if (!cv::imencode(".jpg", view, jpeg, {cv::IMWRITE_JPEG_QUALITY, 92}) ||
+            !file.open(QIODevice::WriteOnly) ||
+            file.write(reinterpret_cast<const char*>(jpeg.data()), qint64(jpeg.size())) !=
+                qint64(jpeg.size()))
+            return {};
+        paths << file.fileName();
     }
-    std::vector<uchar> jpeg;
-    if (!cv::imencode(".jpg", view, jpeg, {cv::IMWRITE_JPEG_QUALITY, 92}))
-        return QString();
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(jpeg.data()), qint64(jpeg.size())) != qint64(jpeg.size()))
-        return QString();
-    return file.fileName();
+    return paths;
 }
 
 } // namespace
@@ -137,19 +145,13 @@ QStringList write(const QString& directory, const QStringList& fileNames, const 
     const cv::Matx33d sceneK = intrinsics(focal, margin - left, margin - top);
     const cv::Mat scene = renderScene(sceneSize);
 
-    QStringList paths;
-    const QDir dir(directory);
-    for (int i = 0; i < count; ++i) {
+    return saveViews(directory, fileNames, sensorNoise, [&](int i) {
         cv::Mat view;
         const cv::Matx33d sceneToView = viewK * rotations[i] * sceneK.inv();
         cv::warpPerspective(scene, view, cv::Mat(sceneToView), cv::Size(viewSize.width(), viewSize.height()),
                             cv::INTER_LINEAR, cv::BORDER_REFLECT);
-        const QString path = saveView(view, i, sensorNoise, dir.absoluteFilePath(fileNames[i]));
-        if (path.isEmpty())
-            return {};
-        paths << path;
-    }
-    return paths;
+        return view;
+    });
 }
 
 QStringList writeAround(const QString& directory, const QStringList& fileNames, const QSize& viewSize,
@@ -184,10 +186,8 @@ QStringList writeAround(const QString& directory, const QStringList& fileNames, 
                              int(2 * highest * focal) + 2 * margin);
     const cv::Mat scene = renderScene(sceneSize, std::max(1, viewSize.width() / 640));
 
-    QStringList paths;
-    const QDir dir(directory);
     cv::Mat mapX(viewSize.height(), viewSize.width(), CV_32FC1), mapY(mapX.size(), CV_32FC1);
-    for (int i = 0; i < count; ++i) {
+    return saveViews(directory, fileNames, sensorNoise, [&](int i) {
         const cv::Matx33d toScene = rotation(i).t() * viewKInv;
         cv::parallel_for_(cv::Range(0, mapX.rows), [&](const cv::Range& band) {
             for (int y = band.start; y < band.end; ++y)
@@ -200,12 +200,8 @@ QStringList writeAround(const QString& directory, const QStringList& fileNames, 
         });
         cv::Mat view;
         cv::remap(scene, view, mapX, mapY, cv::INTER_LINEAR, cv::BORDER_REFLECT);
-        const QString path = saveView(view, i, sensorNoise, dir.absoluteFilePath(fileNames[i]));
-        if (path.isEmpty())
-            return {};
-        paths << path;
-    }
-    return paths;
+        return view;
+    });
 }
 
 } // namespace PanoramaViews

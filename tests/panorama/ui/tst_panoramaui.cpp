@@ -1,4 +1,3 @@
-#include "canvas/geometry.h"
 #include "panorama/engine/panoramathread.h"
 #include "panorama/ui/cropchoice.h"
 #include "panorama/ui/dragdropwidget.h"
@@ -70,20 +69,18 @@ void sendMouse(PanoramaView& page, QEvent::Type type, QPoint inPage, Qt::MouseBu
     QApplication::sendEvent(target, &event);
 }
 
-QPointF centreOf(const QRect& r)
-{
-    return QPointF(r.x() + r.width() / 2.0, r.y() + r.height() / 2.0);
-}
-
 // Starts a stitch of the photos through the window, as the user would: a fresh list, a drop, Next.
+// The list is replaced from inside its own button's click: the progress page shows at once.
 void startStitch(PanoramDialog& dialog, const QStringList& photos)
 {
     dialog.showPhotoList();
     dialog.show();
-    auto* list = qobject_cast<DragDropWidget*>(dialog.currentPage());
+    QPointer<DragDropWidget> list = qobject_cast<DragDropWidget*>(dialog.currentPage());
     QVERIFY(list && dropUrls(list, urlsOf(photos)));
     QTRY_COMPARE(list->photoPaths(), photos);
     buttonFor(list, "next")->click();
+    QVERIFY(list && !list->isVisible());
+    QVERIFY(qobject_cast<PanoramaProcess*>(dialog.currentPage()) && dialog.currentPage()->isVisible());
 }
 
 // The process id of the window's stitch once it runs, or 0.
@@ -126,14 +123,22 @@ private slots:
         QCOMPARE(views.size(), 3);
     }
 
-    void removingSelectedCellsClosesTheGaps()
+    // Next needs two photos and sends them in order, in the chosen style; removing selected cells
+    // closes the gaps; the same file twice fills two cells and is sent twice.
+    void listRemovesSelectedCellsAndSendsThePhotosInOrder()
     {
         DragDropWidget page;
+        QSignalSpy sent(&page, &DragDropWidget::signalsSelectImages);
         QStringList paths;
-        for (int i = 0; i < 6; ++i) {
-            paths << photo(QString("p%1.png").arg(i));
-            page.content()->addPhoto(QImage(paths.last()), paths.last());
-        }
+        const auto add = [&](const QString path) {
+            paths << path;
+            page.content()->addPhoto(QImage(path), path);
+        };
+        add(photo("p0.png"));
+        buttonFor(&page, "next")->click();
+        QCOMPARE(sent.count(), 0);
+        for (int i = 1; i < 6; ++i)
+            add(photo(QString("p%1.png").arg(i)));
         auto cells = [&page] {
             QList<QPoint> result;
             for (PhotoItem* item : page.content()->photos()) {
@@ -148,8 +153,18 @@ private slots:
         page.content()->photos()[2]->toggleSelected();
         page.content()->photos()[4]->toggleSelected();
         buttonFor(&page, "remove")->click();
-        QCOMPARE(page.photoPaths(), (QStringList{paths[0], paths[1], paths[3], paths[5]}));
+        const QStringList kept{paths[0], paths[1], paths[3], paths[5]};
+        QCOMPARE(page.photoPaths(), kept);
         QCOMPARE(cells(), (QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
+        buttonFor(&page, "next")->click();
+        page.styleSelector()->setCurrentIndex(1);
+        add(paths[0]);
+        buttonFor(&page, "next")->click();
+        QCOMPARE(sent.count(), 2);
+        QCOMPARE(sent.at(0).at(0).toStringList(), kept);
+        QCOMPARE(sent.at(0).at(1).toString(), QStringLiteral("Panorama"));
+        QCOMPARE(sent.at(1).at(0).toStringList(), kept + QStringList{paths[0]});
+        QCOMPARE(sent.at(1).at(1).toString(), QStringLiteral("Scans"));
     }
 
     void emptyPanelFollowsTheList()
@@ -178,27 +193,6 @@ private slots:
         QVERIFY(!page.emptyPanel()->isVisible());
     }
 
-    void nextNeedsTwoPhotosAndSendsThemInOrder()
-    {
-        DragDropWidget page;
-        QSignalSpy sent(&page, &DragDropWidget::signalsSelectImages);
-        const QString a = photo("a.png"), b = photo("b.png");
-        page.content()->addPhoto(QImage(b), b);
-        buttonFor(&page, "next")->click();
-        QCOMPARE(sent.count(), 0);
-        page.content()->addPhoto(QImage(a), a);
-        buttonFor(&page, "next")->click();
-        // The same file twice fills two cells and is sent twice.
-        page.styleSelector()->setCurrentIndex(1);
-        page.content()->addPhoto(QImage(a), a);
-        buttonFor(&page, "next")->click();
-        QCOMPARE(sent.count(), 2);
-        QCOMPARE(sent.at(0).at(0).toStringList(), (QStringList{b, a}));
-        QCOMPARE(sent.at(0).at(1).toString(), QStringLiteral("Panorama"));
-        QCOMPARE(sent.at(1).at(0).toStringList(), (QStringList{b, a, a}));
-        QCOMPARE(sent.at(1).at(1).toString(), QStringLiteral("Scans"));
-    }
-
     void resultFits_data()
     {
         QTest::addColumn<QSize>("image");
@@ -212,7 +206,6 @@ private slots:
     {
         QFETCH(QSize, image);
         QFETCH(QRect, expected);
-        QCOMPARE(ResultGeometry::fitPicture(image).rect, expected);
         QImage picture(image, QImage::Format_RGB888);
         picture.fill(Qt::darkGreen);
         PanoramaView page(picture);
@@ -256,11 +249,15 @@ private slots:
         }
     }
 
-    void dragMovesFromTheSecondMoveAndZoomKeepsTheCentre()
+    // Dragging moves the picture from the second move on; the slider zooms about the centre, the
+    // wheel about the pointer.
+    void dragMovesAndZoomKeepsTheCentreOrThePointer()
     {
         PanoramaView page(filledImage(1400, 340, Qt::darkGreen));
         page.resize(700, 400);
-        const QPoint start = page.picture()->pos();
+        page.show();
+        QWidget* picture = page.picture();
+        const QPoint start = picture->pos();
         // The first move of each drag only anchors it; any button drags.
         const struct
         {
@@ -270,28 +267,21 @@ private slots:
                      {Qt::RightButton, {10, 390}, {15, 392}, {30, -10}, {35, -8}}};
         for (const auto& drag : drags) {
             sendMouse(page, QEvent::MouseMove, drag.from, drag.button);
-            QCOMPARE(page.picture()->pos(), start + drag.movedBefore);
+            QCOMPARE(picture->pos(), start + drag.movedBefore);
             sendMouse(page, QEvent::MouseMove, drag.to, drag.button);
-            QCOMPARE(page.picture()->pos(), start + drag.movedAfter);
+            QCOMPARE(picture->pos(), start + drag.movedAfter);
             sendMouse(page, QEvent::MouseButtonRelease, drag.to, drag.button);
         }
-        const QPointF dragged = centreOf(page.picture()->geometry());
-        for (const auto& [value, size] : {std::pair{100, QSize(1400, 340)}, std::pair{0, QSize(210, 51)}}) {
+        const QPointF dragged = QRectF(picture->geometry()).center();
+        for (const auto& [value, size] : {std::pair{100, QSize(1400, 340)}, std::pair{0, QSize(210, 51)},
+                                          std::pair{50, QSize(700, 170)}}) {
             page.zoomSlider()->setValue(value);
-            QCOMPARE(page.picture()->size(), size);
-            const QPointF after = centreOf(page.picture()->geometry());
+            QCOMPARE(picture->size(), size);
+            const QPointF after = QRectF(picture->geometry()).center();
             QVERIFY2(qAbs(after.x() - dragged.x()) <= 1.5 && qAbs(after.y() - dragged.y()) <= 1.5,
                      qPrintable(QString("centre moved to %1,%2").arg(after.x()).arg(after.y())));
         }
-    }
 
-    // Run the way the main window runs it: modal, waiting in exec() until it finishes.
-    void wheelZoomsAboutThePointer()
-    {
-        PanoramaView page(filledImage(1400, 340, Qt::darkCyan));
-        page.resize(700, 400);
-        page.show();
-        QWidget* picture = page.picture();
         const QPoint pointer(500, 170);
         const auto unitUnder = [&] { return (pointer.x() - picture->x()) / double(picture->width()); };
         const double before = unitUnder();
@@ -302,10 +292,12 @@ private slots:
             QVERIFY2(qAbs(unitUnder() - before) * picture->width() <= 1.0,
                      qPrintable(QString::number(unitUnder())));
         }
-        QCOMPARE(page.findChild<QSlider*>()->value(), 50 + 2 * (1 + 2 - 1));
-        QCOMPARE(picture->width(), qRound(700 * Geometry::zoomFactor(54)));
+        // Two steps a notch; the picture grows past its fitted width.
+        QCOMPARE(page.zoomSlider()->value(), 54);
+        QVERIFY(picture->width() > 700);
     }
 
+    // Run the way the main window runs it: modal, waiting in exec() until it finishes.
     void tipsStoreTheBoxAtOnceAndTheCloseControlEndsTheWait()
     {
         auto storedTipsOff = [] { return QSettings().value("editor/PanoramaTips", false).toBool(); };
@@ -325,58 +317,20 @@ private slots:
             QApplication::sendEvent(modal->windowHandle(), &close);
             QVERIFY(close.isAccepted());
         });
-        QTimer giveUp;
-        giveUp.setSingleShot(true);
-        connect(&giveUp, &QTimer::timeout, &tips, &MainFrame::finished);
-        giveUp.start(20000);
+        bool gaveUp = false;
+        QTimer::singleShot(20000, &tips, [&] {
+            gaveUp = true;
+            emit tips.finished();
+        });
         tips.exec();
-        QVERIFY2(giveUp.isActive(), "exec() did not return after the tips were closed");
+        QVERIFY2(!gaveUp, "exec() did not return after the tips were closed");
         QCOMPARE(answerer.answeredCount(), 1);
         QVERIFY(!tips.isVisible());
         QVERIFY(storedTipsOff());
     }
 
-    void overlappingPhotosBecomeOnePanorama()
-    {
-        PanoramDialog dialog;
-        QSignalSpy handedBack(&dialog, &PanoramDialog::signalsPanoramaDone);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QPointer<DragDropWidget> list = qobject_cast<DragDropWidget*>(dialog.currentPage());
-        QVERIFY(dropUrls(list, urlsOf(views)));
-        QCOMPARE(list->photoPaths(), views);
-
-        // The list is replaced from inside its own button's click: the progress page shows at once,
-        // the list waits aside for a cancel and goes with the result.
-        buttonFor(list, "next")->click();
-        QVERIFY(list && !list->isVisible());
-        QVERIFY(qobject_cast<PanoramaProcess*>(dialog.currentPage()));
-        QVERIFY(dialog.currentPage()->isVisible());
-
-        QPointer<QWidget> progress = dialog.currentPage();
-        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<PanoramaView*>(dialog.currentPage()), 120000);
-        QTRY_VERIFY(!progress && !list);
-        auto* result = qobject_cast<PanoramaView*>(dialog.currentPage());
-        QVERIFY(result->isVisible());
-        const QImage panorama = result->picture()->image();
-        // Three views turned apart are joined into one picture much wider than any of them.
-        QVERIFY2(panorama.width() > 900, qPrintable(QString::number(panorama.width())));
-        QCOMPARE(result->picture()->width(), 700);
-        QVERIFY(result->cropChoice()->sizeLabel()->text().endsWith("px, cropped"));
-
-        buttonFor(result, "done")->click();
-        QCOMPARE(handedBack.count(), 1);
-        QCOMPARE(handedBack.at(0).at(0).value<QImage>(), panorama);
-        QVERIFY(!dialog.isVisible());
-
-        // The next use starts from an empty list again.
-        dialog.showPhotoList();
-        auto* fresh = qobject_cast<DragDropWidget*>(dialog.currentPage());
-        QVERIFY(fresh && fresh->photoPaths().isEmpty());
-    }
-
     // Closing the window during a stitch ends it at once, quietly, and the stitch started right after
-    // it never runs beside it.
+    // it never runs beside it. Its result is handed back on Done, and the next use starts afresh.
     void closingCancelsAndTheNextStitchRunsAlone()
     {
         PanoramDialog dialog;
@@ -397,35 +351,29 @@ private slots:
         QCOMPARE(watch.stop(), 1);
         QCOMPARE(shown, QStringList());
         QCOMPARE(handedBack.count(), 0);
+        // The list and the progress page go with the result.
+        QTRY_VERIFY(!dialog.findChild<DragDropWidget*>() && !dialog.findChild<PanoramaProcess*>());
+
+        auto* result = qobject_cast<PanoramaView*>(dialog.currentPage());
+        QVERIFY(result->isVisible());
+        const QImage panorama = result->picture()->image();
+        // Three views turned apart are joined into one picture much wider than any of them.
+        QVERIFY2(panorama.width() > 900, qPrintable(QString::number(panorama.width())));
+        QCOMPARE(result->picture()->width(), 700);
+        QVERIFY(result->cropChoice()->sizeLabel()->text().endsWith("px, cropped"));
+        buttonFor(result, "done")->click();
+        QCOMPARE(handedBack.count(), 1);
+        QCOMPARE(handedBack.at(0).at(0).value<QImage>(), panorama);
+        QVERIFY(!dialog.isVisible());
+        dialog.showPhotoList();
+        auto* fresh = qobject_cast<DragDropWidget*>(dialog.currentPage());
+        QVERIFY(fresh && fresh->photoPaths().isEmpty());
     }
 
     // Cancel on the progress page: the worker goes within a second, the list comes back as it was and
-    // takes more photos by its own add button.
-    void cancelBringsTheListBack()
-    {
-        PanoramDialog dialog;
-        QSignalSpy handedBack(&dialog, &PanoramDialog::signalsPanoramaDone);
-        startStitch(dialog, views);
-        const qint64 worker = workerOf(dialog);
-        QVERIFY(worker != 0);
-        auto* progress = qobject_cast<PanoramaProcess*>(dialog.currentPage());
-        QVERIFY(progress && progress->cancelButton()->isVisible());
-        progress->cancelButton()->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!StitchWorkers::alive(worker), 1000);
-        auto* list = qobject_cast<DragDropWidget*>(dialog.currentPage());
-        QVERIFY(list && list->isVisible());
-        QCOMPARE(list->photoPaths(), views);
-        QVERIFY(list->emptyPanel()->isHidden());
-        auto* add = list->findChild<QPushButton*>("add");
-        QVERIFY(add && add->isVisible());
-        QTest::qWait(200);
-        QCOMPARE(handedBack.count(), 0);
-        QVERIFY(dialog.isVisible());
-    }
-
-    // A worker killed from outside is reported plainly; the window then stitches again, and names the
-    // photo it could not match, once, over the result.
-    void killedWorkerIsReportedAndTheWindowStaysUsable()
+    // stays. A worker killed from outside is reported plainly; the window then stitches again, and
+    // names the photo it could not match, once, over the result.
+    void cancelledOrKilledStitchesLeaveTheWindowUsable()
     {
         QStringList photos = views;
         const QString unrelated = folder.filePath("unrelated.jpg");
@@ -434,6 +382,23 @@ private slots:
         QStringList shown;
         ModalAnswerer answerer;
         answerer.queue(recordAndOk(&shown));
+        startStitch(dialog, photos);
+        const qint64 cancelled = workerOf(dialog);
+        QVERIFY(cancelled != 0);
+        auto* progress = qobject_cast<PanoramaProcess*>(dialog.currentPage());
+        QVERIFY(progress && progress->cancelButton()->isVisible());
+        progress->cancelButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!StitchWorkers::alive(cancelled), 1000);
+        auto* list = qobject_cast<DragDropWidget*>(dialog.currentPage());
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->photoPaths(), photos);
+        QVERIFY(list->emptyPanel()->isHidden());
+        auto* add = list->findChild<QPushButton*>("add");
+        QVERIFY(add && add->isVisible());
+        // Nothing of the cancelled stitch arrives later.
+        QTest::qWait(200);
+        QCOMPARE(dialog.currentPage(), list);
+
         startStitch(dialog, photos);
         const qint64 pid = workerOf(dialog);
         QVERIFY(pid != 0);
