@@ -90,16 +90,18 @@ StitcherButton* PaintImage::button(int edge) const
 const QImage& PaintImage::imageForScale(double devicePerImagePixel, QSizeF* factor, Copy copy)
 {
     const int level = Geometry::previewLevel(devicePerImagePixel);
+    const bool exactHeld = level == 0 || (level == previewLevel && !preview.isNull());
+    if (!exactHeld && copy == Copy::Later && previewWorkers) {
+        requestPreview(level);
+        return held(factor);
+    }
+    // What is drawn now is exact: a copy still on its way for another zoom would only mark it interim.
+    dropRequest();
     if (level == 0) {
         *factor = QSizeF(1.0, 1.0);
         return image;
     }
-    if (level != previewLevel || preview.isNull()) {
-        if (copy == Copy::Later && previewWorkers) {
-            requestPreview(level);
-            return held(factor);
-        }
-        dropRequest();
+    if (!exactHeld) {
         // A coarser copy can be made from the finer one already kept, which is much cheaper.
         const QImage& from = (!preview.isNull() && level > previewLevel) ? preview : image;
         preview = scaleDown(from, previewSize(image.size(), level));
