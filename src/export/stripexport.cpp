@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <future>
@@ -68,13 +69,23 @@ protected:
     {
         if (stop.load())
             return -1;
+        errno = 0;
         const qint64 written = target->write(data, size);
         if (written != size && targetError.isEmpty())
-            targetError = target->errorString();
+            targetError = reasonOfShortWrite();
         return written;
     }
 
 private:
+    // A write the system cuts short (a full disk, a file-size limit) leaves the file without a reason
+    // of its own; the system's reason for the refusal that followed is the one to give.
+    QString reasonOfShortWrite() const
+    {
+        const int refused = errno;
+        return refused != 0 ? QString::fromStdString(std::generic_category().message(refused))
+                            : target->errorString();
+    }
+
     QIODevice* target;
     const std::atomic<bool>& stop;
 };
